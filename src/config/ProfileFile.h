@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace koro {
+
+// A Windows-style profile (INI) file. Every call goes to the file itself: nothing is cached,
+// so edits by other programs are seen at the next read. Sections and keys match without
+// regard to ASCII case; values are bytes in the system code page.
+class ProfileFile {
+public:
+    explicit ProfileFile(QString path);
+
+    const QString& path() const { return m_path; }
+
+    // The value cut to 2047 bytes, blanks around it dropped; def when the key is missing,
+    // "" when it is present but empty.
+    QByteArray readString(const QByteArray& section, const QByteArray& key,
+                          const QByteArray& def) const;
+
+    // The key and value lines of a section in file order; empty when it is missing.
+    QList<QPair<QByteArray, QByteArray>> readSection(const QByteArray& section) const;
+
+    bool hasSection(const QByteArray& section) const;
+
+    // Replaces the value in place or appends the key to its section, creating section and
+    // file. The file is replaced atomically. Throws koro::Error("Unable to write to <path>").
+    void writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
+
+    static constexpr int MaxValueBytes = 2047;
+
+private:
+    QString m_path;
+};
+
+} // namespace koro
