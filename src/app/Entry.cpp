@@ -1,0 +1,72 @@
+#include "app/Entry.h"
+
+#include "app/KoroApplication.h"
+#include "app/TForm1.h"
+#include "browse/WebEngineBrowserFactory.h"
+#include "platform/Platform.h"
+#include "platform/linux/LinuxPlatform.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSessionManager>
+
+namespace koro {
+
+namespace {
+
+// The title a message box carries before the application title is set: the executable's
+// name cut at its first dot, first letter kept, the rest in lower case.
+QString defaultTitle(const QString& executable)
+{
+    QString name = QFileInfo(executable).fileName().section('.', 0, 0);
+    return name.left(1) + name.mid(1).toLower();
+}
+
+void refuseSecondCopy(const QString& executable)
+{
+    QMessageBox box(QMessageBox::NoIcon, defaultTitle(executable),
+                    QStringLiteral("主程序还在进程中,请在任务管理器里结束或者注销"),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+int runKoro(int argc, char** argv, const Endpoints& endpoints)
+{
+    // The page engine draws in software where there is no GPU; without it, start-up stalls.
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    KoroApplication app(argc, argv);
+    const QString executable = QCoreApplication::applicationFilePath();
+
+    std::unique_ptr<Platform> platform = makeLinuxPlatform();
+    platform->browsers = std::make_unique<WebEngineBrowserFactory>();
+    if (!platform->singleInstance->acquire()) {
+        refuseSecondCopy(executable);
+        return 0;
+    }
+
+    app.setTitle(QStringLiteral("Koro网络电视"));
+    // Windows other than the main window must not end the program when they close.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QFileInfo exe(executable);
+    TForm1 form(*platform, endpoints,
+                FormPaths{exe.absolutePath(), exe.completeBaseName(), QDir::current()});
+    QObject::connect(&form, &TForm1::closed, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager& manager) {
+                         if (!form.FormCloseQuery())
+                             manager.cancel();
+                         else
+                             QMetaObject::invokeMethod(&form, &TForm1::closed, Qt::QueuedConnection);
+                     });
+    form.FormCreate();
+    form.show();
+    return app.exec();
+}
+
+} // namespace koro

@@ -1,0 +1,376 @@
+#include "app/TForm1.h"
+
+#include "app/KoroApplication.h"
+#include "config/Error.h"
+#include "config/ProfileFile.h"
+#include "platform/Platform.h"
+#include "ui_TForm1.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace koro {
+
+namespace {
+
+constexpr int GoHomeInterval = 100;
+constexpr int TrimInterval = 10000;
+
+struct TimerSpec {
+    const char* name;
+    int interval;
+    bool active;
+};
+
+constexpr TimerSpec FormTimers[] = {
+    {"Timer_GoHome", GoHomeInterval, true}, {"Timer_Readad", 12000, true},
+    {"Timer_Showad", 8000, false},          {"Timer_SeeTv", 4000, false},
+    {"TimerSound", 6000, false},            {"TimerPowerOff", 3000, false},
+};
+
+} // namespace
+
+TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::TForm1>())
+    , m_platform(platform)
+    , m_endpoints(std::move(endpoints))
+    , m_paths(std::move(paths))
+{
+    m_ui->setupUi(this);
+    buildComponents();
+    buildTimers();
+    connectMenus();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildComponents()
+{
+    // The main menu is drawn as a row of flat caption buttons; each button follows its menu's
+    // title, so a language file applied later relabels the row by itself.
+    m_ui->ToolBar2->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0px; }");
+    for (QAction* topLevel : m_ui->MainMenu1->actions()) {
+        auto* button = new QToolButton(m_ui->ToolBar2);
+        button->setDefaultAction(topLevel);
+        button->setPopupMode(QToolButton::InstantPopup);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setAutoRaise(true);
+        button->setMinimumSize(55, 21);
+        button->setMaximumHeight(21);
+        m_ui->ToolBar2->addWidget(button);
+    }
+
+    m_webbrowser1 = m_platform.browsers->create(BrowserRole::PageArea, m_ui->PageArea);
+    m_webbrowser1->setObjectName("webbrowser1");
+    auto* pageLayout = new QVBoxLayout(m_ui->PageArea);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(m_webbrowser1);
+
+    // The catcher never shows a page: it sits outside the visible area.
+    m_webbrowser2 = m_platform.browsers->create(BrowserRole::Catcher, this);
+    m_webbrowser2->setObjectName("Webbrowser2");
+    m_webbrowser2->setGeometry(-200, -200, 100, 100);
+    m_webbrowser2->hide();
+
+    m_webLoading = m_platform.browsers->create(BrowserRole::LoadingIcon, m_ui->PanelEdit);
+    m_webLoading->setObjectName("WebLoading");
+    m_webLoading->setGeometry(6, 5, 16, 16);
+    m_webLoading->raise();
+
+    connect(m_webbrowser1, &BrowserControl::documentComplete, this,
+            &TForm1::WebBrowser1DocumentComplete);
+
+    if (m_platform.tray) {
+        m_platform.tray->setObjectName("CoolTrayIcon1");
+        m_platform.tray->setIcon(QIcon(":/images/app/tray.svg"));
+        m_platform.tray->setToolTip(QStringLiteral("Koro高清"));
+        m_platform.tray->setContextMenu(m_ui->PoptrayRight);
+        m_platform.tray->setVisible(true);
+    }
+}
+
+void TForm1::buildTimers()
+{
+    for (const TimerSpec& spec : FormTimers) {
+        auto* t = new QTimer(this);
+        t->setObjectName(spec.name);
+        t->setInterval(spec.interval);
+        if (spec.active)
+            t->start();
+    }
+    connect(timer("Timer_GoHome"), &QTimer::timeout, this, &TForm1::Timer_GoHomeTimer);
+
+    // Housekeeping is not a component of the form: it has no object name.
+    m_trimTimer = new QTimer(this);
+    m_trimTimer->setInterval(TrimInterval);
+    connect(m_trimTimer, &QTimer::timeout, this, &TForm1::TrimTimerProc);
+}
+
+QTimer* TForm1::timer(const char* name) const
+{
+    return findChild<QTimer*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
+void TForm1::connectMenus()
+{
+    connect(m_ui->menuexit, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->tuopanexit, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->Panel9, &QWidget::customContextMenuRequested, this,
+            [this] { m_ui->PopupMenu2->popup(QCursor::pos()); });
+}
+
+void TForm1::FormCreate()
+{
+    // Each step is contained on its own: a failing step must not skip the ones after it.
+    m_adPos = 0;
+    containStep("start-up files", [&] { extractStartupFiles(m_paths.currentDir); });
+    containStep("screen saver", [&] { m_platform.screenSaver->setActive(false); });
+    readSettings();
+    containStep("housekeeping timer", [&] { m_trimTimer->start(); });
+
+    resize(784, 564);
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+void TForm1::readSettings()
+{
+    using namespace settings;
+    containStep("Config.ini", [&] {
+        m_configIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/Config.ini");
+    });
+    containStep("hotkeys", [&] {
+        m_settings.UseHotKey = m_configIni->readString(MainForm, "UseHotKey", "1");
+        if (m_settings.UseHotKey == "1")
+            RegisterAllHotKeys();
+        else
+            m_ui->MenuCloseHotKey->setChecked(true);
+    });
+    containStep("skin", [&] {
+        m_settings.pifu = m_configIni->readString(MainForm, "pifu", "");
+        if (!m_settings.pifu.isEmpty())
+            ApplySkin(m_settings.pifu);
+    });
+    containStep("window options", [&] {
+        m_settings.opennewfrm = m_configIni->readString(MainForm, "opennewfrm", "NewForm");
+        m_settings.FrontShow = m_configIni->readString(MainForm, "FrontShow", "1");
+    });
+    containStep("search engine", [&] {
+        const QByteArray findWay = m_configIni->readString(MainForm, "FindWay", "Baidu");
+        if (findWay == "Baidu")
+            SetSearchEngine(2);
+        else if (findWay == "TaoBao")
+            SetSearchEngine(7);
+    });
+    containStep("close tips", [&] {
+        m_settings.CloseTips = m_configIni->readString(MainForm, "CloseTips", "0");
+    });
+    containStep("language", [&] {
+        m_settings.LanguageId = 2052;
+        ApplyLanguage(m_settings.LanguageId, this);
+    });
+    containStep("minimise to tray", [&] {
+        m_settings.MinTask = m_configIni->readString(MainForm, "MinTask", "0");
+        m_minimizeToTray = m_settings.MinTask != "1";
+    });
+    containStep("user.ini", [&] {
+        m_userIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/user.ini");
+        const QByteArray telecom = m_endpoints.telecomHome.toUtf8();
+        m_settings.SP = m_userIni->readString(UserPage, "SP", telecom);
+        const bool onTelecom = m_settings.SP == telecom;
+        if (!onTelecom)
+            m_settings.SP = m_endpoints.netcomHome.toUtf8();
+        m_ui->telcom->setChecked(onTelecom);
+        m_ui->cnc->setChecked(!onTelecom);
+    });
+    containStep("viewing check", [&] {
+        m_settings.SeeTime = m_userIni->readString(UserTV, "SeeTime", NoViewing);
+        if (m_settings.SeeTime != NoViewing)
+            timer("Timer_SeeTv")->start();
+    });
+    containStep("always on top", [&] { SetAlwaysOnTop(m_settings.FrontShow == "1"); });
+    containStep("favorites", [&] { AddFavToMenu(m_ui->IE1); });
+    containStep("skin menu", [&] { FillSkinMenu(); });
+    containStep("compact start", [&] {
+        m_settings.Minstart = m_configIni->readString(MainForm, "Minstart", "0");
+        if (m_settings.Minstart == "1")
+            ToggleCompactMode();
+    });
+}
+
+void TForm1::Timer_GoHomeTimer()
+{
+    ++m_goHomeTicks;
+    if (m_goHomeTicks == 2) {
+        QTimer* goHome = timer("Timer_GoHome");
+        goHome->stop();
+        goHome->deleteLater();
+        goHome->setObjectName(QString());
+        m_webbrowser1->navigate(QString::fromUtf8(m_settings.SP));
+        return;
+    }
+    m_webLoading->navigate(m_paths.exeDir + "/html/loading.htm");
+    StartDownload(m_endpoints.adFeed, "ad.txt");
+}
+
+void TForm1::TrimTimerProc()
+{
+    if (m_platform.platformInfo->family() == PlatformFamily::NT)
+        m_platform.memoryTrim->trimWorkingSet();
+}
+
+void TForm1::WebBrowser1DocumentComplete(const QString&)
+{
+    // The tray icon is destroyed only by an agreed close, which then loads the blank page.
+    if (!m_platform.tray)
+        QCoreApplication::exit(0);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+bool TForm1::FormCloseQuery()
+{
+    HideMainWindow();
+    if (m_settings.CloseTips == "0") {
+        if (LanguageMessageBox("Exittips", 4) != QMessageBox::Yes) {
+            if (!isVisible())
+                ShowMainWindow();
+            return false;
+        }
+    }
+    try {
+        Saveini();
+    } catch (const std::exception& e) {
+        if (!askExitWithoutSaving(QString::fromLocal8Bit(e.what()))) {
+            ShowMainWindow();
+            return false;
+        }
+    }
+    m_platform.tray.reset();
+    containStep("blank page", [&] { m_webbrowser1->navigate("about:blank"); });
+    return true;
+}
+
+bool TForm1::askExitWithoutSaving(const QString& reason)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"),
+                    reason + QStringLiteral("\n\n设置无法保存。不保存设置直接退出吗?"),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setObjectName("SaveFailedBox");
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void TForm1::Saveini()
+{
+    if (!m_configIni || !m_userIni) // start-up ended before the files were opened
+        throw Error("Unable to write to " + (m_paths.exeDir + "/Config.ini").toStdString());
+    saveIni(m_settings, searchEngine(), *m_configIni, *m_userIni, *m_platform.screenSaver,
+            *m_platform.autostart);
+}
+
+void TForm1::SetSearchEngine(int imageIndex)
+{
+    m_ui->Imgsiteico->setPixmap(m_imageList.pixmap(imageIndex));
+    if (imageIndex == 2)
+        m_ui->gohttp->setToolTip("Baidu");
+    else if (imageIndex == 7)
+        m_ui->gohttp->setToolTip("TaoBao");
+}
+
+QByteArray TForm1::searchEngine() const { return m_ui->gohttp->toolTip().toUtf8(); }
+
+void TForm1::RegisterAllHotKeys()
+{
+    static constexpr std::uint16_t table[5][2] = {
+        {hotkey::ModControl, hotkey::KeyQ}, {0, hotkey::KeyF9}, {0, hotkey::KeyHome},
+        {0, hotkey::KeyF8},                 {0, hotkey::KeyF7}};
+    for (int i = 0; i < 5; ++i) {
+        m_hotKeyIds[i] = i + 1;
+        m_platform.hotkeys->registerHotKey(m_hotKeyIds[i], table[i][0], table[i][1]);
+    }
+}
+
+void TForm1::UnregisterAllHotKeys()
+{
+    for (int id : m_hotKeyIds)
+        m_platform.hotkeys->unregisterHotKey(id);
+}
+
+void TForm1::StartDownload(const QString&, const QString&)
+{
+    // The ad feed arrives with the ad line.
+}
+
+void TForm1::AddFavToMenu(QObject*)
+{
+    // The favorites scan arrives with the favorites menu.
+}
+
+void TForm1::ShowMainWindow()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm1::HideMainWindow() { hide(); }
+
+void TForm1::ToggleMainWindowHidden()
+{
+    if (isVisible())
+        HideMainWindow();
+    else
+        ShowMainWindow();
+}
+
+void TForm1::ToggleMaximized()
+{
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+void TForm1::ToggleCompactMode()
+{
+    const QString suffix = QString::fromUtf8(CompactSuffix);
+    if (m_ui->Panel2->isVisibleTo(this)) {
+        setWindowTitle(windowTitle() + suffix);
+        m_ui->Panel3->hide();
+        m_ui->Panel2->hide();
+        m_ui->Panel7->hide();
+    } else {
+        setWindowTitle(windowTitle().replace(suffix, QString()));
+        m_ui->Panel7->show();
+        m_ui->Panel2->show();
+        m_ui->Panel3->show();
+    }
+}
+
+void TForm1::SetAlwaysOnTop(bool on)
+{
+    // Through the native window, so the X window is not recreated (it would move and flicker).
+    create();
+    windowHandle()->setFlag(Qt::WindowStaysOnTopHint, on);
+}
+
+} // namespace koro

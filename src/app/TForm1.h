@@ -1,0 +1,114 @@
+#pragma once
+
+#include "app/Endpoints.h"
+#include "app/ImageList.h"
+#include "config/AppSettings.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+class QTimer;
+
+namespace Ui {
+class TForm1;
+}
+
+namespace koro {
+
+struct Platform;
+class BrowserControl;
+class ProfileFile;
+
+// Where the main window finds its files: settings, the language file read and the loading
+// page through the executable's folder; what it writes at start, skins and the feed through
+// the current directory.
+struct FormPaths {
+    QString exeDir;      // without trailing slash
+    QString exeBaseName; // executable name without extension
+    QDir currentDir;
+};
+
+// The main window: its layout, start-up, exit and the operations other parts call.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The start-up sequence; every step runs even when one before it failed.
+    void FormCreate();
+    // Decides whether the window may close; false brings it back.
+    bool FormCloseQuery();
+
+    void Saveini();
+    void ApplyLanguage(int languageId, QWidget* form);
+    int LanguageMessageBox(const QString& key, int flags);
+    void ApplySkin(const QByteArray& name);
+    void FillSkinMenu();
+    void SetSearchEngine(int imageIndex);
+    QByteArray searchEngine() const;
+    void RegisterAllHotKeys();
+    void UnregisterAllHotKeys();
+    void StartDownload(const QString& url, const QString& fileName);
+    void AddFavToMenu(QObject* menuItem);
+
+    void ShowMainWindow();
+    void HideMainWindow();
+    void ToggleMainWindowHidden();
+    void ToggleMaximized();
+    void ToggleCompactMode();
+    void SetAlwaysOnTop(bool on);
+
+    // Timer handlers, callable directly from tests.
+    void Timer_GoHomeTimer();
+    void TrimTimerProc();
+
+    AppSettings& settings() { return m_settings; }
+    Ui::TForm1& ui() { return *m_ui; }
+    const Endpoints& endpoints() const { return m_endpoints; }
+    const ImageList& imageList() const { return m_imageList; }
+    bool minimizeToTray() const { return m_minimizeToTray; }
+    BrowserControl* webbrowser1() const { return m_webbrowser1; }
+    BrowserControl* Webbrowser2() const { return m_webbrowser2; }
+    BrowserControl* WebLoading() const { return m_webLoading; }
+    QTimer* timer(const char* name) const;
+
+    static constexpr char CompactSuffix[] = "                 Home键返回全功能模式";
+
+signals:
+    // The close was agreed: the message loop should end.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildComponents();
+    void buildTimers();
+    void connectMenus();
+    void readSettings();
+    void WebBrowser1DocumentComplete(const QString& url);
+    bool askExitWithoutSaving(const QString& reason);
+
+    std::unique_ptr<Ui::TForm1> m_ui;
+    Platform& m_platform;
+    Endpoints m_endpoints;
+    FormPaths m_paths;
+    AppSettings m_settings;
+    std::unique_ptr<ProfileFile> m_configIni;
+    std::unique_ptr<ProfileFile> m_userIni;
+    BrowserControl* m_webbrowser1 = nullptr;
+    BrowserControl* m_webbrowser2 = nullptr;
+    BrowserControl* m_webLoading = nullptr;
+    QTimer* m_trimTimer = nullptr;
+    int m_goHomeTicks = 0;
+    int m_adPos = 0;
+    int m_hotKeyIds[5] = {0, 0, 0, 0, 0};
+    bool m_minimizeToTray = true;
+    ImageList m_imageList{this};
+};
+
+} // namespace koro
