@@ -1,0 +1,82 @@
+#include "config/Skins.h"
+
+#include "config/CodePage.h"
+#include "platform/FileAttributes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace koro {
+
+namespace {
+
+bool isBlankBytes(const QByteArray& bytes) {
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) > ' ')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QStringList listSkinFiles(const QString& skinDir) {
+    // The filter takes hidden and system entries too: the attribute rule decides about them.
+    const QDir dir(skinDir, QStringLiteral("*.skn"), QDir::Unsorted,
+                   QDir::Files | QDir::Hidden | QDir::System);
+    QStringList names;
+    const QFileInfoList entries = dir.entryInfoList();
+    for (const QFileInfo& entry : entries) {
+        if (fileAttributes(entry).plainFile())
+            names.append(entry.fileName());
+    }
+    return names;
+}
+
+QString skinCaption(const QString& fileName) {
+    QString caption = fileName;
+    caption.remove(QStringLiteral(".skn"), Qt::CaseSensitive);
+    return caption;
+}
+
+bool applySkinFile(const QString& path) {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app || !QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    app->setStyleSheet(QString::fromUtf8(file.readAll()));
+    return true;
+}
+
+bool applySkin(const QByteArray& name, QByteArray& pifu, const QString& skinDir) {
+    if (isBlankBytes(name))
+        return false;
+    const bool applied = applySkinFile(skinDir + u'/' + codepage::toUnicode(name));
+    pifu = name;
+    return applied;
+}
+
+SkinMenu::SkinMenu(QMenu* menu, QObject* parent)
+    : QObject(parent)
+    , m_menu(menu) {}
+
+void SkinMenu::fill(const QString& skinDir) {
+    if (!m_menu)
+        return;
+    const QStringList files = listSkinFiles(skinDir);
+    for (const QString& fileName : files) {
+        auto* action = new QAction(skinCaption(fileName), m_menu);
+        action->setToolTip(fileName);
+        m_menu->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, action] { emit skinChosen(action->toolTip()); });
+    }
+}
+
+} // namespace koro

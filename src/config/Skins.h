@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class QMenu;
+
+namespace koro {
+
+// The skin files of skinDir ("*.skn", any case) in file-system order; only plain files, so
+// read-only and hidden files are left out. Empty when the folder is missing.
+QStringList listSkinFiles(const QString& skinDir);
+
+// The menu caption of a skin file: every ".skn" removed (case-sensitive).
+QString skinCaption(const QString& fileName);
+
+// Makes the style sheet at path the look of the whole application. A missing or unreadable
+// file keeps the current look; returns whether the sheet was applied.
+bool applySkinFile(const QString& path);
+
+// Applies skinDir/name unless name is blank, and remembers name (unchanged) in pifu whether or
+// not the file exists. Returns whether a sheet was applied.
+bool applySkin(const QByteArray& name, QByteArray& pifu, const QString& skinDir);
+
+// Fills a menu with one item per skin file and reports the file chosen.
+class SkinMenu : public QObject {
+    Q_OBJECT
+public:
+    explicit SkinMenu(QMenu* menu, QObject* parent = nullptr);
+
+    // Appends the items of the skin files of skinDir to the menu.
+    void fill(const QString& skinDir);
+
+signals:
+    void skinChosen(const QString& fileName);
+
+private:
+    QPointer<QMenu> m_menu;
+};
+
+} // namespace koro
