@@ -37,9 +37,10 @@ inline constexpr char UserTv[] = "UserTv";
 inline constexpr char NoViewing[] = "24:0";
 } // namespace settings
 
-// Writes the settings back in the fixed key order, then turns the screen saver on again and
-// removes the autostart entry. engineName is the search engine the navigation bar holds.
-// A failed write throws koro::Error and leaves the keys after it unwritten.
+// Turns the screen saver on again, writes Config.ini (MainForm) and then user.ini (UserPage)
+// in the fixed key order, and last removes the autostart entry. engineName is the search
+// engine the navigation bar holds. A failed write throws koro::Error and leaves the keys after
+// it unwritten and the autostart entry in place.
 void saveIni(const AppSettings& settings, const QByteArray& engineName, ProfileFile& configIni,
              ProfileFile& userIni, ScreenSaver& screenSaver, AutostartEntry& autostart);
 
