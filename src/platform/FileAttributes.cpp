@@ -1,0 +1,16 @@
+#include "platform/FileAttributes.h"
+
+namespace koro {
+
+FileAttributes fileAttributes(const QFileInfo& info) {
+    FileAttributes attributes;
+    attributes.directory = info.isDir();
+    attributes.archive = info.isFile();
+    // The owner's mode bit, not access(): root may write anything, yet a file without the
+    // bit is still read-only to the menus.
+    attributes.readOnly = info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
+    attributes.hidden = info.fileName().startsWith(QLatin1Char('.'));
+    return attributes;
+}
+
+} // namespace koro

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/BrowserControl.h"
+
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+
+namespace koro {
+
+// A page area that loads nothing: it records what it is asked and lets the test fire the
+// events a real page would.
+class FakeBrowserControl : public BrowserControl {
+    Q_OBJECT
+public:
+    explicit FakeBrowserControl(BrowserRole role, QWidget* parent = nullptr);
+
+    BrowserRole role() const { return role_; }
+
+    // Options.
+    // navigate() then fires beforeNavigate2 at once and, unless cancelled, sets the location
+    // and fires documentComplete from the event loop.
+    bool autoComplete = false;
+    // navigate() throws koro::Error, as a broken engine would.
+    bool throwOnNavigate = false;
+
+    // Records.
+    QStringList navigations;
+    int backCount = 0;
+    int forwardCount = 0;
+    int refreshCount = 0;
+    int stopCount = 0;
+
+    void setLocationName(const QString& name) { locationName_ = name; }
+    void setLocationURL(const QString& url) { locationURL_ = url; }
+
+    void navigate(const QString& url) override;
+    void goBack() override { ++backCount; }
+    void goForward() override { ++forwardCount; }
+    void refresh() override { ++refreshCount; }
+    void stop() override { ++stopCount; }
+    QString locationName() const override { return locationName_; }
+    QString locationURL() const override { return locationURL_; }
+
+    // Test drivers.
+    // Returns whether a handler cancelled.
+    bool fireBeforeNavigate2(const QString& url);
+    // Returns the instance a handler stored as the new window's target (nullptr if none);
+    // *cancelled, when given, receives the handler's cancel flag.
+    BrowserControl* fireNewWindow2(bool* cancelled = nullptr);
+    void fireDocumentComplete(const QString& url) { emit documentComplete(url); }
+    void fireCommandStateChange(int command, bool enable) {
+        emit commandStateChange(command, enable);
+    }
+    void fireStatusTextChange(const QString& text) { emit statusTextChange(text); }
+    // Returns whether a handler cancelled.
+    bool fireWindowClosing(bool isChildWindow = false);
+
+private:
+    BrowserRole role_;
+    QString locationName_;
+    QString locationURL_;
+};
+
+// Makes FakeBrowserControls and keeps track of them by role.
+class FakeBrowserFactory : public BrowserFactory {
+public:
+    struct Created {
+        BrowserRole role;
+        QPointer<FakeBrowserControl> control; // null once its parent has deleted it
+    };
+
+    // Copied into every control made from now on.
+    bool autoComplete = false;
+    bool throwOnNavigate = false;
+
+    QList<Created> created;
+
+    BrowserControl* create(BrowserRole role, QWidget* parent) override;
+
+    // The most recently made control of the role that still exists, or nullptr.
+    FakeBrowserControl* instance(BrowserRole role) const;
+    // All existing controls of the role, oldest first.
+    QList<FakeBrowserControl*> instances(BrowserRole role) const;
+};
+
+} // namespace koro

@@ -1,0 +1,138 @@
+#pragma once
+
+// Recording stand-ins for the services without signals.
+
+#include "platform/AlarmSound.h"
+#include "platform/AutostartEntry.h"
+#include "platform/DisplayModes.h"
+#include "platform/FavoritesLocation.h"
+#include "platform/MemoryTrim.h"
+#include "platform/Mixer.h"
+#include "platform/PlatformInfo.h"
+#include "platform/PowerControl.h"
+#include "platform/ScreenSaver.h"
+#include "platform/ShellOpen.h"
+#include "platform/SingleInstance.h"
+
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace koro {
+
+class FakeSingleInstance : public SingleInstance {
+public:
+    bool result = true; // what acquire() answers
+    int calls = 0;
+
+    bool acquire() override {
+        ++calls;
+        return result;
+    }
+};
+
+class FakeScreenSaver : public ScreenSaver {
+public:
+    QList<bool> calls; // each setActive argument, in order
+
+    void setActive(bool active) override { calls.append(active); }
+};
+
+class FakeAutostartEntry : public AutostartEntry {
+public:
+    int removals = 0;
+
+    void removeEntry() override { ++removals; }
+};
+
+class FakeMemoryTrim : public MemoryTrim {
+public:
+    int trims = 0;
+
+    void trimWorkingSet() override { ++trims; }
+};
+
+class FakePlatformInfo : public PlatformInfo {
+public:
+    PlatformFamily value = PlatformFamily::NT;
+
+    PlatformFamily family() const override { return value; }
+};
+
+class FakeShellOpen : public ShellOpen {
+public:
+    QStringList opened;
+
+    void open(const QString& address) override { opened.append(address); }
+};
+
+// A folder the test owns; organize() creates it like the real one does.
+class FakeFavoritesLocation : public FavoritesLocation {
+public:
+    explicit FakeFavoritesLocation(QString folder);
+
+    int organizeCount = 0;
+
+    QString folder() const override { return folder_; }
+    void organize() override;
+
+private:
+    QString folder_;
+};
+
+// Accepts only the sizes in `supported`; `current` follows the accepted requests.
+class FakeDisplayModes : public DisplayModes {
+public:
+    QList<QSize> supported;
+    QList<QSize> requests;
+    QSize current;
+
+    bool setResolution(std::uint16_t width, std::uint16_t height) override;
+};
+
+class FakeMixer : public Mixer {
+public:
+    struct Call {
+        bool set = false; // setMute, else getMute
+        MixerLine line = MixerLine::Master;
+        bool muted = false; // the value set, or the value answered
+    };
+
+    // Indexed by MixerLine.
+    std::array<bool, 4> muted{};
+    // Anything but Ok is returned by every call and leaves the state alone.
+    MixerStatus status = MixerStatus::Ok;
+    QList<Call> calls;
+
+    bool isMuted(MixerLine line) const { return muted[static_cast<std::size_t>(line)]; }
+    MixerStatus getMute(MixerLine line, bool& muted) override;
+    MixerStatus setMute(MixerLine line, bool muted) override;
+};
+
+class FakeAlarmSound : public AlarmSound {
+public:
+    QStringList plays;
+
+    void play(const QString& file) override { plays.append(file); }
+};
+
+class FakePowerControl : public PowerControl {
+public:
+    struct Request {
+        enum class Kind { ScheduledShutdown, PowerOffNow };
+        Kind kind = Kind::PowerOffNow;
+        int delaySeconds = 0; // scheduled shutdown only
+        QString message;      // scheduled shutdown only
+    };
+    QList<Request> requests;
+
+    void scheduleShutdown(int delaySeconds, const QString& message) override {
+        requests.append({Request::Kind::ScheduledShutdown, delaySeconds, message});
+    }
+    void powerOffNow() override { requests.append({Request::Kind::PowerOffNow, 0, QString()}); }
+};
+
+} // namespace koro

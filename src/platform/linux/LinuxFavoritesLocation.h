@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/FavoritesLocation.h"
+
+namespace koro {
+
+// $HOME/Favorites.
+class LinuxFavoritesLocation : public FavoritesLocation {
+public:
+    LinuxFavoritesLocation();
+    QString folder() const override;
+    void organize() override;
+
+private:
+    QString folder_;
+};
+
+} // namespace koro

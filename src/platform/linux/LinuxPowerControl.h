@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/PowerControl.h"
+
+#include <QDBusConnection>
+#include <QVariantList>
+
+namespace koro {
+
+// systemd-logind's manager on the given bus (the system bus in the program, a private bus
+// in tests).
+class LinuxPowerControl : public PowerControl {
+public:
+    explicit LinuxPowerControl(QDBusConnection bus = QDBusConnection::systemBus());
+    void scheduleShutdown(int delaySeconds, const QString& message) override;
+    void powerOffNow() override;
+
+private:
+    void call(const QString& method, const QVariantList& arguments);
+
+    QDBusConnection bus_;
+};
+
+} // namespace koro

@@ -1,0 +1,37 @@
+#include "platform/linux/LinuxScreenSaver.h"
+
+#include "platform/linux/X11Connection.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
+
+namespace koro {
+
+namespace {
+bool suspend(bool on) {
+    Display* display = x11::display();
+    if (!display)
+        return false;
+    int eventBase = 0;
+    int errorBase = 0;
+    if (!XScreenSaverQueryExtension(display, &eventBase, &errorBase))
+        return false;
+    XScreenSaverSuspend(display, on ? True : False);
+    XFlush(display);
+    return true;
+}
+} // namespace
+
+LinuxScreenSaver::~LinuxScreenSaver() {
+    if (suspended_)
+        suspend(false);
+}
+
+void LinuxScreenSaver::setActive(bool active) {
+    if (active == !suspended_)
+        return;
+    if (suspend(!active))
+        suspended_ = !active;
+}
+
+} // namespace koro

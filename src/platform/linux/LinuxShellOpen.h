@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/ShellOpen.h"
+
+namespace koro {
+
+class LinuxShellOpen : public ShellOpen {
+public:
+    void open(const QString& address) override;
+};
+
+} // namespace koro

@@ -1,0 +1,26 @@
+#include "platform/linux/X11Connection.h"
+
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
+
+namespace koro::x11 {
+
+namespace {
+QNativeInterface::QX11Application* x11App() {
+    if (!qGuiApp)
+        return nullptr;
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+}
+} // namespace
+
+Display* display() {
+    auto* app = x11App();
+    return app ? app->display() : nullptr;
+}
+
+xcb_connection_t* connection() {
+    auto* app = x11App();
+    return app ? app->connection() : nullptr;
+}
+
+} // namespace koro::x11

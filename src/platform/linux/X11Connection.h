@@ -1,0 +1,13 @@
+#pragma once
+
+typedef struct _XDisplay Display;
+struct xcb_connection_t;
+
+namespace koro::x11 {
+
+// The X connection Qt itself uses, or nullptr when the application does not run on X11
+// (offscreen, Wayland) or no QGuiApplication exists.
+Display* display();
+xcb_connection_t* connection();
+
+} // namespace koro::x11

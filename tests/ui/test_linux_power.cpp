@@ -1,0 +1,159 @@
+#include "platform/linux/LinuxPowerControl.h"
+
+#include <QDBusConnection>
+#include <QDateTime>
+#include <QFile>
+#include <QMutex>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Stands in for systemd-logind's manager and records the calls it gets. It lives in its own
+// thread so that the blocking calls of the code under test get answered.
+class MockLogin1 : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+public:
+    QStringList calls() const {
+        QMutexLocker lock(&mutex_);
+        return calls_;
+    }
+
+public slots:
+    void SetWallMessage(const QString& message, bool enable) {
+        record(QStringLiteral("SetWallMessage %1 %2").arg(message, yesNo(enable)));
+    }
+    void ScheduleShutdown(const QString& type, qulonglong usec) {
+        record(QStringLiteral("ScheduleShutdown %1 %2").arg(type).arg(usec));
+    }
+    void PowerOff(bool interactive) {
+        record(QStringLiteral("PowerOff %1").arg(yesNo(interactive)));
+    }
+
+private:
+    static QString yesNo(bool value) { return value ? "true" : "false"; }
+    void record(const QString& call) {
+        QMutexLocker lock(&mutex_);
+        calls_.append(call);
+    }
+
+    mutable QMutex mutex_;
+    QStringList calls_;
+};
+
+// A private message bus that lives for one test; the real system bus is never used.
+class PrivateBus {
+public:
+    bool start() {
+        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+            return false;
+        const QString config = dir_.filePath("bus.conf");
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        file.write(QStringLiteral(
+                       "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+                       "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/"
+                       "busconfig.dtd\">\n"
+                       "<busconfig><type>session</type><listen>unix:path=%1</listen>"
+                       "<auth>EXTERNAL</auth><policy context=\"default\">"
+                       "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                       "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
+                       .arg(dir_.filePath("bus"))
+                       .toUtf8());
+        file.close();
+        daemon_.start("dbus-daemon",
+                      {"--config-file=" + config, "--nofork", "--print-address=1", "--nopidfile"});
+        if (!daemon_.waitForStarted(10000))
+            return false;
+        while (!daemon_.canReadLine())
+            if (!daemon_.waitForReadyRead(10000))
+                return false;
+        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+        return !address_.isEmpty();
+    }
+    ~PrivateBus() {
+        if (daemon_.state() != QProcess::NotRunning) {
+            daemon_.terminate();
+            daemon_.waitForFinished(10000);
+        }
+    }
+    QString address() const { return address_; }
+
+private:
+    QTemporaryDir dir_;
+    QProcess daemon_;
+    QString address_;
+};
+
+class PowerControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!bus.start())
+            GTEST_SKIP() << "dbus-daemon is not available";
+        service = QDBusConnection::connectToBus(bus.address(), "koro-mock-login1");
+        ASSERT_TRUE(service.isConnected());
+        thread.start();
+        mock.moveToThread(&thread);
+        ASSERT_TRUE(service.registerObject("/org/freedesktop/login1", &mock,
+                                           QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(service.registerService("org.freedesktop.login1"));
+        client = QDBusConnection::connectToBus(bus.address(), "koro-power-client");
+        ASSERT_TRUE(client.isConnected());
+    }
+    void TearDown() override {
+        QDBusConnection::disconnectFromBus("koro-power-client");
+        QDBusConnection::disconnectFromBus("koro-mock-login1");
+        thread.quit();
+        thread.wait();
+    }
+
+    PrivateBus bus;
+    QThread thread;
+    MockLogin1 mock;
+    QDBusConnection service{QString()};
+    QDBusConnection client{QString()};
+};
+
+TEST_F(PowerControlTest, ScheduledShutdownSetsTheMessageThenTheTime) {
+    koro::LinuxPowerControl power(client);
+    const quint64 before = quint64(QDateTime::currentMSecsSinceEpoch()) * 1000;
+    power.scheduleShutdown(30, "Shutting down; shutdown -c cancels");
+    const quint64 after = quint64(QDateTime::currentMSecsSinceEpoch()) * 1000;
+
+    const QStringList calls = mock.calls();
+    ASSERT_EQ(calls.size(), 2) << calls.join(" | ").toStdString();
+    EXPECT_EQ(calls[0].toStdString(), "SetWallMessage Shutting down; shutdown -c cancels true");
+    const QStringList schedule = calls[1].split(' ');
+    ASSERT_EQ(schedule.size(), 3);
+    EXPECT_EQ(schedule[0].toStdString(), "ScheduleShutdown");
+    EXPECT_EQ(schedule[1].toStdString(), "poweroff");
+    const quint64 when = schedule[2].toULongLong();
+    // Microseconds since the epoch, 30 s after the call.
+    EXPECT_GE(when, before + 30'000'000);
+    EXPECT_LE(when, after + 30'000'000);
+}
+
+TEST_F(PowerControlTest, PowerOffIsNotInteractive) {
+    koro::LinuxPowerControl power(client);
+    power.powerOffNow();
+    EXPECT_EQ(mock.calls().join(" | ").toStdString(), "PowerOff false");
+}
+
+TEST_F(PowerControlTest, AbsentServiceIsIgnored) {
+    service.unregisterService("org.freedesktop.login1");
+    koro::LinuxPowerControl power(client);
+    power.powerOffNow();
+    power.scheduleShutdown(30, "x");
+    EXPECT_TRUE(mock.calls().isEmpty());
+    koro::LinuxPowerControl unconnected(QDBusConnection(QStringLiteral("koro-no-such-bus")));
+    unconnected.powerOffNow();
+}
+
+} // namespace
+
+#include "test_linux_power.moc"

@@ -1,0 +1,199 @@
+#include "platform/linux/LinuxMixer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+using koro::MixerLine;
+using koro::MixerStatus;
+
+void writeFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+// A sound server of the test's own with one null sink, reached through an ALSA configuration
+// whose only device is that server: no real sound device can be touched, whatever the
+// machine has.
+class PrivateSoundServer {
+public:
+    bool start() {
+        if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
+            return false;
+        socket_ = dir_.filePath("native");
+        QDir(dir_.path()).mkdir("run");
+        QFile::setPermissions(dir_.filePath("run"), QFileDevice::ReadOwner |
+                                                        QFileDevice::WriteOwner |
+                                                        QFileDevice::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", dir_.path());
+        env.insert("XDG_RUNTIME_DIR", dir_.filePath("run"));
+        env.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir_.filePath("no-bus"));
+        env.remove("DISPLAY");
+        server_.setProcessEnvironment(env);
+        server_.setStandardOutputFile(QProcess::nullDevice());
+        server_.setStandardErrorFile(QProcess::nullDevice());
+        server_.start("pulseaudio",
+                      {"-n", "--daemonize=no", "--exit-idle-time=-1",
+                       "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_,
+                       "--load=module-null-sink sink_name=nullsink"});
+        if (!server_.waitForStarted(10000))
+            return false;
+        for (int i = 0; i < 200 && !QFileInfo::exists(socket_); ++i)
+            if (server_.waitForFinished(50))
+                return false;
+        return QFileInfo::exists(socket_);
+    }
+    ~PrivateSoundServer() {
+        if (server_.state() != QProcess::NotRunning) {
+            server_.terminate();
+            server_.waitForFinished(10000);
+        }
+    }
+    QString server() const { return "unix:" + socket_; }
+    QString sinkMute() const {
+        QProcess pactl;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PULSE_SERVER", server());
+        pactl.setProcessEnvironment(env);
+        pactl.start("pactl", {"get-sink-mute", "@DEFAULT_SINK@"});
+        pactl.waitForFinished(10000);
+        return QString::fromUtf8(pactl.readAllStandardOutput()).trimmed();
+    }
+
+private:
+    QTemporaryDir dir_;
+    QProcess server_;
+    QString socket_;
+};
+
+// Points this process's sound clients at the given configuration. ALSA reads its
+// configuration once per process, so every test here uses the same one.
+void useSoundConfig(const QString& folder, const QString& server, bool withDevice) {
+    const QString alsa = folder + "/asound.conf";
+    const QString pulse = folder + "/client.conf";
+    writeFile(alsa, withDevice ? "pcm.!default { type pulse }\nctl.!default { type pulse }\n"
+                               : "# no devices\n");
+    writeFile(pulse, "autospawn = no\n");
+    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(alsa));
+    qputenv("PULSE_CLIENTCONFIG", QFile::encodeName(pulse));
+    qputenv("PULSE_SERVER", server.toUtf8());
+}
+
+class LinuxMixerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (qEnvironmentVariableIsSet("KORO_MIXER_CHILD"))
+            return;
+        server = new PrivateSoundServer;
+        if (!server->start()) {
+            delete server;
+            server = nullptr;
+            return;
+        }
+        config = new QTemporaryDir;
+        useSoundConfig(config->path(), server->server(), true);
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        delete config;
+        server = nullptr;
+        config = nullptr;
+    }
+    void SetUp() override {
+        if (!server)
+            GTEST_SKIP() << "pulseaudio is not available to stand in for a sound card";
+    }
+
+    static PrivateSoundServer* server;
+    static QTemporaryDir* config;
+    koro::LinuxMixer mixer;
+};
+PrivateSoundServer* LinuxMixerTest::server = nullptr;
+QTemporaryDir* LinuxMixerTest::config = nullptr;
+
+TEST_F(LinuxMixerTest, MasterMuteFollowsTheSoundServer) {
+    bool muted = true;
+    ASSERT_EQ(mixer.getMute(MixerLine::Master, muted), MixerStatus::Ok);
+    EXPECT_FALSE(muted);
+    EXPECT_EQ(server->sinkMute().toStdString(), "Mute: no");
+
+    ASSERT_EQ(mixer.setMute(MixerLine::Master, true), MixerStatus::Ok);
+    EXPECT_EQ(server->sinkMute().toStdString(), "Mute: yes");
+    // A fresh mixer object sees it too: nothing is cached between calls.
+    koro::LinuxMixer other;
+    muted = false;
+    ASSERT_EQ(other.getMute(MixerLine::Master, muted), MixerStatus::Ok);
+    EXPECT_TRUE(muted);
+
+    ASSERT_EQ(mixer.setMute(MixerLine::Master, false), MixerStatus::Ok);
+    EXPECT_EQ(server->sinkMute().toStdString(), "Mute: no");
+}
+
+TEST_F(LinuxMixerTest, MicrophoneUsesTheCaptureSwitch) {
+    bool muted = true;
+    ASSERT_EQ(mixer.getMute(MixerLine::Microphone, muted), MixerStatus::Ok);
+    EXPECT_FALSE(muted);
+    ASSERT_EQ(mixer.setMute(MixerLine::Microphone, true), MixerStatus::Ok);
+    ASSERT_EQ(mixer.getMute(MixerLine::Microphone, muted), MixerStatus::Ok);
+    EXPECT_TRUE(muted);
+    EXPECT_EQ(server->sinkMute().toStdString(), "Mute: no") << "only the input was muted";
+    EXPECT_EQ(mixer.setMute(MixerLine::Microphone, false), MixerStatus::Ok);
+}
+
+TEST_F(LinuxMixerTest, LinesTheDeviceLacksAreReportedAsSuch) {
+    bool muted = false;
+    EXPECT_EQ(mixer.getMute(MixerLine::WaveOut, muted), MixerStatus::NoLine);
+    EXPECT_EQ(mixer.setMute(MixerLine::Synth, true), MixerStatus::NoLine);
+}
+
+// Runs in a child process (ALSA keeps the first configuration it reads).
+TEST(LinuxMixerChild, NoDeviceMeansNoMixer) {
+    if (!qEnvironmentVariableIsSet("KORO_MIXER_CHILD"))
+        GTEST_SKIP() << "runs as the child of LinuxMixerNoDevice.ReportsNoMixer";
+    koro::LinuxMixer mixer;
+    bool muted = false;
+    EXPECT_EQ(mixer.getMute(MixerLine::Master, muted), MixerStatus::NoMixer);
+    EXPECT_EQ(mixer.setMute(MixerLine::Master, true), MixerStatus::NoMixer);
+}
+
+TEST(LinuxMixerNoDevice, ReportsNoMixer) {
+    if (qEnvironmentVariableIsSet("KORO_MIXER_CHILD"))
+        GTEST_SKIP() << "already the child";
+    QTemporaryDir dir;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("KORO_MIXER_CHILD", "1");
+    writeFile(dir.filePath("asound.conf"), "# no devices\n");
+    writeFile(dir.filePath("client.conf"), "autospawn = no\n");
+    env.insert("ALSA_CONFIG_PATH", dir.filePath("asound.conf"));
+    env.insert("PULSE_CLIENTCONFIG", dir.filePath("client.conf"));
+    env.insert("PULSE_SERVER", "unix:" + dir.filePath("nothing-here"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    char exe[4096] = {};
+    const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    ASSERT_GT(n, 0);
+    child.start(QString::fromLocal8Bit(exe, n),
+                {"--gtest_filter=LinuxMixerChild.NoDeviceMeansNoMixer"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString output = QString::fromUtf8(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[       OK ] LinuxMixerChild.NoDeviceMeansNoMixer"))
+        << output.toStdString();
+}
+
+} // namespace
