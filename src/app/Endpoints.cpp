@@ -54,15 +54,13 @@ constexpr Site ThirdPartySites[] = {
     {"Menuhaoservers", "http://www.hao123.com/haoserver/index.htm", true},
 };
 
-QString withReferral(const QString& address)
-{
+QString withReferral(const QString& address) {
     return address + (address.contains('?') ? "&" : "?") + Referral;
 }
 
 Endpoints build(const QString& telecom, const QString& netcom, const QString& maker,
                 const QString& adServer, const QString& baidu, const QString& taobao,
-                const QString& translate, bool local)
-{
+                const QString& translate, bool local) {
     Endpoints e;
     e.telecomHome = telecom + "/v1000";
     e.netcomHome = netcom + "/v1000";
@@ -91,15 +89,13 @@ Endpoints build(const QString& telecom, const QString& netcom, const QString& ma
 
 } // namespace
 
-Endpoints Endpoints::production()
-{
+Endpoints Endpoints::production() {
     return build("http://tel.korotv.example", "http://cnc.korotv.example",
                  "http://www.korotv.example", "http://ad.korotv.example", "http://www.baidu.com",
                  "http://search.taobao.com", "http://translate.google.cn", false);
 }
 
-Endpoints Endpoints::local(const QString& base)
-{
+Endpoints Endpoints::local(const QString& base) {
     // The two lines differ by path prefix only: one server stands in for every host.
     return build(base + "/tel", base + "/cnc", base, base + "/ad", base + "/baidu",
                  base + "/taobao", base + "/translate", true);

@@ -17,14 +17,12 @@ namespace {
 
 // The title a message box carries before the application title is set: the executable's
 // name cut at its first dot, first letter kept, the rest in lower case.
-QString defaultTitle(const QString& executable)
-{
+QString defaultTitle(const QString& executable) {
     QString name = QFileInfo(executable).fileName().section('.', 0, 0);
     return name.left(1) + name.mid(1).toLower();
 }
 
-void refuseSecondCopy(const QString& executable)
-{
+void refuseSecondCopy(const QString& executable) {
     QMessageBox box(QMessageBox::NoIcon, defaultTitle(executable),
                     QStringLiteral("主程序还在进程中,请在任务管理器里结束或者注销"),
                     QMessageBox::Ok);
@@ -33,8 +31,8 @@ void refuseSecondCopy(const QString& executable)
 
 } // namespace
 
-int runKoro(int argc, char** argv, const Endpoints& endpoints)
-{
+int runKoro(int argc, char** argv, const Endpoints& endpoints,
+            const std::function<void(TForm1&)>& observe) {
     // The page engine draws in software where there is no GPU; without it, start-up stalls.
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
@@ -57,13 +55,15 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints)
     TForm1 form(*platform, endpoints,
                 FormPaths{exe.absolutePath(), exe.completeBaseName(), QDir::current()});
     QObject::connect(&form, &TForm1::closed, &app, [] { QCoreApplication::exit(0); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&form](QSessionManager& manager) {
-                         if (!form.FormCloseQuery())
-                             manager.cancel();
-                         else
-                             QMetaObject::invokeMethod(&form, &TForm1::closed, Qt::QueuedConnection);
-                     });
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager& manager) {
+            if (!form.FormCloseQuery())
+                manager.cancel();
+            else
+                QMetaObject::invokeMethod(&form, &TForm1::closed, Qt::QueuedConnection);
+        });
+    if (observe)
+        observe(form);
     form.FormCreate();
     form.show();
     return app.exec();

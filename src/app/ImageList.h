@@ -6,6 +6,8 @@
 
 namespace koro {
 
+void initImageResources();
+
 // The main window's 16 shared pictures of 16 x 16: 0 a page, 1 a folder, 2 Baidu, 7 TaoBao,
 // 8 to 15 the video sites.
 class ImageList : public QObject {

@@ -27,8 +27,7 @@ template <typename Step> bool containStep(const char* what, Step&& step);
 
 void reportContainedError(const char* where, const char* message);
 
-template <typename Step> bool containStep(const char* what, Step&& step)
-{
+template <typename Step> bool containStep(const char* what, Step&& step) {
     try {
         step();
         return true;

@@ -1,8 +1,12 @@
 #include "app/TForm1.h"
 
 #include "app/KoroApplication.h"
+#include "app/StartupFiles.h"
+#include "config/CodePage.h"
 #include "config/Error.h"
+#include "config/Language.h"
 #include "config/ProfileFile.h"
+#include "config/Skins.h"
 #include "platform/Platform.h"
 #include "ui_TForm1.h"
 
@@ -28,9 +32,12 @@ struct TimerSpec {
 };
 
 constexpr TimerSpec FormTimers[] = {
-    {"Timer_GoHome", GoHomeInterval, true}, {"Timer_Readad", 12000, true},
-    {"Timer_Showad", 8000, false},          {"Timer_SeeTv", 4000, false},
-    {"TimerSound", 6000, false},            {"TimerPowerOff", 3000, false},
+    {"Timer_GoHome", GoHomeInterval, true},
+    {"Timer_Readad", 12000, true},
+    {"Timer_Showad", 8000, false},
+    {"Timer_SeeTv", 4000, false},
+    {"TimerSound", 6000, false},
+    {"TimerPowerOff", 3000, false},
 };
 
 } // namespace
@@ -40,8 +47,8 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     , m_ui(std::make_unique<Ui::TForm1>())
     , m_platform(platform)
     , m_endpoints(std::move(endpoints))
-    , m_paths(std::move(paths))
-{
+    , m_paths(std::move(paths)) {
+    initImageResources();
     m_ui->setupUi(this);
     buildComponents();
     buildTimers();
@@ -50,8 +57,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
 
 TForm1::~TForm1() = default;
 
-void TForm1::buildComponents()
-{
+void TForm1::buildComponents() {
     // The main menu is drawn as a row of flat caption buttons; each button follows its menu's
     // title, so a language file applied later relabels the row by itself.
     m_ui->ToolBar2->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0px; }");
@@ -95,8 +101,7 @@ void TForm1::buildComponents()
     }
 }
 
-void TForm1::buildTimers()
-{
+void TForm1::buildTimers() {
     for (const TimerSpec& spec : FormTimers) {
         auto* t = new QTimer(this);
         t->setObjectName(spec.name);
@@ -112,21 +117,18 @@ void TForm1::buildTimers()
     connect(m_trimTimer, &QTimer::timeout, this, &TForm1::TrimTimerProc);
 }
 
-QTimer* TForm1::timer(const char* name) const
-{
+QTimer* TForm1::timer(const char* name) const {
     return findChild<QTimer*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
 }
 
-void TForm1::connectMenus()
-{
+void TForm1::connectMenus() {
     connect(m_ui->menuexit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->tuopanexit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->Panel9, &QWidget::customContextMenuRequested, this,
             [this] { m_ui->PopupMenu2->popup(QCursor::pos()); });
 }
 
-void TForm1::FormCreate()
-{
+void TForm1::FormCreate() {
     // Each step is contained on its own: a failing step must not skip the ones after it.
     m_adPos = 0;
     containStep("start-up files", [&] { extractStartupFiles(m_paths.currentDir); });
@@ -141,8 +143,7 @@ void TForm1::FormCreate()
     }
 }
 
-void TForm1::readSettings()
-{
+void TForm1::readSettings() {
     using namespace settings;
     containStep("Config.ini", [&] {
         m_configIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/Config.ini");
@@ -206,8 +207,7 @@ void TForm1::readSettings()
     });
 }
 
-void TForm1::Timer_GoHomeTimer()
-{
+void TForm1::Timer_GoHomeTimer() {
     ++m_goHomeTicks;
     if (m_goHomeTicks == 2) {
         QTimer* goHome = timer("Timer_GoHome");
@@ -221,21 +221,18 @@ void TForm1::Timer_GoHomeTimer()
     StartDownload(m_endpoints.adFeed, "ad.txt");
 }
 
-void TForm1::TrimTimerProc()
-{
+void TForm1::TrimTimerProc() {
     if (m_platform.platformInfo->family() == PlatformFamily::NT)
         m_platform.memoryTrim->trimWorkingSet();
 }
 
-void TForm1::WebBrowser1DocumentComplete(const QString&)
-{
+void TForm1::WebBrowser1DocumentComplete(const QString&) {
     // The tray icon is destroyed only by an agreed close, which then loads the blank page.
     if (!m_platform.tray)
         QCoreApplication::exit(0);
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
-{
+void TForm1::closeEvent(QCloseEvent* event) {
     if (!FormCloseQuery()) {
         event->ignore();
         return;
@@ -244,8 +241,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
-bool TForm1::FormCloseQuery()
-{
+bool TForm1::FormCloseQuery() {
     HideMainWindow();
     if (m_settings.CloseTips == "0") {
         if (LanguageMessageBox("Exittips", 4) != QMessageBox::Yes) {
@@ -267,8 +263,7 @@ bool TForm1::FormCloseQuery()
     return true;
 }
 
-bool TForm1::askExitWithoutSaving(const QString& reason)
-{
+bool TForm1::askExitWithoutSaving(const QString& reason) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"),
                     reason + QStringLiteral("\n\n设置无法保存。不保存设置直接退出吗?"),
                     QMessageBox::Yes | QMessageBox::No);
@@ -277,16 +272,44 @@ bool TForm1::askExitWithoutSaving(const QString& reason)
     return box.exec() == QMessageBox::Yes;
 }
 
-void TForm1::Saveini()
-{
+void TForm1::Saveini() {
     if (!m_configIni || !m_userIni) // start-up ended before the files were opened
         throw Error("Unable to write to " + (m_paths.exeDir + "/Config.ini").toStdString());
     saveIni(m_settings, searchEngine(), *m_configIni, *m_userIni, *m_platform.screenSaver,
             *m_platform.autostart);
 }
 
-void TForm1::SetSearchEngine(int imageIndex)
-{
+LanguagePaths TForm1::languagePaths() const {
+    LanguagePaths paths = LanguagePaths::forApplication();
+    paths.exeDir = m_paths.exeDir;
+    paths.exeBaseName = m_paths.exeBaseName;
+    return paths;
+}
+
+void TForm1::ApplyLanguage(int languageId, QWidget* form) {
+    applyLanguage(languageId, form, languagePaths());
+}
+
+int TForm1::LanguageMessageBox(const QString& key, int flags) {
+    return languageMessageBox(key, flags, m_settings.LanguageId, languagePaths());
+}
+
+QString TForm1::skinDir() const {
+    return m_paths.currentDir.filePath("skin");
+}
+
+void TForm1::ApplySkin(const QByteArray& name) {
+    applySkin(name, m_settings.pifu, skinDir());
+}
+
+void TForm1::FillSkinMenu() {
+    auto* skins = new SkinMenu(m_ui->huanfu, this);
+    connect(skins, &SkinMenu::skinChosen, this,
+            [this](const QString& fileName) { ApplySkin(codepage::fromUnicode(fileName)); });
+    skins->fill(skinDir());
+}
+
+void TForm1::SetSearchEngine(int imageIndex) {
     m_ui->Imgsiteico->setPixmap(m_imageList.pixmap(imageIndex));
     if (imageIndex == 2)
         m_ui->gohttp->setToolTip("Baidu");
@@ -294,37 +317,36 @@ void TForm1::SetSearchEngine(int imageIndex)
         m_ui->gohttp->setToolTip("TaoBao");
 }
 
-QByteArray TForm1::searchEngine() const { return m_ui->gohttp->toolTip().toUtf8(); }
+QByteArray TForm1::searchEngine() const {
+    return m_ui->gohttp->toolTip().toUtf8();
+}
 
-void TForm1::RegisterAllHotKeys()
-{
-    static constexpr std::uint16_t table[5][2] = {
-        {hotkey::ModControl, hotkey::KeyQ}, {0, hotkey::KeyF9}, {0, hotkey::KeyHome},
-        {0, hotkey::KeyF8},                 {0, hotkey::KeyF7}};
+void TForm1::RegisterAllHotKeys() {
+    static constexpr std::uint16_t table[5][2] = {{hotkey::ModControl, hotkey::KeyQ},
+                                                  {0, hotkey::KeyF9},
+                                                  {0, hotkey::KeyHome},
+                                                  {0, hotkey::KeyF8},
+                                                  {0, hotkey::KeyF7}};
     for (int i = 0; i < 5; ++i) {
         m_hotKeyIds[i] = i + 1;
         m_platform.hotkeys->registerHotKey(m_hotKeyIds[i], table[i][0], table[i][1]);
     }
 }
 
-void TForm1::UnregisterAllHotKeys()
-{
+void TForm1::UnregisterAllHotKeys() {
     for (int id : m_hotKeyIds)
         m_platform.hotkeys->unregisterHotKey(id);
 }
 
-void TForm1::StartDownload(const QString&, const QString&)
-{
+void TForm1::StartDownload(const QString&, const QString&) {
     // The ad feed arrives with the ad line.
 }
 
-void TForm1::AddFavToMenu(QObject*)
-{
+void TForm1::AddFavToMenu(QObject*) {
     // The favorites scan arrives with the favorites menu.
 }
 
-void TForm1::ShowMainWindow()
-{
+void TForm1::ShowMainWindow() {
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
@@ -332,26 +354,25 @@ void TForm1::ShowMainWindow()
     activateWindow();
 }
 
-void TForm1::HideMainWindow() { hide(); }
+void TForm1::HideMainWindow() {
+    hide();
+}
 
-void TForm1::ToggleMainWindowHidden()
-{
+void TForm1::ToggleMainWindowHidden() {
     if (isVisible())
         HideMainWindow();
     else
         ShowMainWindow();
 }
 
-void TForm1::ToggleMaximized()
-{
+void TForm1::ToggleMaximized() {
     if (isMaximized())
         showNormal();
     else
         showMaximized();
 }
 
-void TForm1::ToggleCompactMode()
-{
+void TForm1::ToggleCompactMode() {
     const QString suffix = QString::fromUtf8(CompactSuffix);
     if (m_ui->Panel2->isVisibleTo(this)) {
         setWindowTitle(windowTitle() + suffix);
@@ -366,8 +387,7 @@ void TForm1::ToggleCompactMode()
     }
 }
 
-void TForm1::SetAlwaysOnTop(bool on)
-{
+void TForm1::SetAlwaysOnTop(bool on) {
     // Through the native window, so the X window is not recreated (it would move and flicker).
     create();
     windowHandle()->setFlag(Qt::WindowStaysOnTopHint, on);

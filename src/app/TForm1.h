@@ -21,6 +21,7 @@ namespace koro {
 struct Platform;
 class BrowserControl;
 class ProfileFile;
+struct LanguagePaths;
 
 // Where the main window finds its files: settings, the language file read and the loading
 // page through the executable's folder; what it writes at start, skins and the feed through
@@ -86,6 +87,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    LanguagePaths languagePaths() const;
+    QString skinDir() const;
     void buildComponents();
     void buildTimers();
     void connectMenus();

@@ -1,12 +1,64 @@
 // The real program, with every web address on the local test server named by KORO_E2E_BASE.
+// It reports what the page areas load on standard output, so tests can follow them.
 #include "app/Endpoints.h"
 #include "app/Entry.h"
+#include "app/TForm1.h"
+#include "platform/BrowserControl.h"
 
+#include <QEvent>
+#include <QObject>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
-int main(int argc, char** argv)
-{
+namespace {
+
+void report(const char* what, const QString& who, const QString& url) {
+    std::printf("e2e: %s %s %s\n", what, qPrintable(who), qPrintable(url));
+    std::fflush(stdout);
+}
+
+void follow(koro::BrowserControl* browser) {
+    const QString name = browser->objectName();
+    QObject::connect(
+        browser, &koro::BrowserControl::documentComplete, browser,
+        [browser](const QString& url) { report("documentComplete", browser->objectName(), url); });
+    QObject::connect(browser, &koro::BrowserControl::beforeNavigate2, browser,
+                     [browser](const QString& url, bool*) {
+                         report("beforeNavigate2", browser->objectName(), url);
+                     });
+}
+
+// Prints the monotonic clock when the window is first shown, for the start-up benchmark.
+class ShowReporter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !m_done) {
+            m_done = true;
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            std::printf("e2e: shown %lld\n",
+                        static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+            std::fflush(stdout);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_done = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
     const char* base = std::getenv("KORO_E2E_BASE");
-    return koro::runKoro(argc, argv,
-                         koro::Endpoints::local(QString::fromUtf8(base ? base : "http://127.0.0.1:1")));
+    const auto endpoints =
+        koro::Endpoints::local(QString::fromUtf8(base ? base : "http://127.0.0.1:1"));
+    return koro::runKoro(argc, argv, endpoints, [](koro::TForm1& form) {
+        follow(form.webbrowser1());
+        follow(form.WebLoading());
+        form.installEventFilter(new ShowReporter(&form));
+        QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
+    });
 }

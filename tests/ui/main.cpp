@@ -1,10 +1,20 @@
-#include <QApplication>
+#include "app/KoroApplication.h"
+
 #include <gtest/gtest.h>
 
-// Widgets need a QApplication for the whole run; the platform plugin is "offscreen".
-int main(int argc, char** argv)
-{
+// Widgets need an application object for the whole run; it is the program's own, so errors in
+// handlers are contained as in the product. The platform plugin is "offscreen".
+int main(int argc, char** argv) {
+    // ctest lists the tests without the test environment, and drops all but the first of its
+    // variables: give each its test default unless the caller chose otherwise.
+    const char* defaults[][2] = {{"QT_QPA_PLATFORM", "offscreen"},
+                                 {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
+                                 {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu"}};
+    for (const auto& [name, value] : defaults) {
+        if (qEnvironmentVariableIsEmpty(name))
+            qputenv(name, value);
+    }
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    koro::KoroApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

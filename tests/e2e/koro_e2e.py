@@ -1,0 +1,263 @@
+"""Shared set-up of the end-to-end tests: a private X display with a window manager and a tray
+host, a local HTTP server standing in for every web address, and the real program started in a
+folder of its own."""
+import argparse
+import contextlib
+import http.server
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def parse_args():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--koro", required=True)
+    parser.add_argument("--harness", required=True)
+    parser.add_argument("--artifacts", required=True)
+    args = parser.parse_args()
+    os.makedirs(args.artifacts, exist_ok=True)
+    return args
+
+
+def wait_for(predicate, timeout=30.0, interval=0.2, what="condition"):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+class Pages(http.server.ThreadingHTTPServer):
+    """Serves fixed pages by path and records every request path."""
+
+    def __init__(self):
+        self.requests = []
+        self.pages = {}
+        self.lock = threading.Lock()
+        super().__init__(("127.0.0.1", 0), _Handler)
+        self.thread = threading.Thread(target=self.serve_forever, daemon=True)
+        self.thread.start()
+
+    @property
+    def base(self):
+        return f"http://127.0.0.1:{self.server_address[1]}"
+
+    def page(self, path, body, content_type="text/html; charset=utf-8", status=200):
+        self.pages[path] = (status, content_type, body.encode() if isinstance(body, str) else body)
+
+    def seen(self, path):
+        with self.lock:
+            return any(p.split("?")[0] == path for p in self.requests)
+
+    def stop(self):
+        self.shutdown()
+        self.server_close()
+
+
+class _Handler(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        with self.server.lock:
+            self.server.requests.append(self.path)
+        status, ctype, body = self.server.pages.get(
+            self.path.split("?")[0],
+            (200, "text/html; charset=utf-8",
+             f"<html><head><title>page {self.path}</title></head><body>{self.path}</body></html>".encode()))
+        self.send_response(status)
+        self.send_header("Content-Type", ctype)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, *args):
+        pass
+
+
+class Desktop:
+    """Xvfb + openbox + trayer on a free display, with a private runtime folder."""
+
+    def __init__(self, artifacts):
+        self.artifacts = artifacts
+        self.procs = []
+        self.runtime = tempfile.mkdtemp(prefix="koro-rt-")
+        os.chmod(self.runtime, 0o700)
+        self.display = None
+
+    def start(self):
+        for number in range(140, 240):
+            if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
+                continue
+            proc = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1680x1050x24", "-nolisten", "tcp"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{number}") or proc.poll() is not None,
+                         timeout=10, what="Xvfb")
+            except AssertionError:
+                proc.kill()
+                continue
+            if proc.poll() is None:
+                self.procs.append(proc)
+                self.display = f":{number}"
+                break
+        if not self.display:
+            raise RuntimeError("no free X display")
+        env = self.env()
+        self.procs.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.xprop_root(), what="openbox")
+        self.procs.append(subprocess.Popen(
+            ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24"],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        wait_for(self.tray_ready, what="tray host")
+        return self
+
+    def xprop_root(self):
+        return subprocess.run(["xprop", "-root"], env=self.env(), capture_output=True, text=True).stdout
+
+    def tray_ready(self):
+        out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env(), capture_output=True, text=True)
+        if out.returncode != 0:
+            return False
+        probe = subprocess.run(["xdotool", "search", "--classname", "trayer"], env=self.env(), capture_output=True, text=True)
+        return probe.returncode == 0 and probe.stdout.strip() != ""
+
+    def env(self, extra=None):
+        env = dict(os.environ)
+        env.update({
+            "DISPLAY": self.display or "",
+            "XDG_RUNTIME_DIR": self.runtime,
+            "QTWEBENGINE_DISABLE_SANDBOX": "1",
+            "QTWEBENGINE_CHROMIUM_FLAGS": "--disable-gpu",
+            "QT_QPA_PLATFORM": "xcb",
+        })
+        env.pop("WAYLAND_DISPLAY", None)
+        if extra:
+            env.update(extra)
+        return env
+
+    def screenshot(self, name):
+        path = os.path.join(self.artifacts, name)
+        subprocess.run(["import", "-window", "root", path], env=self.env(), check=True)
+        return path
+
+    def windows(self, name):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.env(),
+                             capture_output=True, text=True)
+        return [w for w in out.stdout.split() if w]
+
+    def window_title(self, wid):
+        return subprocess.run(["xdotool", "getwindowname", wid], env=self.env(), capture_output=True,
+                              text=True).stdout.strip()
+
+    def stop(self):
+        for proc in reversed(self.procs):
+            if proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+                    proc.wait()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class Koro:
+    """The program copied into a folder of its own (settings live beside the executable) and
+    started there; its output is collected line by line."""
+
+    def __init__(self, desktop, binary, folder, base=None, cwd=None):
+        self.desktop = desktop
+        self.folder = folder
+        os.makedirs(folder, exist_ok=True)
+        self.exe = os.path.join(folder, "koro")
+        if not os.path.exists(self.exe):
+            shutil.copy2(binary, self.exe)
+        self.cwd = cwd or folder
+        self.base = base
+        self.proc = None
+        self.lines = []
+        self.lock = threading.Lock()
+
+    def start(self):
+        extra = {"KORO_E2E_BASE": self.base} if self.base else {}
+        self.proc = subprocess.Popen(["dbus-run-session", "--", self.exe], cwd=self.cwd,
+                                     env=self.desktop.env(extra), stdout=subprocess.PIPE,
+                                     stderr=subprocess.STDOUT, text=True, start_new_session=True)
+        threading.Thread(target=self._read, daemon=True).start()
+        return self
+
+    def _read(self):
+        for line in self.proc.stdout:
+            with self.lock:
+                self.lines.append(line.rstrip("\n"))
+
+    def output(self):
+        with self.lock:
+            return list(self.lines)
+
+    def has_line(self, text):
+        return any(text in line for line in self.output())
+
+    def wait_exit(self, timeout=30):
+        return self.proc.wait(timeout=timeout)
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGTERM)
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.proc.wait()
+
+
+def main_window(desktop, timeout=60):
+    return wait_for(lambda: desktop.windows("Koro网络电视 3.0"), timeout=timeout, what="the main window")[0]
+
+
+def key(desktop, *keys, window=None):
+    cmd = ["xdotool"]
+    cmd += ["key"] + (["--window", window] if window else []) + list(keys)
+    subprocess.run(cmd, env=desktop.env(), check=True)
+
+
+@contextlib.contextmanager
+def session(args):
+    """A desktop, a page server and a scratch folder; everything is ended by PID afterwards."""
+    desktop = Desktop(args.artifacts).start()
+    pages = Pages()
+    scratch = tempfile.mkdtemp(prefix="koro-e2e-")
+    try:
+        yield desktop, pages, scratch
+    finally:
+        pages.stop()
+        desktop.stop()
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+class Checks:
+    """Counts checks and prints the closing line the test runner reads."""
+
+    def __init__(self, name):
+        self.name = name
+        self.failed = []
+        self.passed = 0
+
+    def check(self, condition, message):
+        if condition:
+            self.passed += 1
+            print(f"ok: {message}", flush=True)
+        else:
+            self.failed.append(message)
+            print(f"FAILED: {message}", flush=True)
+
+    def finish(self):
+        print(f"{self.name}: {self.passed} passed, {len(self.failed)} failed", flush=True)
+        sys.exit(1 if self.failed else 0)
