@@ -148,9 +148,15 @@ class Desktop:
         return path
 
     def windows(self, name):
+        """Visible top-level windows whose title matches the pattern, newest last."""
         out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.env(),
                              capture_output=True, text=True)
-        return [w for w in out.stdout.split() if w]
+        found = []
+        for w in out.stdout.split():
+            state = subprocess.run(["xprop", "-id", w, "WM_STATE"], env=self.env(), capture_output=True, text=True)
+            if "Normal" in state.stdout:
+                found.append(w)
+        return found
 
     def window_title(self, wid):
         return subprocess.run(["xdotool", "getwindowname", wid], env=self.env(), capture_output=True,
@@ -223,9 +229,12 @@ def main_window(desktop, timeout=60):
 
 
 def key(desktop, *keys, window=None):
-    cmd = ["xdotool"]
-    cmd += ["key"] + (["--window", window] if window else []) + list(keys)
-    subprocess.run(cmd, env=desktop.env(), check=True)
+    """Real key presses; with a window, it is activated first (synthetic events would be
+    ignored by the toolkit)."""
+    if window:
+        subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
+        time.sleep(0.2)
+    subprocess.run(["xdotool", "key"] + list(keys), env=desktop.env(), check=True)
 
 
 @contextlib.contextmanager
