@@ -68,6 +68,7 @@ public:
     void TrimTimerProc();
 
     AppSettings& settings() { return m_settings; }
+    Platform& platform() { return m_platform; }
     Ui::TForm1& ui() { return *m_ui; }
     const Endpoints& endpoints() const { return m_endpoints; }
     const ImageList& imageList() const { return m_imageList; }
