@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "config/CodePage.h"
+#include "config/ProfileFile.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui_TForm1.h"
 
@@ -106,6 +107,32 @@ TEST_F(MainWindowTest, StartsWithDefaultsWhenNoSettingsExist) {
     EXPECT_TRUE(QFile::exists(path("html/loading.gif")));
     EXPECT_TRUE(QFile::exists(path("Language/2052.ini")));
     EXPECT_EQ(f.size(), QSize(784, 564));
+}
+
+TEST_F(MainWindowTest, EveryComponentTheBuiltInLanguageFileNamesExists)
+{
+    TForm1& f = start();
+    const auto lines = ProfileFile(path("Language/2052.ini")).readSection("TForm1");
+    ASSERT_EQ(lines.size(), 78);
+    QStringList names;
+    for (const QObject* child : f.findChildren<QObject*>())
+        names << child->objectName().toLower();
+    for (const auto& [key, value] : lines) {
+        const QString component = QString::fromLatin1(key).section('.', 0, 0).toLower();
+        if (!component.isEmpty())
+            EXPECT_TRUE(names.contains(component)) << key.constData();
+    }
+    EXPECT_EQ(f.ui().sixroom->text(), QStringLiteral("6间房"));
+    EXPECT_EQ(f.ui().xuanx->title(), QStringLiteral("选 项"));
+}
+
+TEST_F(MainWindowTest, WithoutALanguageFileTheLayoutCaptionsStay)
+{
+    // A "Language" file blocks the folder: nothing is written and nothing can be read.
+    writeFile(path("Language"), "x");
+    TForm1& f = start();
+    EXPECT_EQ(f.windowTitle(), "TV");
+    EXPECT_EQ(f.ui().menuexit->text(), "Exit");
 }
 
 TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
