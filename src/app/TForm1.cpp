@@ -2,6 +2,7 @@
 
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
+#include "browse/NavigationBar.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
@@ -51,6 +52,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     initImageResources();
     m_ui->setupUi(this);
     buildComponents();
+    m_navigationBar = std::make_unique<NavigationBar>(*this);
     buildTimers();
     connectMenus();
 }
@@ -227,6 +229,7 @@ void TForm1::TrimTimerProc() {
 }
 
 void TForm1::WebBrowser1DocumentComplete(const QString&) {
+    m_navigationBar->WebBrowser1DocumentComplete();
     // The tray icon is destroyed only by an agreed close, which then loads the blank page.
     if (!m_platform.tray)
         QCoreApplication::exit(0);
@@ -310,15 +313,11 @@ void TForm1::FillSkinMenu() {
 }
 
 void TForm1::SetSearchEngine(int imageIndex) {
-    m_ui->Imgsiteico->setPixmap(m_imageList.pixmap(imageIndex));
-    if (imageIndex == 2)
-        m_ui->gohttp->setToolTip("Baidu");
-    else if (imageIndex == 7)
-        m_ui->gohttp->setToolTip("TaoBao");
+    m_navigationBar->SetSearchEngine(imageIndex);
 }
 
 QByteArray TForm1::searchEngine() const {
-    return m_ui->gohttp->toolTip().toUtf8();
+    return m_navigationBar->searchEngine();
 }
 
 void TForm1::RegisterAllHotKeys() {

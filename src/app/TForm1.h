@@ -20,6 +20,7 @@ namespace koro {
 
 struct Platform;
 class BrowserControl;
+class NavigationBar;
 class ProfileFile;
 struct LanguagePaths;
 
@@ -113,6 +114,7 @@ private:
     int m_hotKeyIds[5] = {0, 0, 0, 0, 0};
     bool m_minimizeToTray = true;
     ImageList m_imageList{this};
+    std::unique_ptr<NavigationBar> m_navigationBar;
 };
 
 } // namespace koro

@@ -1,0 +1,188 @@
+#include "browse/NavigationBar.h"
+
+#include "app/TForm1.h"
+#include "browse/AddressEntry.h"
+#include "browse/PictureButton.h"
+#include "config/CodePage.h"
+#include "platform/Platform.h"
+#include "ui_TForm1.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace koro {
+
+NavigationBar::NavigationBar(TForm1& form)
+    : m_form(form)
+    , m_ui(form.ui()) {
+    const struct {
+        QLabel* label;
+        QLabel* normal;
+        QLabel* mouseOver;
+        void (NavigationBar::*click)();
+    } buttons[] = {
+        {m_ui.Labelback, m_ui.goback, m_ui.gobackenter, &NavigationBar::gobackClick},
+        {m_ui.Labelforward, m_ui.goforward, m_ui.goforwardenter, &NavigationBar::goforwardClick},
+        {m_ui.Labelstop, m_ui.stop, m_ui.stopenter, &NavigationBar::stopClick},
+        {m_ui.Labelrefresh, m_ui.refresh, m_ui.refreshenter, &NavigationBar::refreshClick},
+        {m_ui.Labelhome, m_ui.homepage, m_ui.homepageenter, &NavigationBar::homepageClick},
+        {m_ui.gohttp, m_ui.gohttpimg2, m_ui.gohttpimg1, &NavigationBar::gohttpClick},
+    };
+    for (const auto& b : buttons) {
+        auto* button = new PictureButton(b.label, b.normal, b.mouseOver, this);
+        connect(button, &PictureButton::clicked, this, b.click);
+    }
+
+    m_ui.httpaddr->installEventFilter(this);
+    // Merely moving over the engine icon opens the engine menu.
+    m_ui.Imgsiteico->setMouseTracking(true);
+    m_ui.Imgsiteico->installEventFilter(this);
+    m_ui.gohttp->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui.gohttp, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_ui.PopupMenu3->popup(m_ui.gohttp->mapToGlobal(pos)); });
+    connect(m_ui.Popbaidu, &QAction::triggered, this, &NavigationBar::PopbaiduClick);
+    connect(m_ui.PopTaoBao, &QAction::triggered, this, &NavigationBar::PopTaoBaoClick);
+
+    BrowserControl* page = m_form.webbrowser1();
+    connect(page, &BrowserControl::commandStateChange, this,
+            &NavigationBar::WebBrowser1CommandStateChange);
+    connect(page, &BrowserControl::beforeNavigate2, this,
+            &NavigationBar::WebBrowser1BeforeNavigate2);
+}
+
+NavigationBar::~NavigationBar() = default;
+
+PictureButton* NavigationBar::button(const QString& labelName) const {
+    return findChild<PictureButton*>(labelName, Qt::FindDirectChildrenOnly);
+}
+
+void NavigationBar::gourl(const QString& text) {
+    const QString trimmed = trimAddressText(text);
+    if (trimmed.isEmpty())
+        return;
+    if (IsUrl(trimmed)) {
+        // Unchanged: the page area completes a bare host name itself.
+        m_form.webbrowser1()->navigate(trimmed);
+        return;
+    }
+    const QString address =
+        searchAddress(m_form.endpoints(), QString::fromUtf8(searchEngine()), trimmed);
+    if (!address.isEmpty())
+        m_form.platform().shell->open(address);
+}
+
+void NavigationBar::SetSearchEngine(int imageIndex) {
+    m_ui.Imgsiteico->setPixmap(m_form.imageList().pixmap(imageIndex));
+    if (imageIndex == 2)
+        m_ui.gohttp->setToolTip("Baidu");
+    else if (imageIndex == 7)
+        m_ui.gohttp->setToolTip("TaoBao");
+}
+
+QByteArray NavigationBar::searchEngine() const {
+    return m_ui.gohttp->toolTip().toUtf8();
+}
+
+void NavigationBar::gohttpClick() {
+    gourl(m_ui.httpaddr->text());
+}
+
+void NavigationBar::gobackClick() {
+    m_form.webbrowser1()->goBack();
+}
+
+void NavigationBar::goforwardClick() {
+    m_form.webbrowser1()->goForward();
+}
+
+void NavigationBar::stopClick() {
+    m_form.webbrowser1()->stop();
+}
+
+void NavigationBar::refreshClick() {
+    m_form.webbrowser1()->refresh();
+}
+
+void NavigationBar::homepageClick() {
+    m_form.webbrowser1()->navigate(codepage::toUnicode(m_form.settings().SP));
+}
+
+bool NavigationBar::httpaddrKeyPress(const QKeyEvent& key) {
+    if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter)
+        return false;
+    gohttpClick();
+    return true;
+}
+
+void NavigationBar::httpaddrDblClick() {
+    m_ui.httpaddr->selectAll();
+}
+
+void NavigationBar::PopbaiduClick() {
+    SetSearchEngine(2);
+    gourl(m_ui.httpaddr->text());
+}
+
+void NavigationBar::PopTaoBaoClick() {
+    SetSearchEngine(7);
+    gourl(m_ui.httpaddr->text());
+}
+
+void NavigationBar::ImgsiteicoClick() {
+    popupEngineMenu();
+}
+
+void NavigationBar::ImgsiteicoMouseMove() {
+    popupEngineMenu();
+}
+
+void NavigationBar::popupEngineMenu() {
+    if (!m_ui.PopupMenu3->isVisible())
+        m_ui.PopupMenu3->popup(QCursor::pos());
+}
+
+void NavigationBar::WebBrowser1CommandStateChange(int command, bool enable) {
+    if (command == BrowserControl::CommandBack)
+        m_ui.Labelback->setEnabled(enable);
+    const bool back = m_ui.Labelback->isEnabled();
+    m_ui.goback->setVisible(back);
+    m_ui.gobackfalse->setVisible(!back);
+
+    if (command == BrowserControl::CommandForward)
+        m_ui.Labelforward->setEnabled(enable);
+    const bool forward = m_ui.Labelforward->isEnabled();
+    m_ui.goforward->setVisible(forward);
+    m_ui.goforwardfalse->setVisible(!forward);
+}
+
+void NavigationBar::WebBrowser1BeforeNavigate2(const QString&, bool*) {
+    m_form.WebLoading()->show();
+}
+
+void NavigationBar::WebBrowser1DocumentComplete() {
+    m_form.WebLoading()->hide();
+}
+
+bool NavigationBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui.httpaddr) {
+        if (event->type() == QEvent::KeyPress)
+            return httpaddrKeyPress(*static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            httpaddrDblClick();
+            return true;
+        }
+    } else if (watched == m_ui.Imgsiteico) {
+        if (event->type() == QEvent::MouseMove) {
+            ImgsiteicoMouseMove();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton &&
+                m_ui.Imgsiteico->rect().contains(mouse->position().toPoint()))
+                ImgsiteicoClick();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace koro

@@ -1,0 +1,56 @@
+"""An address typed into the address box and confirmed with Return loads in the page area."""
+import os
+import subprocess
+import time
+
+import koro_e2e as e2e
+
+# The address box in the window's client area: below the menu row (21) and the separator (2),
+# inside the edit panel at 176, 1, whose edit starts at 25, 5 and is 283 by 18.
+ADDRESS_BOX = (176 + 25 + 60, 21 + 2 + 1 + 5 + 9)
+
+
+def main():
+    args = e2e.parse_args()
+    c = e2e.Checks("address_entry")
+    with e2e.session(args) as (desktop, pages, scratch):
+        pages.page("/typed", "<html><head><title>typed</title></head>"
+                             "<body style='background:#cfe8ff'><h1>typed address</h1></body></html>")
+        koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base).start()
+        try:
+            window = e2e.main_window(desktop)
+            # Typing waits for the home page, so its late completion cannot be mistaken for ours.
+            e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
+                         timeout=60, what="home page")
+            c.check(not pages.seen("/typed"), "nothing asked for the typed page before typing")
+
+            typed = pages.base.replace("http://", "") + "/typed"
+            subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
+            time.sleep(0.2)
+            # Straight to the box: passing over the engine icon would open the engine menu.
+            subprocess.run(["xdotool", "mousemove", "--window", window, str(ADDRESS_BOX[0]),
+                            str(ADDRESS_BOX[1]), "click", "1"], env=desktop.env(), check=True)
+            time.sleep(0.3)
+            subprocess.run(["xdotool", "type", "--delay", "30", typed], env=desktop.env(), check=True)
+            e2e.key(desktop, "Return")
+
+            e2e.wait_for(lambda: pages.seen("/typed"), timeout=30, what="the typed page request")
+            c.check(True, "the server was asked for the typed address")
+            done = pages.base + "/typed"
+            e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + done), timeout=30,
+                         what="the typed page in the page area")
+            c.check(True, "the typed page completed in webbrowser1")
+            lines = koro.output()
+            c.check(any(l.endswith("beforeNavigate2 webbrowser1 " + done) for l in lines),
+                    "the page area was asked for the address with the scheme completed")
+            c.check(not any("/baidu/" in l or "/taobao/" in l for l in lines) and
+                    not pages.seen("/baidu/s"), "no search was made")
+            time.sleep(1)
+            desktop.screenshot("address-typed.png")
+        finally:
+            koro.stop()
+    c.finish()
+
+
+if __name__ == "__main__":
+    main()
