@@ -2,6 +2,8 @@
 
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
+#include "browse/LineSelection.h"
+#include "browse/SiteMenus.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
@@ -53,6 +55,8 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     buildComponents();
     buildTimers();
     connectMenus();
+    new SiteMenus(*this);
+    new LineSelection(*this);
 }
 
 TForm1::~TForm1() = default;
