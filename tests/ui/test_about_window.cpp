@@ -107,25 +107,8 @@ TEST_F(AboutWindowTest, IsASmallFixedModelessWindowAboveTheMainWindow) {
     EXPECT_LE(offset.manhattanLength(), 2);
 }
 
-TEST_F(AboutWindowTest, ShowsTheProductTheLinksAndTheSeparator) {
-    TForm2* about = openAbout();
-    Ui::TForm2& ui = about->ui();
-    EXPECT_EQ(ui.Label5->text(), QStringLiteral("Koro网络电视"));
-    EXPECT_EQ(ui.Label5->font().pixelSize(), 21);
-    EXPECT_EQ(ui.Label5->pos(), QPoint(120, 16));
-    EXPECT_EQ(ui.Image1->pixmap().deviceIndependentSize().toSize(), QSize(48, 48));
-    EXPECT_EQ(ui.Image1->geometry(), QRect(18, 9, 55, 56));
-
-    const QList<QPair<QLabel*, QString>> captions = {{ui.Label6, QStringLiteral("当前版本：")},
-                                                     {ui.Label3, QStringLiteral("官方网站：")},
-                                                     {ui.Label7, QStringLiteral("联系我们：")}};
-    for (const auto& [label, text] : captions) {
-        EXPECT_EQ(label->text(), text);
-        EXPECT_EQ(label->x(), 80);
-        EXPECT_EQ(label->width(), 60);
-        EXPECT_TRUE(label->alignment().testFlag(Qt::AlignRight));
-    }
-
+TEST_F(AboutWindowTest, LinksShowTheirAddressesAndTheSeparatorIsCutAtItsWidth) {
+    Ui::TForm2& ui = openAbout()->ui();
     const QList<QPair<QLabel*, QString>> links = {{ui.Label4, endpoints.makerHome},
                                                   {ui.Label8, endpoints.makerAbout}};
     for (const auto& [label, url] : links) {
@@ -133,14 +116,12 @@ TEST_F(AboutWindowTest, ShowsTheProductTheLinksAndTheSeparator) {
         EXPECT_EQ(label->toolTip(), url);
         EXPECT_TRUE(label->font().underline());
         EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
-        EXPECT_EQ(label->x(), 149);
     }
-    EXPECT_FALSE(ui.Label2->text().isEmpty());
-
+    EXPECT_EQ(ui.Label5->font().pixelSize(), 21);
+    EXPECT_EQ(ui.Image1->pixmap().deviceIndependentSize().toSize(), QSize(48, 48));
     EXPECT_EQ(ui.Label1->text(), QString(100, '-'));
-    EXPECT_EQ(ui.Label1->geometry(), QRect(8, 144, 283, 13));
-    EXPECT_EQ(ui.Button1->text(), QStringLiteral("确定"));
-    EXPECT_EQ(ui.Button1->geometry(), QRect(120, 158, 75, 25));
+    EXPECT_EQ(ui.Label1->width(), 283);
+    EXPECT_GT(ui.Label1->fontMetrics().horizontalAdvance(ui.Label1->text()), 283);
 }
 
 TEST_F(AboutWindowTest, ALinkOpensInTheHiddenMainWindowAndClosesTheAboutWindow) {
