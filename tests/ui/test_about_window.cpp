@@ -100,7 +100,7 @@ TEST_F(AboutWindowTest, IsASmallFixedModelessWindowAboveTheMainWindow) {
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
 
-    // No frame here: the client area is the whole outer size, and cannot be resized.
+    // The outer size, whatever frame the platform draws; it cannot be resized.
     EXPECT_EQ(about->frameGeometry().size(), QSize(315, 230));
     EXPECT_EQ(about->minimumSize(), about->maximumSize());
     const QPoint offset = about->frameGeometry().center() - form->frameGeometry().center();
