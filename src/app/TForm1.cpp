@@ -2,7 +2,9 @@
 
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
+#include "browse/LineSelection.h"
 #include "browse/NavigationBar.h"
+#include "browse/SiteMenus.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
@@ -55,6 +57,8 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     m_navigationBar = std::make_unique<NavigationBar>(*this);
     buildTimers();
     connectMenus();
+    new SiteMenus(*this);
+    new LineSelection(*this);
 }
 
 TForm1::~TForm1() = default;
@@ -62,15 +66,18 @@ TForm1::~TForm1() = default;
 void TForm1::buildComponents() {
     // The main menu is drawn as a row of flat caption buttons; each button follows its menu's
     // title, so a language file applied later relabels the row by itself.
-    m_ui->ToolBar2->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0px; }");
+    m_ui->ToolBar2->setStyleSheet("QToolButton { padding: 0px 1px; }"
+                                  "QToolButton::menu-indicator { image: none; width: 0px; }");
+    m_ui->ToolBar2->setContentsMargins(0, 0, 0, 0);
+    m_ui->ToolBar2->layout()->setContentsMargins(0, 0, 0, 0);
+    m_ui->ToolBar2->layout()->setSpacing(0);
     for (QAction* topLevel : m_ui->MainMenu1->actions()) {
         auto* button = new QToolButton(m_ui->ToolBar2);
         button->setDefaultAction(topLevel);
         button->setPopupMode(QToolButton::InstantPopup);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setAutoRaise(true);
-        button->setMinimumSize(55, 21);
-        button->setMaximumHeight(21);
+        button->setFixedSize(55, 21);
         m_ui->ToolBar2->addWidget(button);
     }
 

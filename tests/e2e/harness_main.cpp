@@ -5,8 +5,12 @@
 #include "app/TForm1.h"
 #include "platform/BrowserControl.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QObject>
+#include <QTimer>
+#include <QToolButton>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -49,6 +53,49 @@ private:
     bool m_done = false;
 };
 
+// Reports each about window as it appears, with what its version label says.
+class AboutReporter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->objectName() == "TForm2") {
+            const auto* version = watched->findChild<QLabel*>("version");
+            report("aboutShown", "TForm2", version ? version->text() : QString("(none)"));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Reports where the main menu's caption buttons are, in the main window's client coordinates,
+// once the window is first laid out.
+class MenuRowReporter : public QObject {
+public:
+    explicit MenuRowReporter(QWidget* form)
+        : QObject(form)
+        , m_form(form) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, this, [this] {
+                const auto* row = m_form->findChild<QWidget*>("ToolBar2");
+                if (!row)
+                    return;
+                for (const QToolButton* button : row->findChildren<QToolButton*>()) {
+                    const QRect r(button->mapTo(m_form, QPoint(0, 0)), button->size());
+                    std::printf("e2e: captionButton %d %d %d %d %s\n", r.x(), r.y(), r.width(),
+                                r.height(), qPrintable(button->text()));
+                }
+                std::fflush(stdout);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget* m_form;
+    bool m_done = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,6 +106,8 @@ int main(int argc, char** argv) {
         follow(form.webbrowser1());
         follow(form.WebLoading());
         form.installEventFilter(new ShowReporter(&form));
+        qApp->installEventFilter(new AboutReporter(&form));
+        form.installEventFilter(new MenuRowReporter(&form));
         QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
     });
 }

@@ -1,0 +1,119 @@
+"""Site menus and the about window, with the real program under Xvfb: a site chosen from the menu
+loads from the server, and "关于我们" opens the about window with the running program's version."""
+import os
+import re
+import subprocess
+import time
+
+import koro_e2e as e2e
+
+BUTTON_WIDTH = 55  # caption buttons of the main menu row, from the left edge of the client area
+
+
+def caption_buttons(koro):
+    """Caption button rectangles (x, y, width, height) by caption, as the harness reports them."""
+    buttons = {}
+    for line in koro.output():
+        if line.startswith("e2e: captionButton "):
+            x, y, w, h, caption = line.split(" ", 6)[2:]
+            buttons[caption] = (int(x), int(y), int(w), int(h))
+    return buttons
+
+
+def open_menu(desktop, koro, window, index, caption):
+    """Clicks the caption button of the main menu row, at the index-th (0-based) 55-pixel
+    place unless the harness reported where it is."""
+    subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
+    x, y, w, h = caption_buttons(koro).get(caption, (index * BUTTON_WIDTH, 0, BUTTON_WIDTH, 21))
+    subprocess.run(["xdotool", "mousemove", "--window", window, str(x + w // 2), str(y + h // 2),
+                    "click", "1"], env=desktop.env(), check=True)
+    time.sleep(0.7)
+
+
+def geometry(desktop, window):
+    """Client position and size, and the frame extents (left, right, top, bottom)."""
+    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=desktop.env(),
+                         capture_output=True, text=True, check=True).stdout
+    values = dict(line.split("=", 1) for line in out.split())
+    extents = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], env=desktop.env(),
+                             capture_output=True, text=True).stdout
+    numbers = [int(n) for n in re.findall(r"\d+", extents.split("=", 1)[-1])] if "=" in extents else []
+    frame = tuple(numbers[:4]) if len(numbers) >= 4 else (0, 0, 0, 0)
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]), frame
+
+
+def outer_rect(desktop, window):
+    x, y, w, h, (left, right, top, bottom) = geometry(desktop, window)
+    return x - left, y - top, w + left + right, h + top + bottom
+
+
+def loaded(koro, url):
+    """The page area completed exactly this address."""
+    return "e2e: documentComplete webbrowser1 " + url in koro.output()
+
+
+def main():
+    args = e2e.parse_args()
+    c = e2e.Checks("site_menus")
+    with e2e.session(args) as (desktop, pages, scratch):
+        folder = os.path.join(scratch, "app")
+        koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
+        try:
+            window = e2e.main_window(desktop)
+            e2e.wait_for(lambda: loaded(koro, pages.base + "/tel/v1000"), timeout=60, what="home page")
+
+            print("caption buttons:", caption_buttons(koro), flush=True)
+            # "视频站点" is the third caption button; the second item is 优酷网.
+            open_menu(desktop, koro, window, 2, "视频站点")
+            desktop.screenshot("site-menu-open.png")
+            e2e.key(desktop, "Down", "Down", "Return")
+            youku = pages.base + "/site/youku/?ref=korotv"
+            e2e.wait_for(lambda: loaded(koro, youku), timeout=60, what="the chosen site's page")
+            c.check(pages.seen("/site/youku/"), "the chosen site was requested from the server")
+            c.check(not koro.has_line("beforeNavigate2 webbrowser1 " + pages.base + "/site/sixroom/"),
+                    "only the chosen item was opened")
+
+            # "帮 助" is the eighth; its second item is 关于我们.
+            open_menu(desktop, koro, window, 7, "帮 助")
+            e2e.key(desktop, "Down", "Down", "Return")
+            about = e2e.wait_for(lambda: desktop.windows("^关于我们$"), what="the about window")[0]
+            e2e.wait_for(lambda: koro.has_line("aboutShown TForm2 "), what="the about report")
+            c.check("e2e: aboutShown TForm2 3.0.0.0" in koro.output(), "the about window shows version 3.0.0.0")
+            time.sleep(1)
+            desktop.screenshot("about-window.png")
+
+            ax, ay, aw, ah = outer_rect(desktop, about)
+            c.check((aw, ah) == (315, 230), f"the about window is 315 x 230 with its frame (is {aw} x {ah})")
+            mx, my, mw, mh = outer_rect(desktop, window)
+            off = abs((ax + aw / 2) - (mx + mw / 2)) + abs((ay + ah / 2) - (my + mh / 2))
+            c.check(off <= 2, f"the about window is centred on the main window (off by {off})")
+            state = subprocess.run(["xprop", "-id", about, "_NET_WM_STATE"], env=desktop.env(),
+                                   capture_output=True, text=True).stdout
+            c.check("_NET_WM_STATE_ABOVE" in state, "the about window stays on top")
+            c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the main window stays open beside it")
+
+            # A second one opens beside the first; the frame's close ends only that one.
+            open_menu(desktop, koro, window, 7, "帮 助")
+            e2e.key(desktop, "Down", "Down", "Return")
+            e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="a second about window")
+            c.check(True, "a second click opens a second about window")
+            second = [w for w in desktop.windows("^关于我们$") if w != about][0]
+            subprocess.run(["wmctrl", "-i", "-c", hex(int(second))], env=desktop.env(), check=True)
+            e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the second window to close")
+            c.check(True, "closing one about window leaves the other open")
+
+            # The home page link: the main window's page area opens it, the about window goes.
+            subprocess.run(["xdotool", "mousemove", "--window", about, "155", "83", "click", "1"],
+                           env=desktop.env(), check=True)
+            e2e.wait_for(lambda: loaded(koro, pages.base + "/"), timeout=60, what="the maker's home page")
+            c.check(pages.seen("/"), "the link's page was requested from the server")
+            e2e.wait_for(lambda: not desktop.windows("^关于我们$"), what="the about window to close")
+            c.check(True, "following the link closes the about window")
+            c.check(koro.proc.poll() is None, "the program runs on")
+        finally:
+            koro.stop()
+    c.finish()
+
+
+if __name__ == "__main__":
+    main()
