@@ -2,6 +2,7 @@
 
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
+#include "browse/NewWindowPolicy.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
@@ -51,6 +52,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     initImageResources();
     m_ui->setupUi(this);
     buildComponents();
+    m_newWindows = new NewWindowPolicy(*this);
     buildTimers();
     connectMenus();
 }
