@@ -4,6 +4,7 @@
 #include "app/StartupFiles.h"
 #include "browse/LineSelection.h"
 #include "browse/NavigationBar.h"
+#include "browse/NewWindowPolicy.h"
 #include "browse/SiteMenus.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
@@ -55,6 +56,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     m_ui->setupUi(this);
     buildComponents();
     m_navigationBar = std::make_unique<NavigationBar>(*this);
+    m_newWindows = new NewWindowPolicy(*this);
     buildTimers();
     connectMenus();
     new SiteMenus(*this);
@@ -394,9 +396,14 @@ void TForm1::ToggleCompactMode() {
 }
 
 void TForm1::SetAlwaysOnTop(bool on) {
-    // Through the native window, so the X window is not recreated (it would move and flicker).
+    // The widget keeps the flag too: the page engine recreates the native window once its
+    // rendering surface appears, and the new window takes the widget's flags. Neither call
+    // recreates the window itself, so it does not move or flicker.
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    overrideWindowFlags(flags);
     create();
-    windowHandle()->setFlag(Qt::WindowStaysOnTopHint, on);
+    windowHandle()->setFlags(flags);
 }
 
 } // namespace koro

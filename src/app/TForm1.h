@@ -21,6 +21,7 @@ namespace koro {
 struct Platform;
 class BrowserControl;
 class NavigationBar;
+class NewWindowPolicy;
 class ProfileFile;
 struct LanguagePaths;
 
@@ -77,6 +78,7 @@ public:
     BrowserControl* webbrowser1() const { return m_webbrowser1; }
     BrowserControl* Webbrowser2() const { return m_webbrowser2; }
     BrowserControl* WebLoading() const { return m_webLoading; }
+    NewWindowPolicy& newWindows() const { return *m_newWindows; }
     QTimer* timer(const char* name) const;
 
     static constexpr char CompactSuffix[] = "                 Home键返回全功能模式";
@@ -108,6 +110,7 @@ private:
     BrowserControl* m_webbrowser1 = nullptr;
     BrowserControl* m_webbrowser2 = nullptr;
     BrowserControl* m_webLoading = nullptr;
+    NewWindowPolicy* m_newWindows = nullptr;
     QTimer* m_trimTimer = nullptr;
     int m_goHomeTicks = 0;
     int m_adPos = 0;

@@ -3,6 +3,8 @@
 #include "app/Endpoints.h"
 #include "app/Entry.h"
 #include "app/TForm1.h"
+#include "browse/NewWindowPolicy.h"
+#include "browse/TForm3.h"
 #include "platform/BrowserControl.h"
 
 #include <QApplication>
@@ -108,6 +110,16 @@ int main(int argc, char** argv) {
         form.installEventFilter(new ShowReporter(&form));
         qApp->installEventFilter(new AboutReporter(&form));
         form.installEventFilter(new MenuRowReporter(&form));
+        follow(form.Webbrowser2());
+        // Popups are numbered in the order they are created.
+        QObject::connect(&form.newWindows(), &koro::NewWindowPolicy::popupCreated,
+                         [count = 0](koro::TForm3* popup) mutable {
+                             const QString id = QString::number(++count);
+                             report("popupCreated", "TForm3", id);
+                             follow(popup->Webbrowser1());
+                             QObject::connect(popup, &QObject::destroyed,
+                                              [id] { report("popupDestroyed", "TForm3", id); });
+                         });
         QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
     });
 }

@@ -1,0 +1,191 @@
+"""New windows with the real program under Xvfb: popup windows opened by a script and by a
+link, closed by their page, by the window manager and by the move-to-main-window button; then
+the main-window policy, where a new window loads in the main page area and no popup appears."""
+import os
+import re
+import subprocess
+import time
+
+import koro_e2e as e2e
+
+HOME = """<html><head><title>Home</title></head><body style="margin:0">
+<a href="/linked" target="_blank"
+   style="position:fixed;left:0;top:0;width:100%;height:100%;font-size:40px">open linked</a>
+<script>setTimeout(function () { window.open("/popped", "", "width=400,height=300"); }, 500);</script>
+</body></html>"""
+
+POPPED = """<html><head><title>Popped Window</title></head><body style="margin:0">
+<button onclick="window.close()"
+        style="position:fixed;left:0;top:0;width:100%;height:100%">close me</button>
+</body></html>"""
+
+LINKED = """<html><head><title>Linked Page</title></head><body>linked</body></html>"""
+
+
+def write_config(folder, policy, extra=""):
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "Config.ini"), "wb") as f:
+        f.write(f"[MainForm]\r\nopennewfrm={policy}\r\nCloseTips=1\r\n{extra}".encode())
+
+
+def geometry(desktop, wid):
+    out = subprocess.run(["xdotool", "getwindowgeometry", wid], env=desktop.env(),
+                         capture_output=True, text=True).stdout
+    m = re.search(r"Geometry: (\d+)x(\d+)", out)
+    return (int(m.group(1)), int(m.group(2))) if m else None
+
+
+def xprop(desktop, wid, prop):
+    return subprocess.run(["xprop", "-id", wid, prop], env=desktop.env(), capture_output=True,
+                          text=True).stdout
+
+
+def click(desktop, wid, x, y):
+    subprocess.run(["xdotool", "windowactivate", "--sync", wid], env=desktop.env())
+    time.sleep(0.3)
+    subprocess.run(["xdotool", "mousemove", "--window", wid, str(x), str(y), "click", "1"],
+                   env=desktop.env(), check=True)
+
+
+def popups_created(koro):
+    return [l.split()[-1] for l in koro.output() if l.startswith("e2e: popupCreated")]
+
+
+def new_popup(desktop, koro, count, title):
+    """Waits for the count-th popup the program reports to show the title; returns the number
+    the program gave it and its window."""
+    number = e2e.wait_for(lambda: len(popups_created(koro)) >= count and popups_created(koro)[count - 1],
+                          timeout=60, what=f"popup {count}")
+    window = e2e.wait_for(lambda: desktop.windows(title), timeout=60, what=f"the window {title}")[-1]
+    return number, window
+
+
+def save_output(koro, artifacts, name):
+    with open(os.path.join(artifacts, name), "w") as f:
+        f.write("\n".join(koro.output()) + "\n")
+
+
+def line_index(koro, text):
+    return next((i for i, l in enumerate(koro.output()) if text in l), None)
+
+
+def new_form_run(c, desktop, pages, scratch, args):
+    folder = os.path.join(scratch, "newform")
+    write_config(folder, "NewForm")
+    koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
+    try:
+        main = e2e.main_window(desktop)
+
+        # A script opens a window without any click.
+        number, popped = new_popup(desktop, koro, 1, "^Popped Window$")
+        c.check(pages.seen("/popped"), "the scripted popup's page was requested")
+        c.check(koro.has_line("documentComplete Webbrowser1 " + pages.base + "/popped"),
+                "the page completed in the popup's browser")
+        c.check(not koro.has_line("documentComplete webbrowser1 " + pages.base + "/popped"),
+                "the main page area did not load the popup's page")
+        try:
+            e2e.wait_for(lambda: geometry(desktop, popped) == (400, 317), timeout=10, what="the size")
+        except AssertionError:
+            pass
+        size = geometry(desktop, popped)
+        c.check(size == (400, 317), f"the popup's page area has the size the script asked for ({size})")
+        c.check("_NET_WM_STATE_ABOVE" in xprop(desktop, popped, "_NET_WM_STATE"),
+                "FrontShow=1: the popup stays on top")
+        time.sleep(1)
+        desktop.screenshot("popup-window.png")
+
+        # The page closes its own window.
+        click(desktop, popped, 100, 100)
+        e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
+                     what="the popup closed by its page")
+        c.check(not desktop.windows("^Popped Window$"), "window.close() removed the popup")
+        time.sleep(1)
+        c.check(koro.proc.poll() is None, "the program runs on after a page closed its window")
+
+        # A link with a target opens a popup too; the window manager's close hides it at once and
+        # it goes only after the blank page.
+        click(desktop, main, 392, 320)
+        number, linked = new_popup(desktop, koro, 2, "^Linked Page$")
+        c.check(pages.seen("/linked"), "the link's page was requested")
+        size = geometry(desktop, linked)
+        c.check(size == (800, 600), f"a popup without a size request is 800 x 600 ({size})")
+        subprocess.run(["wmctrl", "-i", "-c", linked], env=desktop.env(), check=True)
+        e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
+                     what="the linked popup destroyed")
+        blank = line_index(koro, "documentComplete Webbrowser1 about:blank")
+        gone = line_index(koro, "popupDestroyed TForm3 " + number)
+        c.check(blank is not None and blank < gone, "the popup is destroyed after its blank page")
+        c.check(not desktop.windows("^Linked Page$"), "the closed popup is gone")
+
+        # The button at the left of the status line moves the page to the main window.
+        click(desktop, main, 392, 320)
+        number, moved = new_popup(desktop, koro, 3, "^Linked Page$")
+        width, height = geometry(desktop, moved)
+        click(desktop, moved, 10, height - 8)
+        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/linked"),
+                     timeout=60, what="the page in the main window")
+        c.check(True, "the button loaded the popup's page in the main window")
+        e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
+                     what="the moved popup destroyed")
+        c.check(not desktop.windows("^Linked Page$"), "the popup closed after moving its page")
+        c.check(koro.proc.poll() is None, "the program still runs")
+    finally:
+        koro.stop()
+        save_output(koro, args.artifacts, "popups-newform.log")
+
+
+def old_form_run(c, desktop, pages, scratch, args):
+    folder = os.path.join(scratch, "oldform")
+    write_config(folder, "OldForm")
+    koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
+    try:
+        main = e2e.main_window(desktop)
+        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/popped"),
+                     timeout=60, what="the new window's page in the main window")
+        c.check(koro.has_line("beforeNavigate2 Webbrowser2 " + pages.base + "/popped"),
+                "OldForm: the catcher received the new window's address")
+        c.check(not popups_created(koro), "OldForm: no popup was created")
+        c.check(not desktop.windows("^Popped Window$"), "OldForm: no popup window appeared")
+        c.check(not koro.has_line("documentComplete Webbrowser2"), "the catcher loaded nothing")
+        c.check(len(desktop.windows("Koro网络电视 3.0")) == 1 and main, "the main window is still there")
+    finally:
+        koro.stop()
+        save_output(koro, args.artifacts, "popups-oldform.log")
+
+
+def own_window_run(c, desktop, pages, scratch, args):
+    """MinTask=1 and FrontShow=0: a popup without owner, not on top, and an exit with it open."""
+    folder = os.path.join(scratch, "mintask")
+    write_config(folder, "NewForm", "MinTask=1\r\nFrontShow=0\r\n")
+    koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
+    try:
+        main = e2e.main_window(desktop)
+        number, popped = new_popup(desktop, koro, 1, "^Popped Window$")
+        c.check("_NET_WM_STATE_ABOVE" not in xprop(desktop, popped, "_NET_WM_STATE"),
+                "FrontShow=0: the popup is a normal window")
+        # Exit through the options menu while the popup is open.
+        click(desktop, main, 27, 10)
+        time.sleep(0.7)
+        e2e.key(desktop, "Up", "Return")
+        c.check(koro.wait_exit(60) == 0, "the program exits cleanly with a popup of its own open")
+        c.check(koro.has_line("popupDestroyed TForm3 " + number), "the popup went with the main window")
+    finally:
+        koro.stop()
+        save_output(koro, args.artifacts, "popups-mintask.log")
+
+
+def main():
+    args = e2e.parse_args()
+    c = e2e.Checks("popups")
+    with e2e.session(args) as (desktop, pages, scratch):
+        pages.page("/tel/v1000", HOME)
+        pages.page("/popped", POPPED)
+        pages.page("/linked", LINKED)
+        new_form_run(c, desktop, pages, scratch, args)
+        old_form_run(c, desktop, pages, scratch, args)
+        own_window_run(c, desktop, pages, scratch, args)
+    c.finish()
+
+
+if __name__ == "__main__":
+    main()
