@@ -20,6 +20,7 @@ namespace koro {
 
 struct Platform;
 class BrowserControl;
+class FavoritesMenu;
 class ProfileFile;
 struct LanguagePaths;
 
@@ -107,6 +108,7 @@ private:
     BrowserControl* m_webbrowser1 = nullptr;
     BrowserControl* m_webbrowser2 = nullptr;
     BrowserControl* m_webLoading = nullptr;
+    FavoritesMenu* m_favorites = nullptr;
     QTimer* m_trimTimer = nullptr;
     int m_goHomeTicks = 0;
     int m_adPos = 0;

@@ -102,12 +102,11 @@ QByteArray readShortcutUrl(const QString& path) {
 }
 
 QString shortcutBaseName(const QString& caption) {
-    QString name = caption;
+    QString name = caption.trimmed();
     for (QChar& c : name) {
         if (c == u'/' || c.unicode() < 0x20 || c.unicode() == 0x7F)
             c = u'_';
     }
-    name = name.trimmed();
     if (name.startsWith(u'.'))
         name[0] = u'_';
     return fitName(name);
