@@ -7,6 +7,8 @@
 
 #include <QEvent>
 #include <QObject>
+#include <QTimer>
+#include <QToolButton>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -29,6 +31,22 @@ void follow(koro::BrowserControl* browser) {
                      });
 }
 
+// Where the caption buttons of the top row are, in window coordinates, so tests can click them:
+// "e2e: caption <text> <x> <y> <width> <height>".
+void reportCaptions(QWidget* form) {
+    const auto* bar = form->findChild<QWidget*>("ToolBar2");
+    if (!bar)
+        return;
+    for (const QToolButton* button : bar->findChildren<QToolButton*>()) {
+        if (!button->isVisible())
+            continue;
+        const QRect r(button->mapTo(form, QPoint(0, 0)), button->size());
+        std::printf("e2e: caption %s %d %d %d %d\n", qPrintable(button->text()), r.x(), r.y(),
+                    r.width(), r.height());
+    }
+    std::fflush(stdout);
+}
+
 // Prints the monotonic clock when the window is first shown, for the start-up benchmark.
 class ShowReporter : public QObject {
 public:
@@ -41,6 +59,8 @@ public:
             std::printf("e2e: shown %lld\n",
                         static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
             std::fflush(stdout);
+            if (auto* form = qobject_cast<QWidget*>(watched))
+                QTimer::singleShot(0, form, [form] { reportCaptions(form); });
         }
         return QObject::eventFilter(watched, event);
     }
