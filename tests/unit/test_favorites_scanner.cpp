@@ -157,40 +157,26 @@ TEST_F(FavoritesScannerTest, FoldersComeBeforeFilesEachInTheOrderListed) {
     EXPECT_EQ(captions(tree), expectedFiles);
 }
 
-TEST_F(FavoritesScannerTest, CaptionDropsOnlyTheFirstLowerCaseExtension) {
+TEST_F(FavoritesScannerTest, CaptionsDropTheFirstLowerCaseExtensionAndAreCutAt36Bytes) {
     shortcut("Upper.URL", "http://u/");
     shortcut("a.url.url", "http://a/");
-    shortcut("no extension", "http://n/");
-    shortcut("mid.url-name.txt", "http://m/");
+    // 20 Chinese characters are 40 bytes: cut between two characters.
+    const QString even = QStringLiteral("一二三四五六七八九十甲乙丙丁戊己庚辛壬癸");
+    ASSERT_EQ(codepage::fromUnicode(even).size(), 40);
+    shortcut(even + ".url", "http://even/");
     QStringList got = captions(scan());
     got.sort();
-    EXPECT_EQ(got, (QStringList{"Upper.URL", "a.url", "mid-name.txt", "no extension"}));
-}
+    EXPECT_EQ(got, (QStringList{"Upper.URL", "a.url", even.left(18)}));
 
-TEST_F(FavoritesScannerTest, LongNamesAreCutAtThirtySixBytesOfTheCodePage) {
-    // 20 Chinese characters: 40 bytes, cut between two characters.
-    const QString even = QStringLiteral("一二三四五六七八九十甲乙丙丁戊己庚辛壬癸");
-    // One ASCII letter first: the 36th byte is the first half of a character.
-    const QString odd = QStringLiteral("a一二三四五六七八九十甲乙丙丁戊己庚辛壬b");
-    ASSERT_EQ(codepage::fromUnicode(even).size(), 40);
-    ASSERT_EQ(codepage::fromUnicode(odd).size(), 40);
-    shortcut(even + ".url", "http://even/");
-    shortcut(odd + ".url", "http://odd/");
-    const FavoriteFolder tree = scan();
-    const FavoriteLink* e = link(tree, even.left(18));
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->url, "http://even/");
-    EXPECT_NE(link(tree, odd.left(18) + Replacement), nullptr)
-        << captions(tree).join('|').toStdString();
-}
-
-TEST_F(FavoritesScannerTest, CutInsideAFourByteCharacterShowsOneReplacement) {
-    // U+20000 takes four bytes in the code page.
+    EXPECT_EQ(FavoritesScanner::caption("mid.url-name.txt"), "mid-name.txt");
+    // The 36th byte is the first half of a character.
+    EXPECT_EQ(FavoritesScanner::caption("a" + even), "a" + even.left(17) + Replacement);
+    // U+20000 takes four bytes: each cut inside it shows as one replacement character.
     const QString wide = QString::fromUcs4(U"\U00020000");
-    ASSERT_EQ(codepage::fromUnicode(wide).size(), 4);
     for (int lead = 33; lead <= 35; ++lead) {
-        const QString name = QString(lead, u'x') + wide + "tail";
-        EXPECT_EQ(FavoritesScanner::caption(name), QString(lead, u'x') + Replacement) << lead;
+        EXPECT_EQ(FavoritesScanner::caption(QString(lead, u'x') + wide + "tail"),
+                  QString(lead, u'x') + Replacement)
+            << lead;
     }
     EXPECT_EQ(FavoritesScanner::caption(QString(32, u'x') + wide + "tail"),
               QString(32, u'x') + wide);
@@ -204,23 +190,18 @@ TEST_F(FavoritesScannerTest, HintIsTheShortcutAddressOrEmpty) {
     shortcut("gb.url", codepage::fromUnicode(QStringLiteral("http://例子.example/页")));
     const QByteArray longUrl = "http://long.example/" + QByteArray(500, 'p');
     shortcut("long.url", longUrl);
+    // The 400th byte is the first half of a character.
+    const QByteArray cutUrl = "http://x/" + QByteArray(390, 'a') + codepage::fromUnicode("页页");
+    shortcut("cut.url", cutUrl);
     const FavoriteFolder tree = scan();
-    ASSERT_EQ(tree.links.size(), 6u);
+    ASSERT_EQ(tree.links.size(), 7u);
     EXPECT_EQ(link(tree, "case")->url, "http://case.example/");
     EXPECT_EQ(link(tree, "malformed")->url, "");
     EXPECT_EQ(link(tree, "empty")->url, "");
     EXPECT_EQ(link(tree, "other section")->url, "");
     EXPECT_EQ(link(tree, "gb")->url, QStringLiteral("http://例子.example/页"));
     EXPECT_EQ(link(tree, "long")->url, QString::fromLatin1(longUrl.left(400)));
-}
-
-TEST_F(FavoritesScannerTest, AddressCutInsideADoubleByteCharacterShowsOneReplacement) {
-    const QByteArray url = "http://x/" + QByteArray(390, 'a') + codepage::fromUnicode("页页");
-    ASSERT_EQ(url.size(), 403);
-    shortcut("cut.url", url);
-    const FavoriteFolder tree = scan();
-    ASSERT_EQ(tree.links.size(), 1u);
-    EXPECT_EQ(tree.links[0].url, QString::fromLatin1(url.left(399)) + Replacement);
+    EXPECT_EQ(link(tree, "cut")->url, QString::fromLatin1(cutUrl.left(399)) + Replacement);
 }
 
 // The quick reader must give what the profile file reader gives.
@@ -276,6 +257,11 @@ TEST(InternetShortcutTest, WritesANewReadableShortcutWithoutReplacingOne) {
     EXPECT_EQ(third, folder + QStringLiteral("/新闻 首页 (3).url"));
     EXPECT_EQ(readShortcutUrl(first), codepage::fromUnicode(url));
     EXPECT_EQ(readShortcutUrl(second), "http://other/");
+
+    // A line break in the address cannot add a line of its own.
+    QFile evil(writeShortcut(folder, "evil", "http://x/\r\n[Other]\r\nURL=y"));
+    ASSERT_TRUE(evil.open(QIODevice::ReadOnly));
+    EXPECT_EQ(evil.readAll().count('\n'), 2);
 }
 
 TEST(InternetShortcutTest, FileNamesAreMadeSafe) {
@@ -293,23 +279,6 @@ TEST(InternetShortcutTest, FileNamesAreMadeSafe) {
     const QString written = writeShortcut(dir.path(), "../../escape", "http://x/");
     EXPECT_EQ(QFileInfo(written).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
     EXPECT_THROW(writeShortcut(dir.path(), " \t ", "http://x/"), Error);
-}
-
-TEST(InternetShortcutTest, ALineBreakInTheAddressCannotAddKeys) {
-    QTemporaryDir dir;
-    const QString path = writeShortcut(dir.path(), "evil", "http://x/\r\n[Other]\r\nURL=y");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().count('\n'), 2);
-}
-
-TEST(InternetShortcutTest, UnwritableFolderIsReported) {
-    QTemporaryDir dir;
-    QFile blocker(dir.filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    // The Favorites folder cannot be created below a plain file.
-    EXPECT_THROW(writeShortcut(dir.filePath("file/Favorites"), "x", "http://x/"), Error);
 }
 
 } // namespace
