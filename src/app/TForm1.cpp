@@ -2,6 +2,7 @@
 
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
+#include "browse/FavoritesMenu.h"
 #include "browse/LineSelection.h"
 #include "browse/NavigationBar.h"
 #include "browse/NewWindowPolicy.h"
@@ -61,6 +62,8 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     connectMenus();
     new SiteMenus(*this);
     new LineSelection(*this);
+    m_favorites = new FavoritesMenu(m_ui->IE1, m_ui->AddFav, m_ui->FinishFav, m_webbrowser1,
+                                    *m_platform.favorites, m_imageList, this);
 }
 
 TForm1::~TForm1() = default;
@@ -350,8 +353,8 @@ void TForm1::StartDownload(const QString&, const QString&) {
     // The ad feed arrives with the ad line.
 }
 
-void TForm1::AddFavToMenu(QObject*) {
-    // The favorites scan arrives with the favorites menu.
+void TForm1::AddFavToMenu(QObject* menuItem) {
+    m_favorites->AddFavToMenu(qobject_cast<QMenu*>(menuItem));
 }
 
 void TForm1::ShowMainWindow() {

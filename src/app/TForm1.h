@@ -22,6 +22,7 @@ struct Platform;
 class BrowserControl;
 class NavigationBar;
 class NewWindowPolicy;
+class FavoritesMenu;
 class ProfileFile;
 struct LanguagePaths;
 
@@ -111,6 +112,7 @@ private:
     BrowserControl* m_webbrowser2 = nullptr;
     BrowserControl* m_webLoading = nullptr;
     NewWindowPolicy* m_newWindows = nullptr;
+    FavoritesMenu* m_favorites = nullptr;
     QTimer* m_trimTimer = nullptr;
     int m_goHomeTicks = 0;
     int m_adPos = 0;

@@ -8,7 +8,7 @@ FileAttributes fileAttributes(const QFileInfo& info) {
     attributes.archive = info.isFile();
     // The owner's mode bit, not access(): root may write anything, yet a file without the
     // bit is still read-only to the menus.
-    attributes.readOnly = info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
+    attributes.readOnly = info.exists() && !info.permission(QFileDevice::WriteOwner);
     attributes.hidden = info.fileName().startsWith(QLatin1Char('.'));
     return attributes;
 }

@@ -35,6 +35,22 @@ void follow(koro::BrowserControl* browser) {
                      });
 }
 
+// Where the caption buttons of the top row are, in window coordinates, so tests can click them:
+// "e2e: caption <text> <x> <y> <width> <height>".
+void reportCaptions(QWidget* form) {
+    const auto* bar = form->findChild<QWidget*>("ToolBar2");
+    if (!bar)
+        return;
+    for (const QToolButton* button : bar->findChildren<QToolButton*>()) {
+        if (!button->isVisible())
+            continue;
+        const QRect r(button->mapTo(form, QPoint(0, 0)), button->size());
+        std::printf("e2e: caption %s %d %d %d %d\n", qPrintable(button->text()), r.x(), r.y(),
+                    r.width(), r.height());
+    }
+    std::fflush(stdout);
+}
+
 // Prints the monotonic clock when the window is first shown, for the start-up benchmark.
 class ShowReporter : public QObject {
 public:
@@ -47,6 +63,8 @@ public:
             std::printf("e2e: shown %lld\n",
                         static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
             std::fflush(stdout);
+            if (auto* form = qobject_cast<QWidget*>(watched))
+                QTimer::singleShot(0, form, [form] { reportCaptions(form); });
         }
         return QObject::eventFilter(watched, event);
     }
@@ -68,36 +86,6 @@ public:
     }
 };
 
-// Reports where the main menu's caption buttons are, in the main window's client coordinates,
-// once the window is first laid out.
-class MenuRowReporter : public QObject {
-public:
-    explicit MenuRowReporter(QWidget* form)
-        : QObject(form)
-        , m_form(form) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && !m_done) {
-            m_done = true;
-            QTimer::singleShot(0, this, [this] {
-                const auto* row = m_form->findChild<QWidget*>("ToolBar2");
-                if (!row)
-                    return;
-                for (const QToolButton* button : row->findChildren<QToolButton*>()) {
-                    const QRect r(button->mapTo(m_form, QPoint(0, 0)), button->size());
-                    std::printf("e2e: captionButton %d %d %d %d %s\n", r.x(), r.y(), r.width(),
-                                r.height(), qPrintable(button->text()));
-                }
-                std::fflush(stdout);
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QWidget* m_form;
-    bool m_done = false;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -109,7 +97,6 @@ int main(int argc, char** argv) {
         follow(form.WebLoading());
         form.installEventFilter(new ShowReporter(&form));
         qApp->installEventFilter(new AboutReporter(&form));
-        form.installEventFilter(new MenuRowReporter(&form));
         follow(form.Webbrowser2());
         // Popups are numbered in the order they are created.
         QObject::connect(&form.newWindows(), &koro::NewWindowPolicy::popupCreated,

@@ -191,8 +191,11 @@ class Koro:
         self.lines = []
         self.lock = threading.Lock()
 
-    def start(self):
+    def start(self, env=None):
+        """env: further variables for the program (for example HOME)."""
         extra = {"KORO_E2E_BASE": self.base} if self.base else {}
+        if env:
+            extra.update(env)
         self.proc = subprocess.Popen(["dbus-run-session", "--", self.exe], cwd=self.cwd,
                                      env=self.desktop.env(extra), stdout=subprocess.PIPE,
                                      stderr=subprocess.STDOUT, text=True, start_new_session=True)
@@ -210,6 +213,18 @@ class Koro:
 
     def has_line(self, text):
         return any(text in line for line in self.output())
+
+    def caption_rect(self, text, timeout=30):
+        """(x, y, width, height) of a caption button of the top row, in window coordinates, as
+        the harness reports it once the window shows."""
+        def find():
+            for line in self.output():
+                if line.startswith("e2e: caption "):
+                    name, *numbers = line[len("e2e: caption "):].rsplit(" ", 4)
+                    if name == text:
+                        return tuple(int(n) for n in numbers)
+            return None
+        return wait_for(find, timeout=timeout, what=f"the caption {text}")
 
     def wait_exit(self, timeout=30):
         return self.proc.wait(timeout=timeout)

@@ -7,24 +7,10 @@ import time
 
 import koro_e2e as e2e
 
-BUTTON_WIDTH = 55  # caption buttons of the main menu row, from the left edge of the client area
-
-
-def caption_buttons(koro):
-    """Caption button rectangles (x, y, width, height) by caption, as the harness reports them."""
-    buttons = {}
-    for line in koro.output():
-        if line.startswith("e2e: captionButton "):
-            x, y, w, h, caption = line.split(" ", 6)[2:]
-            buttons[caption] = (int(x), int(y), int(w), int(h))
-    return buttons
-
-
 def open_menu(desktop, koro, window, index, caption):
-    """Clicks the caption button of the main menu row, at the index-th (0-based) 55-pixel
-    place unless the harness reported where it is."""
+    """Clicks the caption button of the main menu row where the harness reported it."""
     subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
-    x, y, w, h = caption_buttons(koro).get(caption, (index * BUTTON_WIDTH, 0, BUTTON_WIDTH, 21))
+    x, y, w, h = koro.caption_rect(caption)
     subprocess.run(["xdotool", "mousemove", "--window", window, str(x + w // 2), str(y + h // 2),
                     "click", "1"], env=desktop.env(), check=True)
     time.sleep(0.7)

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace koro {
+
+// A shortcut file of the Favorites tree, as its menu item shows it.
+struct FavoriteLink {
+    QString caption;
+    QString url; // empty when the file holds no address
+};
+
+// A folder of the Favorites tree: its sub-folders and its shortcuts, each in the order the file
+// system lists them.
+struct FavoriteFolder {
+    QString name;
+    std::vector<FavoriteFolder> folders;
+    std::vector<FavoriteLink> links;
+};
+
+// Reads the Favorites folder into a tree, without any widget, so it can be built anywhere.
+// Only plain folders and plain files count: a read-only or hidden folder is left out with
+// everything in it, and so is a read-only or hidden file. Folders reached through a symbolic
+// link are left out too, so a link pointing upwards cannot make the scan endless.
+class FavoritesScanner {
+public:
+    static constexpr int CaptionBytes = 36;
+    static constexpr int UrlBytes = 400;
+
+    // Scans the folder at path and everything below it; a missing folder gives an empty tree.
+    FavoriteFolder ReadFavorit(const QString& path) const;
+
+    // The file name without its first ".url" (that case only), cut to CaptionBytes.
+    static QString caption(const QString& fileName);
+
+private:
+    void scanInto(FavoriteFolder& folder, const QString& path) const;
+};
+
+// The first maxBytes bytes of text in the code page, decoded; a character cut in two shows as
+// one U+FFFD.
+QString codePagePrefix(const QByteArray& bytes, int maxBytes);
+QString codePagePrefix(const QString& text, int maxBytes);
+
+} // namespace koro

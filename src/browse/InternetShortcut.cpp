@@ -1,0 +1,149 @@
+#include "browse/InternetShortcut.h"
+
+#include "config/CodePage.h"
+#include "config/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <SimpleIni.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace koro {
+
+namespace {
+
+constexpr int NameMaxBytes = 255; // of a file name on the file systems the program runs on
+constexpr char Extension[] = ".url";
+
+// A shortcut is a few hundred bytes; whatever lies beyond this is not read.
+constexpr qsizetype ShortcutReadLimit = 1 << 20;
+
+// Closes the descriptor it holds.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd)
+        : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// The first ShortcutReadLimit bytes of the file; false when it cannot be opened or read.
+// O_NONBLOCK: a file swapped for a pipe after it was listed must not stall the scan.
+bool readSmallFile(const QString& path, QByteArray& bytes) {
+    const FileDescriptor fd(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.get() < 0)
+        return false;
+    qsizetype size = 0;
+    bytes.resize(4096);
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), bytes.data() + size, bytes.size() - size);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            break;
+        size += got;
+        if (size == ShortcutReadLimit)
+            break;
+        if (size == bytes.size())
+            bytes.resize(std::min(bytes.size() * 4, ShortcutReadLimit));
+    }
+    bytes.truncate(size);
+    return true;
+}
+
+QString numbered(const QString& base, int number) {
+    return number == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(number);
+}
+
+// Shortens base by whole characters until base + " (n).url" fits into a file name.
+QString fitName(QString base) {
+    constexpr int reserve = sizeof(" (99999)") - 1 + sizeof(Extension) - 1;
+    while (!base.isEmpty() && QFile::encodeName(base).size() > NameMaxBytes - reserve) {
+        base.chop(base.size() >= 2 && base.back().isLowSurrogate() ? 2 : 1);
+    }
+    return base.trimmed();
+}
+
+} // namespace
+
+QByteArray readShortcutUrl(const QString& path) {
+    // Read as ProfileFile reads it, with the same parser and settings, but with the fewest
+    // system calls: the Favorites scan reads thousands of these at start-up.
+    QByteArray bytes;
+    if (!readSmallFile(path, bytes))
+        return {};
+    CSimpleIniA ini;
+    ini.SetUnicode(false);
+    ini.SetMultiKey(false);
+    ini.SetMultiLine(false);
+    ini.SetQuotes(false);
+    ini.SetAllowKeyOnly(false);
+    if (ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
+        return {};
+    const char* value = ini.GetValue("InternetShortcut", "URL", nullptr);
+    return value ? QByteArray(value) : QByteArray();
+}
+
+QString shortcutBaseName(const QString& caption) {
+    QString name = caption.trimmed();
+    for (QChar& c : name) {
+        if (c == u'/' || c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u'_';
+    }
+    if (name.startsWith(u'.'))
+        name[0] = u'_';
+    return fitName(name);
+}
+
+QString writeShortcut(const QString& folder, const QString& caption, const QString& url) {
+    const QString base = shortcutBaseName(caption);
+    if (base.isEmpty())
+        throw Error("No usable file name in \"" + caption.toStdString() + '"');
+    if (!QDir().mkpath(folder))
+        throw Error("Unable to create " + folder.toStdString());
+
+    // A line break in the address would start a line of its own in the file.
+    QString address = url;
+    address.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QByteArray content =
+        "[InternetShortcut]\r\nURL=" + codepage::fromUnicode(address) + "\r\n";
+
+    const QDir dir(folder);
+    for (int number = 1; number < 100000; ++number) {
+        const QString path = dir.filePath(numbered(base, number) + QLatin1String(Extension));
+        QFile file(path);
+        // NewOnly fails when the name is taken, also when another program took it just now.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (file.exists() || QFileInfo(path).isSymLink())
+                continue;
+            break;
+        }
+        if (file.write(content) != content.size() || !file.flush()) {
+            file.close();
+            file.remove();
+            break;
+        }
+        return path;
+    }
+    throw Error("Unable to write to " +
+                dir.filePath(base + QLatin1String(Extension)).toStdString());
+}
+
+} // namespace koro

@@ -1,0 +1,59 @@
+"""The favorites menu with the real program under Xvfb: the Favorites folder of the program's
+home folder shows as "IE收藏夹" under "我的收藏", and a favorite chosen with the keyboard opens
+its page in the page area."""
+import os
+import subprocess
+import time
+
+import koro_e2e as e2e
+
+def write_shortcut(path, url):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(b"[InternetShortcut]\r\nURL=" + url.encode() + b"\r\n")
+
+
+def main():
+    args = e2e.parse_args()
+    c = e2e.Checks("favorites")
+    with e2e.session(args) as (desktop, pages, scratch):
+        home = os.path.join(scratch, "home")
+        favorites = os.path.join(home, "Favorites")
+        write_shortcut(os.path.join(favorites, "视频", "节目单.url"), pages.base + "/fav/show")
+        write_shortcut(os.path.join(favorites, "首页.url"), pages.base + "/fav/top")
+        pages.page("/fav/show", "<html><head><title>节目单</title></head><body>show</body></html>")
+
+        koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base)
+        koro.start(env={"HOME": home})
+        try:
+            window = e2e.main_window(desktop)
+            e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
+                         timeout=60, what="home page")
+
+            # Open "我的收藏" with the mouse, then walk with the keys: IE收藏夹, past the two fixed
+            # items, into the folder; its shortcut is then the active item.
+            x, y, width, height = koro.caption_rect("我的收藏")
+            subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
+            subprocess.run(["xdotool", "mousemove", "--window", window, str(x + width // 2),
+                            str(y + height // 2), "click", "1"], env=desktop.env(), check=True)
+            time.sleep(0.7)
+            e2e.key(desktop, "Down", "Right")
+            time.sleep(0.3)
+            e2e.key(desktop, "Down", "Down", "Right")
+            time.sleep(0.7)
+            desktop.screenshot("favorites-menu-open.png")
+            c.check(not koro.has_line("beforeNavigate2 webbrowser1 " + pages.base + "/fav/"),
+                    "nothing is opened while the menu is open")
+            e2e.key(desktop, "Return")
+
+            e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/fav/show"),
+                         timeout=30, what="the favorite's page")
+            c.check(pages.seen("/fav/show"), "the favorite's page was requested from the server")
+            c.check(not pages.seen("/fav/top"), "the other favorite was not opened")
+        finally:
+            koro.stop()
+    c.finish()
+
+
+if __name__ == "__main__":
+    main()
