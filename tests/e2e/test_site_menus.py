@@ -48,7 +48,6 @@ def main():
             window = e2e.main_window(desktop)
             e2e.wait_for(lambda: loaded(koro, pages.base + "/tel/v1000"), timeout=60, what="home page")
 
-            print("caption buttons:", caption_buttons(koro), flush=True)
             # "视频站点" is the third caption button; the second item is 优酷网.
             open_menu(desktop, koro, window, 2, "视频站点")
             desktop.screenshot("site-menu-open.png")
