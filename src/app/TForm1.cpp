@@ -150,6 +150,9 @@ void TForm1::FormCreate() {
     readSettings();
     containStep("housekeeping timer", [&] { m_trimTimer->start(); });
 
+    // The page has the keyboard at start, as in a browser. A blinking caret in the address box
+    // would also recomposite the whole window twice a second, the page included.
+    m_webbrowser1->setFocus();
     resize(784, 564);
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();

@@ -63,6 +63,7 @@ TEwbCore::TEwbCore(BrowserRole role, QWidget* parent)
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(view_);
+        setFocusProxy(view_);
         // Its rendering widget comes later, with the first page (see eventFilter).
         view_->installEventFilter(this);
     }
