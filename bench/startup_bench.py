@@ -34,29 +34,34 @@ def tree(pid):
     return pids
 
 
-def rss_kib(pid):
+def tree_sum(pid, read):
+    """Sum of read(pid) over the process and its descendants; processes that ended count 0."""
     total = 0
     for p in tree(pid):
         try:
-            with open(f"/proc/{p}/status") as f:
-                for line in f:
-                    if line.startswith("VmRSS:"):
-                        total += int(line.split()[1])
+            total += read(p)
         except OSError:
             pass
     return total
+
+
+def _rss(p):
+    with open(f"/proc/{p}/status") as f:
+        return next((int(line.split()[1]) for line in f if line.startswith("VmRSS:")), 0)
+
+
+def _cpu(p):
+    with open(f"/proc/{p}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+
+def rss_kib(pid):
+    return tree_sum(pid, _rss)
 
 
 def cpu_ticks(pid):
-    total = 0
-    for p in tree(pid):
-        try:
-            with open(f"/proc/{p}/stat") as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])
-        except OSError:
-            pass
-    return total
+    return tree_sum(pid, _cpu)
 
 
 def wait_line(proc_lines, text, timeout=60):

@@ -3,6 +3,7 @@
 #include "browse/TForm2.h"
 #include "platform/FileVersion.h"
 #include "platform/fake/FakePlatform.h"
+#include "support/Restamp.h"
 #include "ui_TForm1.h"
 #include "ui_TForm2.h"
 
@@ -164,33 +165,15 @@ TEST_F(AboutWindowTest, ALinkFollowsItsHintAndOnlyAFullClickOnItCounts) {
     EXPECT_EQ(page()->navigations, QStringList{"http://127.0.0.1:9/elsewhere"});
 }
 
-// The stamp as the build lays it out: magic, then four little-endian 16-bit parts.
-QByteArray stampBytes(quint16 a, quint16 b, quint16 c, quint16 d) {
-    QByteArray bytes("KOROVER1");
-    for (quint16 part : {a, b, c, d}) {
-        char le[2];
-        qToLittleEndian(part, le);
-        bytes.append(le, 2);
-    }
-    return bytes;
-}
-
 TEST_F(AboutWindowTest, TheVersionIsTheOneOfTheGivenFile) {
     TForm2* running = openAbout();
     EXPECT_EQ(running->ui().version->text(), "3.0.0.0");
     EXPECT_EQ(running->ui().version->pos(), QPoint(152, 53));
 
-    const QString copy = dir.filePath("copy");
-    const QString section = dir.filePath("section.bin");
-    ASSERT_TRUE(QFile::copy(runningExecutablePath(), copy));
-    QFile sectionFile(section);
-    ASSERT_TRUE(sectionFile.open(QIODevice::WriteOnly));
-    sectionFile.write(stampBytes(4, 2, 17, 900));
-    sectionFile.close();
-    QProcess objcopy;
-    objcopy.start("objcopy", {"--update-section", ".koro_version=" + section, copy});
-    ASSERT_TRUE(objcopy.waitForFinished(120000));
-    ASSERT_EQ(objcopy.exitCode(), 0) << objcopy.readAllStandardError().toStdString();
+    QString error;
+    const QString copy =
+        test::restampedCopy(QDir(dir.path()), test::stampBytes(4, 2, 17, 900), &error);
+    ASSERT_FALSE(copy.isEmpty()) << error.toStdString();
 
     auto* other = new TForm2(*form, copy);
     EXPECT_EQ(other->ui().version->text(), "4.2.17.900");

@@ -1,4 +1,5 @@
 #include "platform/FileVersion.h"
+#include "support/Restamp.h"
 
 #include <QFile>
 #include <QProcess>
@@ -8,16 +9,8 @@
 
 namespace {
 
-// The stamp as it sits in the section: magic, then four little-endian 16-bit parts.
-QByteArray stampBytes(quint16 a, quint16 b, quint16 c, quint16 d) {
-    QByteArray bytes("KOROVER1");
-    for (quint16 part : {a, b, c, d}) {
-        char le[2];
-        qToLittleEndian(part, le);
-        bytes.append(le, 2);
-    }
-    return bytes;
-}
+using koro::test::restampedCopy;
+using koro::test::stampBytes;
 
 TEST(FileVersion, RunningProgramCarriesTheBuildVersion) {
     const QString self = koro::runningExecutablePath();
@@ -27,19 +20,9 @@ TEST(FileVersion, RunningProgramCarriesTheBuildVersion) {
 
 TEST(FileVersion, IsReadFromTheFileNotFromTheProgram) {
     QTemporaryDir dir;
-    const QString copy = dir.filePath("copy");
-    const QString section = dir.filePath("section.bin");
-    ASSERT_TRUE(QFile::copy(koro::runningExecutablePath(), copy));
-    QFile sectionFile(section);
-    ASSERT_TRUE(sectionFile.open(QIODevice::WriteOnly));
-    sectionFile.write(stampBytes(7, 12, 305, 4001));
-    sectionFile.close();
-
-    QProcess objcopy;
-    objcopy.start("objcopy", {"--update-section", ".koro_version=" + section, copy});
-    ASSERT_TRUE(objcopy.waitForFinished(60000));
-    ASSERT_EQ(objcopy.exitCode(), 0) << objcopy.readAllStandardError().toStdString();
-
+    QString error;
+    const QString copy = restampedCopy(QDir(dir.path()), stampBytes(7, 12, 305, 4001), &error);
+    ASSERT_FALSE(copy.isEmpty()) << error.toStdString();
     EXPECT_EQ(koro::fileVersionText(copy), "7.12.305.4001");
     EXPECT_EQ(koro::fileVersionText(koro::runningExecutablePath()), "3.0.0.0");
 }
@@ -71,17 +54,9 @@ TEST(FileVersion, FilesWithoutAStampGiveNothing) {
 
 TEST(FileVersion, ForeignBytesInTheSectionAreNotAVersion) {
     QTemporaryDir dir;
-    const QString copy = dir.filePath("copy");
-    const QString section = dir.filePath("section.bin");
-    ASSERT_TRUE(QFile::copy(koro::runningExecutablePath(), copy));
-    QFile sectionFile(section);
-    ASSERT_TRUE(sectionFile.open(QIODevice::WriteOnly));
-    sectionFile.write(QByteArray(16, '\x01'));
-    sectionFile.close();
-    QProcess objcopy;
-    objcopy.start("objcopy", {"--update-section", ".koro_version=" + section, copy});
-    ASSERT_TRUE(objcopy.waitForFinished(60000));
-    ASSERT_EQ(objcopy.exitCode(), 0);
+    QString error;
+    const QString copy = restampedCopy(QDir(dir.path()), QByteArray(16, '\x01'), &error);
+    ASSERT_FALSE(copy.isEmpty()) << error.toStdString();
     EXPECT_EQ(koro::fileVersionText(copy), "");
 }
 
