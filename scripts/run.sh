@@ -24,12 +24,14 @@ export DISPLAY="$display"
 sleep 1
 openbox >/dev/null 2>&1 &
 wm_pid=$!
-dbus-run-session -- ./koro &
+# A session of its own, so the program and its private message bus end together.
+setsid dbus-run-session -- ./koro &
 koro_pid=$!
 sleep 10
 shot="$root/build/koro-screenshot.png"
 import -window root "$shot"
 echo "Koro ran under Xvfb on $display; screenshot: $shot"
-kill "$koro_pid" "$wm_pid" 2>/dev/null || true
+kill -- "-$koro_pid" 2>/dev/null || true
+kill "$wm_pid" 2>/dev/null || true
 wait "$koro_pid" 2>/dev/null || true
 kill "$xvfb_pid" 2>/dev/null || true
