@@ -86,6 +86,11 @@ void TForm1::buildComponents() {
         m_ui->ToolBar2->addWidget(button);
     }
 
+    // Layouts give fonts in points only; the address box's is 16 pixels high.
+    QFont addressFont = m_ui->httpaddr->font();
+    addressFont.setPixelSize(16);
+    m_ui->httpaddr->setFont(addressFont);
+
     m_webbrowser1 = m_platform.browsers->create(BrowserRole::PageArea, m_ui->PageArea);
     m_webbrowser1->setObjectName("webbrowser1");
     auto* pageLayout = new QVBoxLayout(m_ui->PageArea);
