@@ -36,10 +36,10 @@ signals:
 };
 
 enum class BrowserRole {
-    PageArea,      // webbrowser1 of the main window
-    Catcher,       // Webbrowser2: receives new windows and passes them on
-    LoadingIcon,   // WebLoading: the 16 x 16 animation
-    Popup          // Webbrowser1 of a popup window
+    PageArea,    // webbrowser1 of the main window
+    Catcher,     // Webbrowser2: receives new windows and passes them on
+    LoadingIcon, // WebLoading: the 16 x 16 animation
+    Popup        // Webbrowser1 of a popup window
 };
 
 class BrowserFactory {

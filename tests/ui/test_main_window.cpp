@@ -109,8 +109,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsWhenNoSettingsExist) {
     EXPECT_EQ(f.size(), QSize(784, 564));
 }
 
-TEST_F(MainWindowTest, EveryComponentTheBuiltInLanguageFileNamesExists)
-{
+TEST_F(MainWindowTest, EveryComponentTheBuiltInLanguageFileNamesExists) {
     TForm1& f = start();
     const auto lines = ProfileFile(path("Language/2052.ini")).readSection("TForm1");
     ASSERT_EQ(lines.size(), 78);
@@ -126,8 +125,7 @@ TEST_F(MainWindowTest, EveryComponentTheBuiltInLanguageFileNamesExists)
     EXPECT_EQ(f.ui().xuanx->title(), QStringLiteral("选 项"));
 }
 
-TEST_F(MainWindowTest, WithoutALanguageFileTheLayoutCaptionsStay)
-{
+TEST_F(MainWindowTest, WithoutALanguageFileTheLayoutCaptionsStay) {
     // A "Language" file blocks the folder: nothing is written and nothing can be read.
     writeFile(path("Language"), "x");
     TForm1& f = start();
