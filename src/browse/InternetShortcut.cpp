@@ -127,7 +127,7 @@ QString writeShortcut(const QString& folder, const QString& caption, const QStri
 
     const QDir dir(folder);
     for (int number = 1; number < 100000; ++number) {
-        const QString path = dir.filePath(numbered(base, number) + QLatin1String(Extension));
+        QString path = dir.filePath(numbered(base, number) + QLatin1String(Extension));
         QFile file(path);
         // NewOnly fails when the name is taken, also when another program took it just now.
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {

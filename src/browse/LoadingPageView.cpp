@@ -36,14 +36,10 @@ QString LoadingPageView::backgroundOf(const QByteArray& html, const QString& pag
 }
 
 void LoadingPageView::navigate(const QString& url) {
-    QUrl target;
-    if (url == QLatin1String("about:blank"))
-        target = QUrl(url);
-    else if (QFileInfo(url).isAbsolute())
-        target = QUrl::fromLocalFile(url);
-    else
-        target = QUrl(url);
-    if (!(target.isLocalFile() || target.toString() == QLatin1String("about:blank")))
+    const bool blank = url == QLatin1String("about:blank");
+    const QUrl target =
+        !blank && QFileInfo(url).isAbsolute() ? QUrl::fromLocalFile(url) : QUrl(url);
+    if (!(target.isLocalFile() || blank))
         throw Error("The loading indicator shows local pages only: " + url.toStdString());
 
     bool cancel = false;
@@ -61,7 +57,7 @@ void LoadingPageView::load(const QUrl& url) {
         QFile page(url.toLocalFile());
         QByteArray html;
         if (page.open(QIODevice::ReadOnly))
-            html = page.read(64 * 1024);
+            html = page.read(qint64{64} * 1024);
         static const QRegularExpression title("<title>(.*?)</title>",
                                               QRegularExpression::CaseInsensitiveOption |
                                                   QRegularExpression::DotMatchesEverythingOption);

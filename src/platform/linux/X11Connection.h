@@ -1,6 +1,7 @@
 #pragma once
 
-typedef struct _XDisplay Display;
+// Xlib's own name for its display type, declared here to keep Xlib out of the header.
+typedef struct _XDisplay Display; // NOLINT(bugprone-reserved-identifier)
 struct xcb_connection_t;
 
 namespace koro::x11 {
