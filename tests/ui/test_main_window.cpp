@@ -168,6 +168,21 @@ TEST_F(MainWindowTest, CompactStartAddsTheSuffixAfterTheLanguageCaption) {
     EXPECT_TRUE(f.ui().Panel7->isVisibleTo(&f));
 }
 
+TEST_F(MainWindowTest, WritesUnderTheCurrentFolderAndReadsBesideTheProgram) {
+    QTemporaryDir current;
+    writeFile(path("Config.ini"), "[MainForm]\r\nFrontShow=0\r\n");
+    TForm1 f(*fake.platform, endpoints, FormPaths{dir.path(), "koro", QDir(current.path())});
+    f.FormCreate();
+    EXPECT_EQ(f.settings().FrontShow, "0");
+    EXPECT_TRUE(QFile::exists(current.filePath("html/loading.htm")));
+    EXPECT_TRUE(QFile::exists(current.filePath("Language/2052.ini")));
+    EXPECT_FALSE(QFile::exists(path("html")));
+    // The language file is read beside the program, where there is none: layout captions stay.
+    EXPECT_EQ(f.windowTitle(), "TV");
+    f.Timer_GoHomeTimer();
+    EXPECT_EQ(loading()->navigations, QStringList{dir.path() + "/html/loading.htm"});
+}
+
 TEST_F(MainWindowTest, GoHomeShowsTheLoadingPageThenTheHomePageOnce) {
     TForm1& f = start();
     f.Timer_GoHomeTimer();
