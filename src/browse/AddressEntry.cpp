@@ -1,36 +1,19 @@
 #include "browse/AddressEntry.h"
 
 #include "app/Endpoints.h"
+#include "config/TextTrim.h"
 
 #include <QRegularExpression>
 #include <QUrl>
 
 namespace koro {
 
-namespace {
-
-bool isBlankOrControl(QChar c) {
-    return c.unicode() <= 0x20 || c.category() == QChar::Other_Control;
-}
-
-} // namespace
-
-QString trimAddressText(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlankOrControl(text.at(begin)))
-        ++begin;
-    while (end > begin && isBlankOrControl(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 bool IsUrl(const QString& text) {
     // The classes are spelt out because \w would also take non-ASCII letters and digits. Both
     // letter cases are listed, which is the same as lower-casing the ASCII letters first.
     static const QRegularExpression address(
         QStringLiteral("([A-Za-z0-9_-]\\.)[A-Za-z0-9_-](/[A-Za-z0-9_./?%&=-]*)?"));
-    return address.match(trimAddressText(text)).hasMatch();
+    return address.match(trimBlanksAndControls(text)).hasMatch();
 }
 
 QString searchAddress(const Endpoints& endpoints, const QString& engine, const QString& keyword) {

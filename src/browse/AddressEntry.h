@@ -9,9 +9,6 @@ struct Endpoints;
 // What the user types into the address box: an address for the page area or a keyword for the
 // chosen search engine.
 
-// Without leading and trailing blanks and control characters.
-QString trimAddressText(const QString& text);
-
 // True when somewhere in the text an ASCII letter, digit, underscore or hyphen is followed by a
 // full stop and another such character.
 bool IsUrl(const QString& text);

@@ -4,6 +4,7 @@
 #include "browse/AddressEntry.h"
 #include "browse/PictureButton.h"
 #include "config/CodePage.h"
+#include "config/TextTrim.h"
 #include "platform/Platform.h"
 #include "ui_TForm1.h"
 
@@ -58,7 +59,7 @@ PictureButton* NavigationBar::button(const QString& labelName) const {
 }
 
 void NavigationBar::gourl(const QString& text) {
-    const QString trimmed = trimAddressText(text);
+    const QString trimmed = trimBlanksAndControls(text);
     if (trimmed.isEmpty())
         return;
     if (IsUrl(trimmed)) {

@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/TEwbCore.h"
+#include "config/TextTrim.h"
 #include "platform/BrowserControl.h"
 #include "platform/Platform.h"
 #include "ui_TForm3.h"
@@ -13,19 +14,13 @@
 #include <QScreen>
 #include <QWindow>
 
-#include <algorithm>
-
 namespace koro {
 
 namespace {
 
-bool isBlankOrControl(QChar c) {
-    return c.unicode() <= u' ' || c.isSpace() || c.category() == QChar::Other_Control;
-}
-
 // Whether anything is left once blanks and control characters are cut from both ends.
 bool hasVisibleText(const QString& text) {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return !isBlankOrControl(c); });
+    return !trimBlanksAndControls(text).isEmpty();
 }
 
 } // namespace

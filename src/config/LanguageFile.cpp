@@ -2,6 +2,7 @@
 
 #include "config/CodePage.h"
 #include "config/Error.h"
+#include "config/TextTrim.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -21,19 +22,9 @@ namespace koro {
 
 namespace {
 
+// Blanks and control characters separate the items of a list value.
 bool isBlank(QChar c) {
     return c.unicode() <= u' ';
-}
-
-// Blanks and control characters, as the file's own trimming rule sees them.
-QString trimBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text.at(begin)))
-        ++begin;
-    while (end > begin && isBlank(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
 }
 
 char asciiLower(char16_t c) {
@@ -112,7 +103,7 @@ int enumValue(const QMetaEnum& meta, const QString& key, bool* ok) {
 
 // A set written as "[a,b]"; the brackets may be left out.
 int flagValue(const QMetaEnum& meta, QString text, bool* ok) {
-    text = trimBlanks(text);
+    text = trimBlanksAndControls(text);
     if (text.startsWith(u'['))
         text.remove(0, 1);
     if (text.endsWith(u']'))
@@ -120,7 +111,7 @@ int flagValue(const QMetaEnum& meta, QString text, bool* ok) {
     int result = 0;
     *ok = true;
     for (const QString& part : text.split(u',')) {
-        const QString key = trimBlanks(part);
+        const QString key = trimBlanksAndControls(part);
         if (key.isEmpty())
             continue;
         result |= enumValue(meta, key, ok);
@@ -218,8 +209,8 @@ void TLanguageFile::ApplySection(QWidget* form, const ProfileFile* file) {
     const Lines lines = m_sectionLines;
     for (const auto& [key, value] : lines) {
         const qsizetype dot = key.indexOf(u'.');
-        const QString componentName = dot < 0 ? QString() : trimBlanks(key.left(dot));
-        const QString propertyName = trimBlanks(dot < 0 ? key : key.mid(dot + 1));
+        const QString componentName = dot < 0 ? QString() : trimBlanksAndControls(key.left(dot));
+        const QString propertyName = trimBlanksAndControls(dot < 0 ? key : key.mid(dot + 1));
         QObject* component = componentName.isEmpty() ? form : findComponent(form, componentName);
         if (!component)
             return;
@@ -261,20 +252,20 @@ void TLanguageFile::setFromText(QObject* component, const QMetaProperty& propert
     } else if (property.isFlagType()) {
         converted = flagValue(property.enumerator(), value, &ok);
     } else if (property.isEnumType()) {
-        converted = enumValue(property.enumerator(), trimBlanks(value), &ok);
+        converted = enumValue(property.enumerator(), trimBlanksAndControls(value), &ok);
     } else if (typeId == QMetaType::QString) {
         converted = value;
     } else if (typeId == QMetaType::Bool) {
-        const QString word = trimBlanks(value);
+        const QString word = trimBlanksAndControls(value);
         ok = asciiEqualNoCase(word, u"true") || asciiEqualNoCase(word, u"false");
         converted = asciiEqualNoCase(word, u"true");
     } else if (isIntegerType(typeId)) {
-        const qlonglong number = trimBlanks(value).toLongLong(&ok, 10);
+        const qlonglong number = trimBlanksAndControls(value).toLongLong(&ok, 10);
         ok = ok && inRange(number, typeId);
         converted = number;
         ok = ok && converted.convert(type);
     } else if (typeId == QMetaType::Double || typeId == QMetaType::Float) {
-        const double number = QLocale::c().toDouble(trimBlanks(value), &ok);
+        const double number = QLocale::c().toDouble(trimBlanksAndControls(value), &ok);
         converted = number;
         ok = ok && converted.convert(type);
     } else if (QMetaType::canConvert(QMetaType::fromType<QString>(), type)) {

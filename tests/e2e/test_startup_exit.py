@@ -41,13 +41,23 @@ def main():
             c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "only the first copy has a main window")
             c.check(first.proc.poll() is None, "the first copy runs on")
 
-            # Exit through the options menu: Yes to the question.
-            subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
-            subprocess.run(["xdotool", "mousemove", "--window", window, "27", "10", "click", "1"],
-                           env=desktop.env(), check=True)
-            time.sleep(0.7)
-            e2e.key(desktop, "Up", "Return")
-            question = e2e.wait_for(lambda: desktop.windows("^提示$"), what="the exit question")[0]
+            # Exit through the options menu: Yes to the question. The menu opens on a click at
+            # its caption; a slow machine may need a second try before the keys reach it.
+            x, y, w, h = first.caption_rect("选 项")
+            question = None
+            for _ in range(3):
+                subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
+                subprocess.run(["xdotool", "mousemove", "--window", window, str(x + w // 2),
+                                str(y + h // 2), "click", "1"], env=desktop.env(), check=True)
+                time.sleep(1)
+                e2e.key(desktop, "Up", "Return")
+                try:
+                    question = e2e.wait_for(lambda: desktop.windows("^提示$"), timeout=10,
+                                            what="the exit question")[0]
+                    break
+                except AssertionError:
+                    e2e.key(desktop, "Escape")
+            c.check(question is not None, "the exit item asks the question")
             c.check(not desktop.windows("Koro网络电视 3.0"), "the main window is hidden while asking")
             desktop.screenshot("exit-question.png")
             e2e.key(desktop, "Return", window=question)

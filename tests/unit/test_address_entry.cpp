@@ -1,5 +1,6 @@
 #include "app/Endpoints.h"
 #include "browse/AddressEntry.h"
+#include "config/TextTrim.h"
 
 #include <QUrl>
 #include <QUrlQuery>
@@ -10,13 +11,13 @@ namespace {
 using koro::IsUrl;
 
 TEST(AddressEntry, TrimRemovesBlanksAndControlCharactersAtBothEnds) {
-    EXPECT_EQ(koro::trimAddressText(QString::fromLatin1(" \t\r\n\x01"
-                                                        "abc def\x7f\x1f\x85 ")),
+    EXPECT_EQ(koro::trimBlanksAndControls(QString::fromLatin1(" \t\r\n\x01"
+                                                              "abc def\x7f\x1f\x85 ")),
               "abc def");
-    EXPECT_EQ(koro::trimAddressText(QStringLiteral("   ")), "");
-    EXPECT_EQ(koro::trimAddressText(QString()), "");
+    EXPECT_EQ(koro::trimBlanksAndControls(QStringLiteral("   ")), "");
+    EXPECT_EQ(koro::trimBlanksAndControls(QString()), "");
     // A full-width blank is text, not padding.
-    EXPECT_EQ(koro::trimAddressText(QStringLiteral("\u3000a\u3000")),
+    EXPECT_EQ(koro::trimBlanksAndControls(QStringLiteral("\u3000a\u3000")),
               QStringLiteral("\u3000a\u3000"));
 }
 
