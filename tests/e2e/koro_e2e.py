@@ -239,7 +239,14 @@ class Koro:
                 self.proc.wait()
 
 
-def main_window(desktop, timeout=60):
+def main_window(desktop, koro=None, timeout=60):
+    """The main window's X id. Qt gives the window a new native window once the page area
+    first draws (it switches to GL composition), so with koro this waits for the first page
+    and looks the window up after that."""
+    if koro is not None:
+        wait_for(lambda: koro.has_line("e2e: documentComplete webbrowser1 "), timeout=timeout,
+                 what="the first page")
+        time.sleep(0.5)
     return wait_for(lambda: desktop.windows("Koro网络电视 3.0"), timeout=timeout, what="the main window")[0]
 
 

@@ -18,7 +18,7 @@ def main():
                              "<body style='background:#cfe8ff'><h1>typed address</h1></body></html>")
         koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base).start()
         try:
-            window = e2e.main_window(desktop)
+            window = e2e.main_window(desktop, koro)
             # Typing waits for the home page, so its late completion cannot be mistaken for ours.
             e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
                          timeout=60, what="home page")

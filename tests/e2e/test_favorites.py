@@ -26,7 +26,7 @@ def main():
         koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base)
         koro.start(env={"HOME": home})
         try:
-            window = e2e.main_window(desktop)
+            window = e2e.main_window(desktop, koro)
             e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
                          timeout=60, what="home page")
 

@@ -74,7 +74,7 @@ def new_form_run(c, desktop, pages, scratch, args):
     write_config(folder, "NewForm")
     koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
     try:
-        main = e2e.main_window(desktop)
+        main = e2e.main_window(desktop, koro)
 
         # A script opens a window without any click.
         number, popped = new_popup(desktop, koro, 1, "^Popped Window$")
@@ -139,7 +139,7 @@ def old_form_run(c, desktop, pages, scratch, args):
     write_config(folder, "OldForm")
     koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
     try:
-        main = e2e.main_window(desktop)
+        main = e2e.main_window(desktop, koro)
         e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/popped"),
                      timeout=60, what="the new window's page in the main window")
         c.check(koro.has_line("beforeNavigate2 Webbrowser2 " + pages.base + "/popped"),
@@ -159,7 +159,7 @@ def own_window_run(c, desktop, pages, scratch, args):
     write_config(folder, "NewForm", "MinTask=1\r\nFrontShow=0\r\n")
     koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
     try:
-        main = e2e.main_window(desktop)
+        main = e2e.main_window(desktop, koro)
         number, popped = new_popup(desktop, koro, 1, "^Popped Window$")
         c.check("_NET_WM_STATE_ABOVE" not in xprop(desktop, popped, "_NET_WM_STATE"),
                 "FrontShow=0: the popup is a normal window")

@@ -45,7 +45,7 @@ def main():
         folder = os.path.join(scratch, "app")
         koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
         try:
-            window = e2e.main_window(desktop)
+            window = e2e.main_window(desktop, koro)
             e2e.wait_for(lambda: loaded(koro, pages.base + "/tel/v1000"), timeout=60, what="home page")
 
             # "视频站点" is the third caption button; the second item is 优酷网.

@@ -13,7 +13,7 @@ def main():
         folder = os.path.join(scratch, "app")
         first = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
         try:
-            window = e2e.main_window(desktop)
+            window = e2e.main_window(desktop, first)
             c.check(True, "main window shows the language caption")
             for rel in ("html/loading.htm", "html/loading.gif", "Language/2052.ini"):
                 c.check(os.path.isfile(os.path.join(folder, rel)), f"start-up wrote {rel}")
