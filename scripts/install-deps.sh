@@ -8,6 +8,7 @@ packages=(
   libsimpleini-dev libicu-dev libx11-dev libx11-xcb-dev libxcb1-dev libxcb-keysyms1-dev
   libxrandr-dev libxss-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm
   xvfb xauth openbox trayer wmctrl xdotool x11-utils x11-apps x11-xserver-utils imagemagick
   dbus pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   fonts-wqy-microhei
