@@ -2,11 +2,11 @@
 
 #include "config/CodePage.h"
 #include "config/Error.h"
+#include "config/ProfileText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <SimpleIni.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -84,21 +84,12 @@ QString fitName(QString base) {
 } // namespace
 
 QByteArray readShortcutUrl(const QString& path) {
-    // Read as ProfileFile reads it, with the same parser and settings, but with the fewest
-    // system calls: the Favorites scan reads thousands of these at start-up.
+    // Read as ProfileFile reads it, with the same parser, but with the fewest system calls: the
+    // Favorites scan reads thousands of these at start-up.
     QByteArray bytes;
     if (!readSmallFile(path, bytes))
         return {};
-    CSimpleIniA ini;
-    ini.SetUnicode(false);
-    ini.SetMultiKey(false);
-    ini.SetMultiLine(false);
-    ini.SetQuotes(false);
-    ini.SetAllowKeyOnly(false);
-    if (ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
-        return {};
-    const char* value = ini.GetValue("InternetShortcut", "URL", nullptr);
-    return value ? QByteArray(value) : QByteArray();
+    return ProfileText(std::move(bytes)).value("InternetShortcut", "URL").value_or(QByteArray());
 }
 
 QString shortcutBaseName(const QString& caption) {
