@@ -1,11 +1,11 @@
 // The real program, with every web address on the local test server named by KORO_E2E_BASE.
 // It reports what the page areas load on standard output, so tests can follow them.
-#include "app/Endpoints.h"
+#include "config/Endpoints.h"
 #include "app/Entry.h"
 #include "app/TForm1.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/TForm3.h"
-#include "platform/BrowserControl.h"
+#include "webengine/BrowserControl.h"
 
 #include <QApplication>
 #include <QEvent>
