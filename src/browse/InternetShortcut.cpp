@@ -42,9 +42,9 @@ private:
 
 // The first ShortcutReadLimit bytes of the file; false when it cannot be opened or read.
 // O_NONBLOCK: a file swapped for a pipe after it was listed must not stall the scan.
-bool readSmallFile(const QString& path, QByteArray& bytes) {
+bool readSmallFile(const QByteArray& localPath, QByteArray& bytes) {
     const FileDescriptor fd(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        ::open(localPath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0)
         return false;
     qsizetype size = 0;
@@ -84,10 +84,14 @@ QString fitName(QString base) {
 } // namespace
 
 QByteArray readShortcutUrl(const QString& path) {
+    return readShortcutUrl(QFile::encodeName(path));
+}
+
+QByteArray readShortcutUrl(const QByteArray& localPath) {
     // Read as ProfileFile reads it, with the same parser, but with the fewest system calls: the
     // Favorites scan reads thousands of these at start-up.
     QByteArray bytes;
-    if (!readSmallFile(path, bytes))
+    if (!readSmallFile(localPath, bytes))
         return {};
     return ProfileText(std::move(bytes)).value("InternetShortcut", "URL").value_or(QByteArray());
 }
