@@ -120,9 +120,10 @@ QString writeShortcut(const QString& folder, const QString& caption, const QStri
     const QByteArray content =
         "[InternetShortcut]\r\nURL=" + codepage::fromUnicode(address) + "\r\n";
 
-    const QDir dir(folder);
+    // Joined by hand: QDir::filePath takes a name starting with ':' for a resource path.
+    const QString prefix = QDir(folder).absolutePath() + u'/';
     for (int number = 1; number < 100000; ++number) {
-        QString path = dir.filePath(numbered(base, number) + QLatin1String(Extension));
+        QString path = prefix + numbered(base, number) + QLatin1String(Extension);
         QFile file(path);
         // NewOnly fails when the name is taken, also when another program took it just now.
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
@@ -137,8 +138,7 @@ QString writeShortcut(const QString& folder, const QString& caption, const QStri
         }
         return path;
     }
-    throw Error("Unable to write to " +
-                dir.filePath(base + QLatin1String(Extension)).toStdString());
+    throw Error("Unable to write to " + (prefix + base + QLatin1String(Extension)).toStdString());
 }
 
 } // namespace koro

@@ -319,6 +319,13 @@ TEST(InternetShortcutTest, FileNamesAreMadeSafe) {
     const QString written = writeShortcut(dir.path(), "../../escape", "http://x/");
     EXPECT_EQ(QFileInfo(written).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
     EXPECT_THROW(writeShortcut(dir.path(), " \t ", "http://x/"), Error);
+
+    // Qt reads a name starting with ':' as a resource path; a page title may well start so.
+    for (const QString& title : {QStringLiteral(":) 笑话"), QStringLiteral(":/startup/2052.ini")}) {
+        const QString path = writeShortcut(dir.path(), title, "http://colon/");
+        EXPECT_EQ(path, dir.path() + '/' + shortcutBaseName(title) + ".url");
+        EXPECT_EQ(readShortcutUrl(path), "http://colon/");
+    }
 }
 
 } // namespace
