@@ -126,8 +126,7 @@ class Desktop:
         out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env(), capture_output=True, text=True)
         if out.returncode != 0:
             return False
-        probe = subprocess.run(["xdotool", "search", "--classname", "trayer"], env=self.env(), capture_output=True, text=True)
-        return probe.returncode == 0 and probe.stdout.strip() != ""
+        return self.search("--classname", "trayer") != []
 
     def env(self, extra=None):
         env = dict(os.environ)
@@ -148,12 +147,22 @@ class Desktop:
         subprocess.run(["import", "-window", "root", path], env=self.env(), check=True)
         return path
 
+    def search(self, *criteria):
+        """Window ids from `xdotool search`. xdotool walks the whole window tree and gives up
+        with BadWindow, printing nothing, when any window of any program is destroyed during
+        the walk (a copy that just ended, a closed menu); such a search says nothing and is
+        repeated."""
+        for _ in range(50):
+            out = subprocess.run(["xdotool", "search", *criteria], env=self.env(),
+                                 capture_output=True, text=True)
+            if "X Error" not in out.stderr:
+                return out.stdout.split()
+        raise AssertionError(f"xdotool search {criteria} kept failing: {out.stderr}")
+
     def windows(self, name):
         """Visible top-level windows whose title matches the pattern, newest last."""
-        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.env(),
-                             capture_output=True, text=True)
         found = []
-        for w in out.stdout.split():
+        for w in self.search("--onlyvisible", "--name", name):
             state = subprocess.run(["xprop", "-id", w, "WM_STATE"], env=self.env(), capture_output=True, text=True)
             if "Normal" in state.stdout:
                 found.append(w)

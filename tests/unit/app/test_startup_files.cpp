@@ -3,8 +3,14 @@
 #include "config/Error.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -167,6 +173,56 @@ TEST(ExtractStartupFiles, AFileThatCannotBeWrittenIsAnError) {
     } catch (const koro::Error& e) {
         EXPECT_NE(std::string(e.what()).find("Unable to write to"), std::string::npos);
         EXPECT_NE(std::string(e.what()).find("html/loading.htm"), std::string::npos);
+    }
+}
+
+// Extracts in a child whose files may not grow past limit bytes: writes then fail the way they
+// do on a full disk, also for root. 0 when it raised "Unable to write to", 1 for no error.
+int extractWithFileSizeLimit(const QDir& dir, rlim_t limit) {
+    koro::initStartupResources();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &size);
+        try {
+            koro::extractStartupFiles(dir);
+        } catch (const koro::Error& e) {
+            _exit(std::string(e.what()).starts_with("Unable to write to ") ? 0 : 2);
+        }
+        _exit(1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ExtractStartupFiles, AFullDiskKeepsTheOldFilesAndIsAnError) {
+    const QStringList names{"html/loading.htm", "html/loading.gif", "Language/2052.ini"};
+    // The page and the picture fit under the larger limit, the language file does not.
+    for (const rlim_t limit : {rlim_t(100), rlim_t(1000)}) {
+        SCOPED_TRACE(limit);
+        QTemporaryDir temp;
+        ASSERT_TRUE(temp.isValid());
+        const QDir dir(temp.path());
+        ASSERT_TRUE(dir.mkpath(QStringLiteral("html")));
+        ASSERT_TRUE(dir.mkpath(QStringLiteral("Language")));
+        for (const QString& name : names)
+            writeFile(dir.filePath(name), "old " + name.toUtf8());
+
+        EXPECT_EQ(extractWithFileSizeLimit(dir, limit), 0);
+
+        const int written = limit == 100 ? 0 : 2;
+        for (int i = 0; i < names.size(); ++i) {
+            const QByteArray now = readFile(dir.filePath(names[i]));
+            if (i < written)
+                EXPECT_EQ(now, resource(QFileInfo(names[i]).fileName()));
+            else
+                EXPECT_EQ(now, "old " + names[i].toUtf8());
+        }
+        // No temporary file is left beside them.
+        EXPECT_EQ(QDir(dir.filePath("html")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        EXPECT_EQ(QDir(dir.filePath("Language")).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 }
 

@@ -110,7 +110,7 @@ TEST_F(SaveIniTest, ExistingValuesAreReplacedWhereTheyStand) {
     settings.pifu = "\xC0\xB6\xC9\xAB.ini";
     save("");
 
-    EXPECT_EQ(readBytes(journal.configPath), ";mine\r\n\r\n\r\n"
+    EXPECT_EQ(readBytes(journal.configPath), ";mine\r\n\r\n"
                                              "[MainForm]\r\n"
                                              "FrontShow=yes\r\n"
                                              "Width=800\r\n"
@@ -122,7 +122,7 @@ TEST_F(SaveIniTest, ExistingValuesAreReplacedWhereTheyStand) {
                                              "MinTask=0\r\n"
                                              "Minstart=0\r\n");
     EXPECT_EQ(readBytes(journal.userPath), "[UserPage]\r\nSP=http://cnc.example/v1000\r\n"
-                                           "\r\n\r\n[UserTV]\r\nSeeTime=8:30\r\n");
+                                           "[UserTV]\r\nSeeTime=8:30\r\n");
 }
 
 TEST_F(SaveIniTest, DifferentlySpelledNamesMeanOneSectionAndKey) {

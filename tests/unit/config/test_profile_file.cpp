@@ -1,6 +1,7 @@
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/ProfileFile.h"
+#include "config/ProfileText.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 
 #include <csignal>
 #include <grp.h>
+#include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -176,28 +178,23 @@ TEST_F(ProfileFileTest, WritingKeepsCommentsUnknownKeysOrderAndSpelling) {
 
     const QByteArray expected = ";Koro settings\r\n"
                                 "\r\n"
-                                "\r\n"
                                 "[MainForm]\r\n"
                                 "FrontShow=0\r\n"
-                                "\r\n"
                                 ";skin\r\n"
                                 "pifu=" +
                                 GbkSkin +
                                 "\r\n"
                                 "Unknown=keep me\r\n"
                                 "Minstart=1\r\n"
-                                "\r\n"
-                                "\r\n"
                                 "[Other]\r\n"
                                 "b=2\r\n"
                                 "a=1\r\n"
                                 "c=3\r\n"
-                                "\r\n"
+                                "; last words " +
+                                GbkNote +
                                 "\r\n"
                                 "[UserPage]\r\n"
-                                "SP=http://x/v1000\r\n"
-                                "; last words " +
-                                GbkNote + "\r\n";
+                                "SP=http://x/v1000\r\n";
     EXPECT_EQ(readBytes(path("Config.ini")), expected);
     EXPECT_EQ(ini.readString("MainForm", "pifu", "d"), GbkSkin);
 
@@ -206,12 +203,17 @@ TEST_F(ProfileFileTest, WritingKeepsCommentsUnknownKeysOrderAndSpelling) {
     EXPECT_EQ(readBytes(path("Config.ini")), expected);
 }
 
-TEST_F(ProfileFileTest, WrittenFileHasCrLfLineEndsAndNoByteOrderMark) {
-    writeBytes(path("a.ini"), "\xEF\xBB\xBF[S]\nk=1\n;c\nj=2\r\n");
+TEST_F(ProfileFileTest, NewLinesEndInCrLfAndOldLinesKeepTheirEnds) {
+    writeBytes(path("a.ini"), "\xEF\xBB\xBF[S]\nk=1\n;c\rj=2\r\n[T]\nx=1");
     ProfileFile ini(path("a.ini"));
     EXPECT_EQ(ini.readString("S", "k", "d"), "1");
+    EXPECT_EQ(ini.readString("S", "j", "d"), "2");
     ini.writeString("S", "k", "9");
-    EXPECT_EQ(readBytes(path("a.ini")), "[S]\r\nk=9\r\n\r\n;c\r\nj=2\r\n");
+    ini.writeString("S", "new", "n");
+    ini.writeString("T", "y", "2");
+    ini.writeString("U", "z", "3");
+    EXPECT_EQ(readBytes(path("a.ini")),
+              "\xEF\xBB\xBF[S]\nk=9\n;c\rj=2\r\nnew=n\r\n[T]\nx=1\r\ny=2\r\n[U]\r\nz=3\r\n");
 }
 
 TEST_F(ProfileFileTest, CodePageBytesAreWrittenExactly) {
@@ -220,7 +222,7 @@ TEST_F(ProfileFileTest, CodePageBytesAreWrittenExactly) {
     writeBytes(path("a.ini"), ";" + GbkNote + "\r\n\r\n[S]\r\nold=" + odd + "\r\n");
     ProfileFile ini(path("a.ini"));
     ini.writeString("S", GbkNote, GbkSkin);
-    EXPECT_EQ(readBytes(path("a.ini")), ";" + GbkNote + "\r\n\r\n\r\n[S]\r\nold=" + odd + "\r\n" +
+    EXPECT_EQ(readBytes(path("a.ini")), ";" + GbkNote + "\r\n\r\n[S]\r\nold=" + odd + "\r\n" +
                                             GbkNote + "=" + GbkSkin + "\r\n");
     EXPECT_EQ(ini.readString("s", GbkNote, "d"), GbkSkin);
     EXPECT_EQ(ini.readString("S", "old", "d"), odd);
@@ -232,9 +234,8 @@ TEST_F(ProfileFileTest, FirstWriteCreatesFileAndSection) {
     EXPECT_EQ(readBytes(path("user.ini")), "[UserTv]\r\nChannelName=CCTV\r\n");
     ini.writeString("UserTV", "Channelurl", "");
     ini.writeString("UserPage", "SP", "http://x/");
-    EXPECT_EQ(
-        readBytes(path("user.ini")),
-        "[UserTv]\r\nChannelName=CCTV\r\nChannelurl=\r\n\r\n\r\n[UserPage]\r\nSP=http://x/\r\n");
+    EXPECT_EQ(readBytes(path("user.ini")),
+              "[UserTv]\r\nChannelName=CCTV\r\nChannelurl=\r\n[UserPage]\r\nSP=http://x/\r\n");
     EXPECT_EQ(ini.readString("UserTV", "ChannelUrl", "d"), "");
 }
 
@@ -242,7 +243,7 @@ TEST_F(ProfileFileTest, FileOfCommentsOnlyKeepsThemAll) {
     writeBytes(path("a.ini"), ";one\r\n\r\n;two\r\n#three\r\n");
     ProfileFile ini(path("a.ini"));
     ini.writeString("S", "k", "v");
-    EXPECT_EQ(readBytes(path("a.ini")), ";one\r\n\r\n;two\r\n#three\r\n\r\n[S]\r\nk=v\r\n");
+    EXPECT_EQ(readBytes(path("a.ini")), ";one\r\n\r\n;two\r\n#three\r\n[S]\r\nk=v\r\n");
 }
 
 TEST_F(ProfileFileTest, LineBreaksInAValueCannotForgeEntries) {
@@ -251,6 +252,168 @@ TEST_F(ProfileFileTest, LineBreaksInAValueCannotForgeEntries) {
     EXPECT_FALSE(ini.hasSection("MainForm"));
     EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "x  [MainForm] UseHotKey=0");
     EXPECT_EQ(ini.readSection("UserTv").size(), 1);
+}
+
+TEST_F(ProfileFileTest, NulBytesAreOrdinaryBytes) {
+    const QByteArray tail = "FrontShow=1\r\n[UserTV]\r\nSeeTime=8:0\r\n";
+    const QByteArray nul("\0", 1);
+    writeBytes(path("Config.ini"), "[MainForm]\r\npifu=a\r\n;x" + nul + "y\r\n" + tail);
+    ProfileFile config(path("Config.ini"));
+    config.writeString("MainForm", "pifu", "b");
+    EXPECT_EQ(readBytes(path("Config.ini")), "[MainForm]\r\npifu=b\r\n;x" + nul + "y\r\n" + tail);
+    EXPECT_EQ(config.readString("UserTV", "SeeTime", "d"), "8:0");
+
+    // A NUL in the leading comment used to hide every key after it from reading.
+    const QByteArray user = ";" + nul + "note\r\n[UserTv]\r\nSeeTime=9:0\r\n";
+    writeBytes(path("user.ini"), user);
+    ProfileFile ini(path("user.ini"));
+    ini.writeString("UserTv", "ChannelName", "CCTV");
+    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "CCTV");
+    EXPECT_EQ(ini.readString("UserTv", "SeeTime", "d"), "9:0");
+    EXPECT_EQ(readBytes(path("user.ini")), user + "ChannelName=CCTV\r\n");
+    ini.writeString("UserTv", "ChannelName", "a" + nul + "b");
+    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "a" + nul + "b");
+}
+
+TEST_F(ProfileFileTest, OpenBracketWithoutCloseIsNeitherSectionNorKey) {
+    const QByteArray broken = "[MainForm]\r\npifu=a\r\n[Broken\r\nFrontShow=1\r\n[x=2\r\n";
+    writeBytes(path("Config.ini"), broken);
+    ProfileFile ini(path("Config.ini"));
+    EXPECT_EQ(ini.readString("MainForm", "FrontShow", "d"), "1");
+    EXPECT_EQ(ini.readString("MainForm", "[x", "d"), "d");
+    EXPECT_FALSE(ini.hasSection("Broken"));
+    for (int round = 0; round < 3; ++round) // the same bytes at every save, nothing piles up
+        ini.writeString("MainForm", "pifu", "a");
+    EXPECT_EQ(readBytes(path("Config.ini")), broken);
+    ini.writeString("MainForm", "Minstart", "1");
+    EXPECT_EQ(readBytes(path("Config.ini")),
+              "[MainForm]\r\npifu=a\r\n[Broken\r\nFrontShow=1\r\nMinstart=1\r\n[x=2\r\n");
+
+    writeBytes(path("user.ini"), "[\r\n[UserTV]\r\nSeeTime=8:0\r\n");
+    const ProfileFile user(path("user.ini"));
+    EXPECT_TRUE(user.hasSection("UserTV"));
+    EXPECT_EQ(user.readString("UserTV", "SeeTime", "d"), "8:0");
+}
+
+TEST_F(ProfileFileTest, LinesTheReaderSkipsAreKeptByteForByte) {
+    const QByteArray before = "leading line\r\n"
+                              "[S]\r\n"
+                              ";first\r\n"
+                              "k=1\r\n"
+                              ";second\r\n"
+                              " K = 2 \r\n"
+                              ";comment\r\n"
+                              "no equals\r\n"
+                              "=no key\r\n"
+                              "[]\r\n"
+                              "\r\n"
+                              "[]\r\n";
+    writeBytes(path("a.ini"), before);
+    ProfileFile ini(path("a.ini"));
+    EXPECT_EQ(ini.readString("S", "k", "d"), "1"); // the first of duplicate keys counts
+    EXPECT_EQ(ini.readSection("S"), (Pairs{{"k", "1"}}));
+    ini.writeString("S", "k", "9");
+    ini.writeString("S", "k", "9"); // a second save must not drop the leading line either
+    QByteArray after = before;
+    after.replace("k=1", "k=9");
+    EXPECT_EQ(readBytes(path("a.ini")), after);
+    ini.writeString("s", "new", "n");
+    after.replace("K = 2 \r\n", "K = 2 \r\nnew=n\r\n");
+    EXPECT_EQ(readBytes(path("a.ini")), after);
+}
+
+TEST_F(ProfileFileTest, NamesThatCannotReadBackAreRefused) {
+    const QByteArray before = "[S]\r\nk=1\r\n";
+    writeBytes(path("a.ini"), before);
+    ProfileFile ini(path("a.ini"));
+    const std::string error = "Unable to write to " + path("a.ini").toStdString();
+    for (const QByteArray& key : {"", "  ", "a=b", ";k", "#k", "[k]", "k\r\n[T]", "k\nx"})
+        EXPECT_EQ(writeError(ini, "S", key, "v"), error) << key.toStdString();
+    for (const QByteArray& section : {"S]", "S\r\n[T"})
+        EXPECT_EQ(writeError(ini, section, "k", "v"), error) << section.toStdString();
+    EXPECT_EQ(readBytes(path("a.ini")), before);
+
+    // Blanks around names are dropped, as reading drops them.
+    ini.writeString(" S ", "\tk ", "2");
+    EXPECT_EQ(readBytes(path("a.ini")), "[S]\r\nk=2\r\n");
+}
+
+// Files built from the lines that tripped the parser before: odd brackets, NULs, lone CRs,
+// duplicates, keys before any section, a missing final line break.
+QByteArray randomProfile(std::mt19937& random) {
+    static const QByteArray lines[] = {"[S]",
+                                       " [ s ] ",
+                                       "[T]",
+                                       "[]",
+                                       "[",
+                                       "[S",
+                                       "[x=1",
+                                       "k=1",
+                                       " K = 2 ",
+                                       "x=3",
+                                       "K2=",
+                                       "k",
+                                       "=v",
+                                       ";k=4",
+                                       "#x=5",
+                                       "",
+                                       "  ",
+                                       QByteArray("\0k=6", 4),
+                                       QByteArray("x=\0", 3),
+                                       "\xC0\xB6=7",
+                                       "\xEF\xBB\xBF[T]",
+                                       "a]=b",
+                                       "k2 = [T]"};
+    static const QByteArray ends[] = {"\r\n", "\n", "\r", "\r\n"};
+    QByteArray bytes;
+    const int count = std::uniform_int_distribution(0, 12)(random);
+    for (int i = 0; i < count; ++i) {
+        bytes += lines[std::uniform_int_distribution<size_t>(0, std::size(lines) - 1)(random)];
+        if (i + 1 < count || random() % 3 != 0)
+            bytes += ends[random() % std::size(ends)];
+    }
+    return bytes;
+}
+
+TEST(ProfileTextTest, AWriteChangesOnlyTheKeyItWrites) {
+    const QByteArray sections[] = {"S", "t", "U", ""};
+    const QByteArray keys[] = {"k", "K2", "x", "new", "\xC0\xB6"};
+    const QByteArray values[] = {"v", " spaced ", "", QByteArray("a\0b", 3), "two\r\nlines"};
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 3000; ++round) {
+        const QByteArray before = randomProfile(random);
+        koro::ProfileText text(before);
+        const QByteArray section = sections[random() % std::size(sections)];
+        const QByteArray key = keys[random() % std::size(keys)];
+        const QByteArray value = values[random() % std::size(values)];
+        const auto fail = [&] { return "round " + std::to_string(round); };
+        ASSERT_TRUE(text.setValue(section, key, value)) << fail();
+        const QByteArray& after = text.bytes();
+
+        // Only part of one line is gone: the old text is the new one's head and tail.
+        qsizetype head = 0;
+        while (head < before.size() && head < after.size() && before[head] == after[head])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < before.size() - head && tail < after.size() - head &&
+               before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+            ++tail;
+        const QByteArray removed = before.mid(head, before.size() - head - tail);
+        ASSERT_FALSE(removed.contains('\n') || removed.contains('\r')) << fail();
+
+        QByteArray expected = value;
+        expected.replace("\r\n", "  ");
+        ASSERT_EQ(text.value(section, key), expected.trimmed()) << fail();
+        const koro::ProfileText old(before);
+        for (const QByteArray& s : sections) {
+            for (const QByteArray& k : keys) {
+                if (s.toLower() != section.toLower() || k.toLower() != key.toLower())
+                    ASSERT_EQ(text.value(s, k), old.value(s, k)) << fail();
+            }
+            if (s.toLower() != section.toLower())
+                ASSERT_EQ(text.section(s), old.section(s)) << fail();
+        }
+    }
 }
 
 TEST_F(ProfileFileTest, UnwritablePathsThrowWithThePath) {
