@@ -24,7 +24,8 @@ void writeFile(const QString& path, const QByteArray& data) {
 
 // The folder the sample skins and the startup resources come from.
 QDir resourceDir() {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../resources");
+    // Not from __FILE__: the shared compiler cache makes that relative to the build folder.
+    return QDir(QStringLiteral(KORO_SOURCE_DIR "/resources"));
 }
 
 // Restores the application's style sheet after a test that sets one.

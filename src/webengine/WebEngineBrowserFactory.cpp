@@ -1,7 +1,7 @@
-#include "browse/WebEngineBrowserFactory.h"
+#include "webengine/WebEngineBrowserFactory.h"
 
-#include "browse/LoadingPageView.h"
-#include "browse/TEwbCore.h"
+#include "webengine/LoadingPageView.h"
+#include "webengine/TEwbCore.h"
 
 namespace koro {
 

@@ -1,4 +1,4 @@
-#include "browse/LoadingPageView.h"
+#include "webengine/LoadingPageView.h"
 
 #include "config/Error.h"
 

@@ -1,4 +1,5 @@
 #include "config/AppSettings.h"
+#include "config/Endpoints.h"
 #include "config/Error.h"
 #include "config/ProfileFile.h"
 #include "platform/AutostartEntry.h"
@@ -183,6 +184,83 @@ TEST_F(SaveIniTest, FailedConfigWriteStopsAtThatKey) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(readBytes(journal.configPath), firstThree);
     EXPECT_FALSE(QFile::exists(journal.userPath));
+}
+
+} // namespace
+
+namespace {
+
+class ReadSettingsTest : public SaveIniTest {
+protected:
+    void load() {
+        settings = AppSettings{};
+        settings.readConfigIni(ProfileFile(journal.configPath));
+        settings.readUserIni(ProfileFile(journal.userPath), endpoints);
+    }
+
+    const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
+};
+
+TEST_F(ReadSettingsTest, MissingFilesGiveTheDefaultsWhichSaveAsTheFreshFile) {
+    load();
+    EXPECT_TRUE(settings.useHotKey());
+    EXPECT_FALSE(settings.hasSkin());
+    EXPECT_FALSE(settings.opensInMainWindow());
+    EXPECT_TRUE(settings.alwaysOnTop());
+    EXPECT_FALSE(settings.closeWithoutAsking());
+    EXPECT_FALSE(settings.minimizeToTaskbar());
+    EXPECT_FALSE(settings.compactAtStart());
+    EXPECT_FALSE(settings.viewingScheduled());
+    EXPECT_TRUE(settings.onTelecomLine(endpoints));
+    EXPECT_EQ(readSearchEngine(ProfileFile(journal.configPath)), "Baidu");
+
+    save(readSearchEngine(ProfileFile(journal.configPath)));
+    EXPECT_EQ(readBytes(journal.configPath), FreshConfig);
+}
+
+TEST_F(ReadSettingsTest, OddValuesActAsOffAndGoBackByteForByte) {
+    // Every key present, each spelled and valued as no code writes it.
+    const QByteArray odd = "[mainform]\r\n"
+                           "PIFU=\xC0\xB6.ini\r\n"
+                           "findway=Google\r\n"
+                           "closetips=no\r\n"
+                           "OpenNewFrm=oldform\r\n"
+                           "frontshow=yes\r\n"
+                           "MinTask=01\r\n"
+                           "UseHotKey=true\r\n"
+                           "Minstart=\r\n";
+    writeBytes(journal.configPath, odd);
+    writeBytes(journal.userPath, "[UserPage]\r\nSP=http://elsewhere/\r\n[UserTV]\r\nSeeTime=\r\n");
+    load();
+    EXPECT_FALSE(settings.useHotKey());
+    EXPECT_TRUE(settings.hasSkin());
+    EXPECT_FALSE(settings.opensInMainWindow()) << "only OldForm, as written";
+    EXPECT_FALSE(settings.alwaysOnTop());
+    EXPECT_TRUE(settings.closeWithoutAsking()) << "only 0 asks";
+    EXPECT_FALSE(settings.minimizeToTaskbar());
+    EXPECT_FALSE(settings.compactAtStart());
+    EXPECT_TRUE(settings.viewingScheduled()) << "an empty time is not the no-viewing mark";
+    // Only two lines exist: any other home page is the netcom line's.
+    EXPECT_FALSE(settings.onTelecomLine(endpoints));
+    EXPECT_EQ(settings.SP, endpoints.netcomHome.toUtf8());
+
+    save(readSearchEngine(ProfileFile(journal.configPath)));
+    EXPECT_EQ(readBytes(journal.configPath), odd);
+}
+
+TEST_F(ReadSettingsTest, ExactValuesTurnEachOptionOn) {
+    writeBytes(journal.configPath, "[MainForm]\r\nopennewfrm=OldForm\r\nCloseTips=0\r\n"
+                                   "MinTask=1\r\nMinstart=1\r\nUseHotKey=0\r\nFrontShow=0\r\n");
+    writeBytes(journal.userPath, "[UserTV]\r\nSeeTime=24:0\r\n");
+    load();
+    EXPECT_TRUE(settings.opensInMainWindow());
+    EXPECT_FALSE(settings.closeWithoutAsking());
+    EXPECT_TRUE(settings.minimizeToTaskbar());
+    EXPECT_TRUE(settings.compactAtStart());
+    EXPECT_FALSE(settings.useHotKey());
+    EXPECT_FALSE(settings.alwaysOnTop());
+    EXPECT_FALSE(settings.viewingScheduled());
+    EXPECT_TRUE(settings.onTelecomLine(endpoints));
 }
 
 } // namespace

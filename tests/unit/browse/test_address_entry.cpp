@@ -1,4 +1,4 @@
-#include "app/Endpoints.h"
+#include "config/Endpoints.h"
 #include "browse/AddressEntry.h"
 #include "config/TextTrim.h"
 

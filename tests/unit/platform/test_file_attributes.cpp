@@ -84,4 +84,26 @@ TEST_F(FileAttributesTest, VanishedFileHasNoAttributes) {
     EXPECT_FALSE(a.plainFile());
 }
 
+TEST_F(FileAttributesTest, StatusAndRawNameGiveTheSameAttributes) {
+    const QList<QFileInfo> entries = {
+        file("Sina.url"),
+        file("locked.url", QFileDevice::ReadOwner | QFileDevice::WriteOther),
+        file(".secret.url"),
+        folder("Links"),
+        folder("Locked", QFileDevice::ReadOwner | QFileDevice::ExeOwner),
+        folder(".Links")};
+    for (const QFileInfo& info : entries) {
+        SCOPED_TRACE(info.fileName().toStdString());
+        struct stat status {};
+        ASSERT_EQ(stat(QFile::encodeName(info.filePath()).constData(), &status), 0);
+        const auto fromInfo = koro::fileAttributes(info);
+        const auto fromStatus = koro::fileAttributes(status, QFile::encodeName(info.fileName()));
+        EXPECT_EQ(fromStatus.archive, fromInfo.archive);
+        EXPECT_EQ(fromStatus.readOnly, fromInfo.readOnly);
+        EXPECT_EQ(fromStatus.hidden, fromInfo.hidden);
+        EXPECT_EQ(fromStatus.directory, fromInfo.directory);
+    }
+    QFile::setPermissions(dir.filePath("Locked"), ownerAll);
+}
+
 } // namespace

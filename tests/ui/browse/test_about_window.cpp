@@ -175,10 +175,10 @@ TEST_F(AboutWindowTest, TheVersionIsTheOneOfTheGivenFile) {
         test::restampedCopy(QDir(dir.path()), test::stampBytes(4, 2, 17, 900), &error);
     ASSERT_FALSE(copy.isEmpty()) << error.toStdString();
 
-    auto* other = new TForm2(*form, copy);
+    auto* other = new TForm2(*form, *page(), endpoints, copy);
     EXPECT_EQ(other->ui().version->text(), "4.2.17.900");
     // A file without a version gives an empty label, and no message.
-    auto* none = new TForm2(*form, "/bin/sh");
+    auto* none = new TForm2(*form, *page(), endpoints, "/bin/sh");
     EXPECT_EQ(none->ui().version->text(), "");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

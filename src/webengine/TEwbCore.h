@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/BrowserControl.h"
+#include "webengine/BrowserControl.h"
 
 #include <QRect>
 #include <QUrl>
@@ -32,10 +32,6 @@ public:
 
     // What navigate() makes of its argument; an empty QUrl when it cannot be read as an address.
     static QUrl addressFromText(const QString& text);
-
-signals:
-    // Size and place a script asked for (window.open features, resizeTo, moveTo).
-    void geometryChangeRequested(const QRect& geometry);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

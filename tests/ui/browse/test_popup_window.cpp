@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -254,6 +255,23 @@ TEST_F(PopupTest, OwnerAndStayOnTopAreReadAtEachCreation) {
     form.reset();
     EXPECT_TRUE(owned.isNull());
     EXPECT_TRUE(alone.isNull());
+}
+
+TEST_F(PopupTest, TheWindowTakesTheSizeItsPageAsksFor) {
+    TForm3* popup = requestPopup();
+    ASSERT_NE(popup, nullptr);
+    const int statusLine = popup->ui().Panel1->minimumHeight();
+    ASSERT_GT(statusLine, 0);
+    // The place stays the window system's; the status line comes below the page.
+    emit browserOf(popup)->geometryChangeRequested(QRect(40, 50, 400, 300));
+    EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
+    // An empty request changes nothing; a huge one is held to the screen.
+    emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 0, 200));
+    EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
+    emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 100000, 100000));
+    const QSize screen = popup->screen()->availableGeometry().size();
+    EXPECT_LE(popup->width(), screen.width());
+    EXPECT_LE(popup->height(), screen.height());
 }
 
 TEST_F(PopupTest, OpeningAPopupOnAnAddress) {

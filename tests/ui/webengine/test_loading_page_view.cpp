@@ -1,5 +1,5 @@
 #include "app/StartupFiles.h"
-#include "browse/LoadingPageView.h"
+#include "webengine/LoadingPageView.h"
 #include "config/Error.h"
 
 #include <QCoreApplication>

@@ -95,7 +95,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsWhenNoSettingsExist) {
     EXPECT_FALSE(f.ui().MenuCloseHotKey->isChecked());
     EXPECT_EQ(fake.hotkeys->registered.size(), 5);
     EXPECT_FALSE(f.timer("Timer_SeeTv")->isActive());
-    EXPECT_TRUE(f.minimizeToTray());
+    EXPECT_FALSE(f.settings().minimizeToTaskbar());
     EXPECT_TRUE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     ASSERT_FALSE(fake.screenSaver->calls.isEmpty());
     EXPECT_EQ(fake.screenSaver->calls.first(), false);
@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
     EXPECT_TRUE(f.ui().MenuCloseHotKey->isChecked());
     EXPECT_TRUE(fake.hotkeys->registered.isEmpty());
     EXPECT_EQ(f.searchEngine(), "");
-    EXPECT_FALSE(f.minimizeToTray());
+    EXPECT_TRUE(f.settings().minimizeToTaskbar());
     // An empty line selects the netcom line; an empty time still runs the viewing check.
     EXPECT_EQ(f.settings().SP, endpoints.netcomHome.toUtf8());
     EXPECT_TRUE(f.ui().cnc->isChecked());

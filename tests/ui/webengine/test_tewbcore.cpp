@@ -1,6 +1,6 @@
-#include "browse/LoadingPageView.h"
-#include "browse/TEwbCore.h"
-#include "browse/WebEngineBrowserFactory.h"
+#include "webengine/LoadingPageView.h"
+#include "webengine/TEwbCore.h"
+#include "webengine/WebEngineBrowserFactory.h"
 #include "config/Error.h"
 
 #include <QApplication>

@@ -325,6 +325,21 @@ TEST_F(NavigationBarTest, WithAnEmptyBoxChoosingAnEngineOnlyChangesTheEngine) {
     EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), f.imageList().pixmap(0).toImage());
 }
 
+TEST_F(NavigationBarTest, TheEngineIsTheBarsOwnValueNotItsTooltip) {
+    TForm1& f = start("[MainForm]\r\nFindWay=TaoBao\r\nCloseTips=1\r\n");
+    ASSERT_EQ(f.searchEngine(), "TaoBao");
+    // A language file may give the go label any hint; searches and the save keep the engine.
+    ui().gohttp->setToolTip(QStringLiteral("搜索"));
+    EXPECT_EQ(f.searchEngine(), "TaoBao");
+    typeAndPressEnter("tv");
+    EXPECT_EQ(fake.shell->opened,
+              QStringList{endpoints.taobaoSearch + "tv" + endpoints.taobaoSuffix});
+    ASSERT_TRUE(f.close());
+    QFile config(dir.filePath("Config.ini"));
+    ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(config.readAll().contains("FindWay=TaoBao\r\n"));
+}
+
 TEST_F(NavigationBarTest, TheEngineMenuOpensFromTheIconAndTheGoButton) {
     start();
     QMenu* menu = ui().PopupMenu3;

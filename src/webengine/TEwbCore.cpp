@@ -1,4 +1,4 @@
-#include "browse/TEwbCore.h"
+#include "webengine/TEwbCore.h"
 
 #include "config/Error.h"
 

@@ -1,4 +1,4 @@
-#include "app/Endpoints.h"
+#include "config/Endpoints.h"
 
 #include <QUrl>
 #include <gtest/gtest.h>

@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -204,6 +207,43 @@ TEST_F(FavoritesScannerTest, HintIsTheShortcutAddressOrEmpty) {
     EXPECT_EQ(link(tree, "cut")->url, QString::fromLatin1(cutUrl.left(399)) + Replacement);
 }
 
+// Names copied from Windows keep their GBK bytes, which are not valid UTF-8.
+TEST_F(FavoritesScannerTest, CodePageNamesAreShownAndTheirFilesRead) {
+    const auto raw = [&](const QByteArray& relative) {
+        return QFile::encodeName(dir.path()) + '/' + relative;
+    };
+    const auto rawShortcut = [&](const QByteArray& relative, const QByteArray& url) {
+        const int fd = ::open(raw(relative).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0) << relative.toStdString();
+        const QByteArray bytes = "[InternetShortcut]\r\nURL=" + url + "\r\n";
+        EXPECT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    };
+    const QByteArray news = codepage::fromUnicode(QStringLiteral("新闻"));
+    ASSERT_EQ(::mkdir(raw(news).constData(), 0755), 0);
+    rawShortcut(news + '/' + codepage::fromUnicode(QStringLiteral("新浪.url")), "http://sina/");
+    rawShortcut(codepage::fromUnicode(QStringLiteral("蓝色.url")), "http://blue/");
+    rawShortcut("." + codepage::fromUnicode(QStringLiteral("隐藏.url")), "http://hidden/");
+    rawShortcut(codepage::fromUnicode(QStringLiteral("只读.url")), "http://ro/");
+    ASSERT_EQ(::chmod(raw(codepage::fromUnicode(QStringLiteral("只读.url"))).constData(), 0444), 0);
+    shortcut("UTF-8 名字.url", "http://utf8/");
+
+    const FavoriteFolder tree = scan();
+    ASSERT_EQ(names(tree), QStringList{"新闻"});
+    ASSERT_EQ(tree.folders[0].links.size(), 1u);
+    EXPECT_EQ(tree.folders[0].links[0].caption, "新浪");
+    EXPECT_EQ(tree.folders[0].links[0].url, "http://sina/");
+    QStringList got = captions(tree);
+    got.sort();
+    EXPECT_EQ(got, (QStringList{"UTF-8 名字", "蓝色"}));
+    EXPECT_EQ(link(tree, "蓝色")->url, "http://blue/");
+    EXPECT_EQ(link(tree, "UTF-8 名字")->url, "http://utf8/");
+
+    EXPECT_EQ(FavoritesScanner::displayName("plain"), "plain");
+    EXPECT_EQ(FavoritesScanner::displayName(QStringLiteral("名字").toUtf8()), "名字");
+    EXPECT_EQ(FavoritesScanner::displayName(codepage::fromUnicode(QStringLiteral("名字"))), "名字");
+}
+
 // The quick reader must give what the profile file reader gives.
 TEST(InternetShortcutTest, ReadsAddressesAsTheProfileFileDoes) {
     QTemporaryDir dir;
@@ -279,6 +319,13 @@ TEST(InternetShortcutTest, FileNamesAreMadeSafe) {
     const QString written = writeShortcut(dir.path(), "../../escape", "http://x/");
     EXPECT_EQ(QFileInfo(written).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
     EXPECT_THROW(writeShortcut(dir.path(), " \t ", "http://x/"), Error);
+
+    // Qt reads a name starting with ':' as a resource path; a page title may well start so.
+    for (const QString& title : {QStringLiteral(":) 笑话"), QStringLiteral(":/startup/2052.ini")}) {
+        const QString path = writeShortcut(dir.path(), title, "http://colon/");
+        EXPECT_EQ(path, dir.path() + '/' + shortcutBaseName(title) + ".url");
+        EXPECT_EQ(readShortcutUrl(path), "http://colon/");
+    }
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/ImageList.h"
+#include "config/ImageList.h"
 
 #include <QIcon>
 

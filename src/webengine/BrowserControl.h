@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -33,6 +34,8 @@ signals:
     void commandStateChange(int command, bool enable);
     void statusTextChange(const QString& text);
     void windowClosing(bool isChildWindow, bool* cancel);
+    // Size and place a script asked for (window.open features, resizeTo, moveTo).
+    void geometryChangeRequested(const QRect& geometry);
 };
 
 enum class BrowserRole {
