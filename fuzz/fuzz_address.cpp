@@ -3,8 +3,8 @@
 // address test agrees with its plain description and ignores blanks around the text.
 
 #include "FuzzSupport.h"
-#include "app/Endpoints.h"
 #include "browse/AddressEntry.h"
+#include "config/Endpoints.h"
 
 #include <QUrl>
 #include <QUrlQuery>

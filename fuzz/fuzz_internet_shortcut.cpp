@@ -16,10 +16,15 @@ namespace {
 
 using koro::fuzz::check;
 
+// Blanks a profile reader drops around a value.
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
 QByteArray trimBlanks(QByteArray text) {
-    while (!text.isEmpty() && (text.front() == ' ' || text.front() == '\t'))
+    while (!text.isEmpty() && isBlank(text.front()))
         text.remove(0, 1);
-    while (!text.isEmpty() && (text.back() == ' ' || text.back() == '\t'))
+    while (!text.isEmpty() && isBlank(text.back()))
         text.chop(1);
     return text;
 }
