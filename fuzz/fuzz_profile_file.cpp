@@ -59,15 +59,14 @@ QByteArray nameFrom(const std::string& raw) {
     QByteArray name;
     for (char c : raw) {
         const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x80 || (u > 0x20 && u < 0x7F && !QByteArrayView("=[];#").contains(c)))
-            name += c;
-        else if (c == ' ')
+        if (u >= 0x80 || (u >= 0x20 && u < 0x7F && !QByteArrayView("=[];#").contains(c)))
             name += c;
     }
     return trimSpaces(name);
 }
 
-// Any bytes but NUL; line breaks are kept, the writer must turn them into blanks.
+// Any bytes but control characters, whose blank-or-not status readers differ on; line breaks
+// are kept, the writer must turn them into blanks.
 QByteArray valueFrom(const std::string& raw) {
     QByteArray value;
     for (char c : raw) {
