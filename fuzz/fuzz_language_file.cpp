@@ -145,6 +145,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     koro::fuzz::writeFile(path, bytes);
 
     koro::fuzz::TFuzzForm form;
+    // Lines may rename components; the check follows them from the names they start with.
+    QHash<QByteArray, QObject*> byName;
+    for (QObject* child : form.findChildren<QObject*>()) {
+        if (!child->objectName().isEmpty())
+            byName.insert(asciiLower(child->objectName()), child);
+    }
     QStringList notices;
     koro::TLanguageFile language(path, [&](const QString& text) { notices.append(text); });
     bool failed = false;
@@ -156,12 +162,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // The last text value given to each property before the section stops is the one it holds.
-    // Components are looked up by the names they had when their line was applied.
-    QHash<QByteArray, QObject*> byName;
-    for (QObject* child : form.findChildren<QObject*>()) {
-        if (!child->objectName().isEmpty())
-            byName.insert(asciiLower(child->objectName()), child);
-    }
     const koro::ProfileFile file(path);
     const auto lines = file.readSection("TFuzzForm");
     QHash<QObject*, QHash<QByteArray, QString>> expected;
