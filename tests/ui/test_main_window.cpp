@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 #include "config/CodePage.h"
 #include "config/ProfileFile.h"
+#include "desktop/WindowModes.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui_TForm1.h"
 
@@ -161,7 +162,7 @@ TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
 TEST_F(MainWindowTest, CompactStartAddsTheSuffixAfterTheLanguageCaption) {
     writeFile(path("Config.ini"), "[MainForm]\r\nMinstart=1\r\n");
     TForm1& f = start();
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0") + TForm1::CompactSuffix);
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0") + WindowModes::compactSuffix());
     EXPECT_FALSE(f.ui().Panel2->isVisibleTo(&f));
     f.ToggleCompactMode();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0"));
