@@ -6,6 +6,7 @@
 #include "browse/NewWindowPolicy.h"
 #include "browse/TForm3.h"
 #include "platform/BrowserControl.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -51,6 +52,39 @@ void reportCaptions(QWidget* form) {
     std::fflush(stdout);
 }
 
+long long monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Where the right-click area of the top bar is, in window coordinates:
+// "e2e: widget Panel9 <x> <y> <width> <height>".
+void reportWidget(QWidget* form, const char* name) {
+    const auto* widget = form->findChild<QWidget*>(name);
+    if (!widget || !widget->isVisible())
+        return;
+    const QRect r(widget->mapTo(form, QPoint(0, 0)), widget->size());
+    std::printf("e2e: widget %s %d %d %d %d\n", name, r.x(), r.y(), r.width(), r.height());
+    std::fflush(stdout);
+}
+
+// Reports every window-state change with the monotonic clock in milliseconds, for the hotkey
+// latency benchmark: "e2e: windowState <ms> <Qt::WindowStates>".
+class StateReporter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) {
+            if (auto* form = qobject_cast<QWidget*>(watched)) {
+                std::printf("e2e: windowState %lld %d\n", monotonicMs(), int(form->windowState()));
+                std::fflush(stdout);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // Prints the monotonic clock when the window is first shown, for the start-up benchmark.
 class ShowReporter : public QObject {
 public:
@@ -64,7 +98,10 @@ public:
                         static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
             std::fflush(stdout);
             if (auto* form = qobject_cast<QWidget*>(watched))
-                QTimer::singleShot(0, form, [form] { reportCaptions(form); });
+                QTimer::singleShot(0, form, [form] {
+                    reportCaptions(form);
+                    reportWidget(form, "Panel9");
+                });
         }
         return QObject::eventFilter(watched, event);
     }
@@ -108,5 +145,18 @@ int main(int argc, char** argv) {
                                               [id] { report("popupDestroyed", "TForm3", id); });
                          });
         QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
+        form.installEventFilter(new StateReporter(&form));
+        // The tray icon's place on screen whenever it changes: "e2e: tray <x> <y> <w> <h>",
+        // empty (0 0 0 0) while the host does not tell.
+        auto* trayWatch = new QTimer(&form);
+        QObject::connect(trayWatch, &QTimer::timeout, &form, [&form, last = QRect()]() mutable {
+            const QRect now = form.platform().tray ? form.platform().tray->geometry() : QRect();
+            if (now == last)
+                return;
+            last = now;
+            std::printf("e2e: tray %d %d %d %d\n", now.x(), now.y(), now.width(), now.height());
+            std::fflush(stdout);
+        });
+        trayWatch->start(250);
     });
 }
