@@ -62,6 +62,7 @@ void NoticeWindow::showNotice(const QString& title, const QString& text, Balloon
     const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize);
     icon_->setVisible(kind != BalloonIconKind::None);
     icon_->setPixmap(style()->standardIcon(pixmapOf(kind)).pixmap(iconSize, iconSize));
+    setWindowTitle(title); // how the window list names it
     title_->setText(title);
     title_->setVisible(!title.isEmpty());
     text_->setText(text);

@@ -109,8 +109,10 @@ QPoint TrayNotices::IconCursorOffset(QPoint screenPoint) const {
 }
 
 bool TrayNotices::eventFilter(QObject* watched, QEvent* event) {
+    // Without a tray there would be no icon to bring the window back from: it then minimises
+    // to the taskbar.
     if (watched == &window_ && event->type() == QEvent::WindowStateChange && minimizeToTray_ &&
-        window_.isMinimized() && window_.isVisible()) {
+        trayWorks() && window_.isMinimized() && window_.isVisible()) {
         // Hiding inside the state change would confuse the window manager's own bookkeeping.
         QTimer::singleShot(0, this, [this] {
             if (!window_.isMinimized())

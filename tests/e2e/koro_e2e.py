@@ -91,7 +91,8 @@ class Desktop:
         os.chmod(self.runtime, 0o700)
         self.display = None
 
-    def start(self):
+    def start(self, tray=True):
+        """tray: False leaves the desktop without a tray host, as some desktops are."""
         for number in range(140, 240):
             if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
                 continue
@@ -112,6 +113,8 @@ class Desktop:
         env = self.env()
         self.procs.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.xprop_root(), what="openbox")
+        if not tray:
+            return self
         self.procs.append(subprocess.Popen(
             ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24"],
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
@@ -260,9 +263,9 @@ def key(desktop, *keys, window=None):
 
 
 @contextlib.contextmanager
-def session(args):
+def session(args, tray=True):
     """A desktop, a page server and a scratch folder; everything is ended by PID afterwards."""
-    desktop = Desktop(args.artifacts).start()
+    desktop = Desktop(args.artifacts).start(tray=tray)
     pages = Pages()
     scratch = tempfile.mkdtemp(prefix="koro-e2e-")
     try:

@@ -127,6 +127,15 @@ def main():
                 e2e.wait_for(lambda: shown(desktop), timeout=10, what="shown by the tray")
                 c.check(True, "another double click shows it")
 
+                # The right button opens the tray menu; its first item hides and shows.
+                for expect_shown in (False, True):
+                    run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "3")
+                    time.sleep(0.8)
+                    e2e.key(desktop, "Down", "Return")
+                    e2e.wait_for(lambda: shown(desktop) == expect_shown, timeout=10,
+                                 what="the tray menu's show/hide")
+                    c.check(True, "the tray menu's 显示/隐藏 " + ("shows" if expect_shown else "hides"))
+
                 # Minimising goes to the tray: no window, no taskbar entry, the icon stays.
                 wid = e2e.main_window(desktop)
                 run(desktop, "xdotool", "windowminimize", wid)

@@ -224,6 +224,14 @@ TEST(TrayNotices, DoubleClickTogglesAndMinimisingGoesToTheTrayWhenAsked) {
     f.w.window.showMinimized();
     QApplication::processEvents();
     EXPECT_TRUE(f.w.window.isVisible()) << "minimised to the taskbar instead";
+
+    // With no tray host there is no icon to come back from: the taskbar keeps the window.
+    f.w.modes.ShowMainWindow();
+    f.notices.setMinimizeToTray(true);
+    f.tray->available = false;
+    f.w.window.showMinimized();
+    QApplication::processEvents();
+    EXPECT_TRUE(f.w.window.isVisible());
 }
 
 TEST(TrayNotices, CursorOffsetRemaindersKeepTheSignOfTheClientPoint) {

@@ -1,0 +1,51 @@
+"""On a desktop without a tray host the program still runs, hotkeys still act, and balloon
+notices appear in a small window of the program's own at the bottom right of the screen."""
+import os
+import subprocess
+
+import koro_e2e as e2e
+from sound_and_modes import SoundServer
+
+TITLE = "Koro网络电视 3.0"
+
+
+def main():
+    args = e2e.parse_args()
+    c = e2e.Checks("no_tray")
+    sound = SoundServer().start()
+    try:
+        with e2e.session(args, tray=False) as (desktop, pages, scratch):
+            koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"),
+                            base=pages.base).start(env=sound.client_env())
+            try:
+                wid = e2e.main_window(desktop, koro)
+                c.check(koro.proc.poll() is None, "the program runs without a tray")
+                e2e.key(desktop, "F7", window=wid)
+                e2e.wait_for(lambda: sound.sink_muted() is True, timeout=10, what="muted")
+                notice = e2e.wait_for(lambda: desktop.windows("^提示$"), timeout=10,
+                                      what="the notice window")[0]
+                geometry = subprocess.run(["xdotool", "getwindowgeometry", notice],
+                                          env=desktop.env(), capture_output=True, text=True).stdout
+                pos = [l for l in geometry.splitlines() if "Position" in l][0].split()[1]
+                x, y = (int(n) for n in pos.split(","))
+                c.check(x > 1680 // 2 and y > 1050 // 2, f"the notice sits at the bottom right ({pos})")
+                desktop.screenshot("notice-without-tray.png")
+                e2e.wait_for(lambda: not desktop.windows("^提示$"), timeout=10,
+                             what="the notice to time out")
+                c.check(True, "the notice goes away after its 3 seconds")
+
+                # Closing still works: the question, Yes, and the program ends.
+                e2e.key(desktop, "ctrl+q", window=wid)
+                question = e2e.wait_for(lambda: desktop.windows("^提示$"), timeout=15,
+                                        what="the close question")[0]
+                e2e.key(desktop, "Return", window=question)
+                c.check(koro.wait_exit(30) == 0, "Ctrl+Q and Yes end the program with exit code 0")
+            finally:
+                koro.stop()
+    finally:
+        sound.stop()
+    c.finish()
+
+
+if __name__ == "__main__":
+    main()
