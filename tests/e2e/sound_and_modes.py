@@ -122,6 +122,34 @@ class ScreenModes:
         self.x11.XCloseDisplay(self.dpy)
 
 
+class KeyHolder:
+    """Another X client that holds a key on the root window (with every lock variant), as a
+    program that uses the same hotkey would."""
+
+    def __init__(self, display, keysym):
+        self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x = self.x11
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XKeysymToKeycode.restype = ctypes.c_ubyte
+        x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x.XGrabKey.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_uint, ctypes.c_ulong,
+                               ctypes.c_int, ctypes.c_int, ctypes.c_int]
+        x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.dpy = x.XOpenDisplay(display.encode())
+        root = x.XDefaultRootWindow(self.dpy)
+        code = x.XKeysymToKeycode(self.dpy, keysym)
+        for mods in (0, 2, 16, 18):  # none, Lock, Mod2, Lock|Mod2
+            x.XGrabKey(self.dpy, code, mods, root, 1, 1, 1)
+        x.XSync(self.dpy, 0)
+
+    def close(self):
+        self.x11.XCloseDisplay(self.dpy)
+
+
 def screen_size(desktop):
     out = subprocess.run(["xwininfo", "-root"], env=desktop.env(), capture_output=True,
                          text=True).stdout
