@@ -57,6 +57,25 @@ def main():
                              what="the notice to time out")
                 c.check(True, "the notice goes away after its 3 seconds")
 
+                # With no icon to come back from, minimising keeps the taskbar entry.
+                subprocess.run(["xdotool", "windowminimize", wid], env=desktop.env())
+                e2e.wait_for(lambda: "_NET_WM_STATE_HIDDEN" in subprocess.run(
+                    ["xprop", "-id", wid, "_NET_WM_STATE"], env=desktop.env(), capture_output=True,
+                    text=True).stdout, timeout=10, what="minimised")
+                time.sleep(1)
+                clients = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST"], env=desktop.env(),
+                                         capture_output=True, text=True).stdout
+                c.check(hex(int(wid)) in clients, "minimised without a tray, it stays in the task list")
+                e2e.key(desktop, "F9")  # hides the minimised window
+                e2e.wait_for(lambda: hex(int(wid)) not in subprocess.run(
+                    ["xprop", "-root", "_NET_CLIENT_LIST"], env=desktop.env(), capture_output=True,
+                    text=True).stdout, timeout=10, what="hidden")
+                e2e.key(desktop, "F9")  # and shows it un-minimised
+                e2e.wait_for(lambda: desktop.windows(TITLE), timeout=10, what="shown again")
+                c.check("_NET_WM_STATE_HIDDEN" not in subprocess.run(
+                    ["xprop", "-id", wid, "_NET_WM_STATE"], env=desktop.env(), capture_output=True,
+                    text=True).stdout, "F9 brings it back un-minimised")
+
                 # Closing still works: the question, Yes, and the program ends.
                 e2e.key(desktop, "ctrl+q", window=wid)
                 question = e2e.wait_for(lambda: desktop.windows("^提示$"), timeout=15,
