@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Endpoints.h"
-#include "app/ImageList.h"
 #include "config/AppSettings.h"
+#include "config/Endpoints.h"
+#include "config/ImageList.h"
 #include "platform/Mixer.h"
 #include "platform/TrayIcon.h"
 
@@ -63,7 +63,6 @@ public:
     QByteArray searchEngine() const;
     void RegisterAllHotKeys();
     void UnregisterAllHotKeys();
-    void StartDownload(const QString& url, const QString& fileName);
     void AddFavToMenu(QObject* menuItem);
 
     void ShowMainWindow();
@@ -111,6 +110,7 @@ private:
     LanguagePaths languagePaths() const;
     QString skinDir() const;
     void buildComponents();
+    void buildFeatures();
     void buildTimers();
     void connectMenus();
     void buildDesktop();
@@ -132,7 +132,6 @@ private:
     FavoritesMenu* m_favorites = nullptr;
     QTimer* m_trimTimer = nullptr;
     int m_goHomeTicks = 0;
-    int m_adPos = 0;
     std::unique_ptr<WindowModes> m_windowModes;
     std::unique_ptr<TrayNotices> m_trayNotices;
     DisplayPresets* m_displayPresets = nullptr;

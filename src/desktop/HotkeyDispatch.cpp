@@ -31,7 +31,7 @@ HotkeyDispatch::HotkeyDispatch(GlobalHotkeys& hotkeys, AppSettings& settings, QA
 }
 
 void HotkeyDispatch::start() {
-    if (settings_.UseHotKey == "1")
+    if (settings_.useHotKey())
         RegisterAllHotKeys();
     else
         offSwitch_.setChecked(true); // setChecked does not trigger: nothing is shown

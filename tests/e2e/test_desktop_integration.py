@@ -154,9 +154,10 @@ def main():
                 modes = ScreenModes(desktop.display)
                 modes.add(1280, 1024)
                 modes.close()
-                panel = e2e.wait_for(lambda: next((tuple(int(n) for n in l.split()[3:7])
-                                                   for l in koro.output()
-                                                   if l.startswith("e2e: widget Panel9 ")), None),
+                panel = e2e.wait_for(lambda: next((tuple(int(n) for n in l.split()[4:8])
+                                                   for l in reversed(koro.output())
+                                                   if l.startswith("e2e: widget TForm1 Panel9 ")),
+                                                  None),
                                      what="the top bar's right-click area")
 
                 def preset(downs):
