@@ -43,7 +43,6 @@ private:
     enum class Kind { Other, Section, Key };
     struct Line {
         Kind kind = Kind::Other;
-        qsizetype begin = 0;   // first byte of the line
         qsizetype end = 0;     // first byte after the text of the line
         qsizetype next = 0;    // first byte of the next line
         QByteArrayView name;   // section or key name, blanks dropped
