@@ -94,6 +94,14 @@ class Desktop:
         self.display = None
 
     def start(self):
+        """Starts everything; when any part fails, what was already started is ended."""
+        try:
+            return self._start()
+        except BaseException:
+            self.stop()
+            raise
+
+    def _start(self):
         # Xvfb picks a free display itself and names it once it accepts connections: picking
         # one here by looking for lock files races with other sessions starting at the same
         # time, and the loser would end up on the winner's display.
@@ -118,7 +126,6 @@ class Desktop:
             if write_end is not None:
                 os.close(write_end)
         if not number.strip().isdigit() or proc.poll() is not None:
-            self.stop()
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number.strip().decode()
         env = self.env()
