@@ -50,6 +50,9 @@ NavigationBar::NavigationBar(TForm1& form)
             &NavigationBar::WebBrowser1CommandStateChange);
     connect(page, &BrowserControl::beforeNavigate2, this,
             &NavigationBar::WebBrowser1BeforeNavigate2);
+    // A stopped, failed or refused load, or one inside a frame, completes no document.
+    connect(page, &BrowserControl::loadingStopped, this,
+            &NavigationBar::WebBrowser1DocumentComplete);
 }
 
 NavigationBar::~NavigationBar() = default;
