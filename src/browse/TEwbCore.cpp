@@ -135,7 +135,7 @@ QUrl TEwbCore::addressFromText(const QString& text) {
         const QUrl url(trimmed, QUrl::TolerantMode);
         return url.isValid() ? url : QUrl();
     }
-    const QUrl url = QUrl::fromUserInput(trimmed);
+    QUrl url = QUrl::fromUserInput(trimmed);
     if (url.isValid())
         return url;
     // Text such as "read the file.txt" is no host name. Passed on as an address with an empty

@@ -698,7 +698,7 @@ TEST_F(TEwbCoreTest, OtherProgramsStartOnlyAfterTheUserAgreed) {
         return !questions.isEmpty();
     })) << log.events.join('\n').toStdString();
     waitUntil([] { return false; }, 300); // repeated clicks during the wait are dropped
-    const int asked = questions.size();
+    const qsizetype asked = questions.size();
     EXPECT_TRUE(questions.first().contains("koro-test://host/x"))
         << questions.first().toStdString();
     EXPECT_TRUE(questions.first().contains("测试程序")) << questions.first().toStdString();

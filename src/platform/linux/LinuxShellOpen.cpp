@@ -21,12 +21,9 @@ QString unescapeDesktopValue(const QString& value) {
             continue;
         }
         const QChar next = value.at(++i);
-        if (next == 's')
-            out += ' ';
-        else if (next == 'n' || next == 't' || next == 'r')
-            out += ' '; // one line in a question
-        else
-            out += next;
+        // Line breaks and tabs become blanks too: the name stands in one line of a question.
+        const bool blank = next == 's' || next == 'n' || next == 't' || next == 'r';
+        out += blank ? QChar(' ') : next;
     }
     return out;
 }
@@ -83,7 +80,7 @@ QString LinuxShellOpen::handlerName(const QString& scheme) const {
     QFile file(QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopId));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    constexpr qint64 largestEntry = 256 * 1024;
+    constexpr qint64 largestEntry = qint64{256} * 1024;
     return desktopEntryName(file.read(largestEntry));
 }
 
