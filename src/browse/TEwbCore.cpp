@@ -148,11 +148,15 @@ void TEwbCore::navigate(const QString& url) {
     const QUrl address = addressFromText(url);
     if (address.isEmpty())
         throw Error("Invalid address: " + url.toStdString());
-    // The engine does not ask before loading "about:" pages, so ask here.
-    if (address.scheme() == QLatin1String("about")) {
+    // The engine does not ask before loading "about:" pages, and silently drops addresses for
+    // other programs, so both are dealt with here.
+    const bool external = !engineHandlesScheme(address.scheme());
+    if (external || address.scheme() == QLatin1String("about")) {
         bool cancel = false;
         emit beforeNavigate2(address.toString(), &cancel);
-        if (cancel) {
+        if (!cancel && external && external_)
+            external_->request(address, this);
+        if (cancel || external) {
             if (!loading_)
                 emit loadingStopped();
             return;

@@ -718,6 +718,15 @@ TEST_F(TEwbCoreTest, OtherProgramsStartOnlyAfterTheUserAgreed) {
     EXPECT_EQ(shell.opened.size(), 1);
     EXPECT_TRUE(desktop.opened.isEmpty()) << desktop.opened.first().toString().toStdString();
     EXPECT_EQ(browser.locationURL(), server.url("/external"));
+
+    // The catcher passes a new window's address on through navigate(): asked about the same way.
+    agree = false;
+    browser.navigate("koro-test://host/window");
+    ASSERT_TRUE(waitUntil([&] { return questions.size() == asked + 2; }));
+    EXPECT_TRUE(questions.last().contains("koro-test://host/window"));
+    EXPECT_EQ(shell.opened.size(), 1);
+    EXPECT_FALSE(indicator.shown);
+    EXPECT_TRUE(desktop.opened.isEmpty());
 }
 
 TEST(ExternalOpenerQuestions, OneAtATimeAndNeverForLocalFiles) {
