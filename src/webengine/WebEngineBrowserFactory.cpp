@@ -1,0 +1,29 @@
+#include "webengine/WebEngineBrowserFactory.h"
+
+#include "webengine/ExternalSchemes.h"
+#include "webengine/LoadingPageView.h"
+#include "webengine/TEwbCore.h"
+
+#include <QWebEngineProfile>
+
+namespace koro {
+
+WebEngineBrowserFactory::WebEngineBrowserFactory(ShellOpen* shell, const QString& dataFolder) {
+    if (shell)
+        external_ = std::make_unique<ExternalOpener>(*shell, &ExternalOpener::askWithMessageBox);
+    if (dataFolder.isEmpty())
+        return;
+    QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
+    profile->setPersistentStoragePath(dataFolder + QStringLiteral("/QtWebEngine/Default"));
+    profile->setCachePath(dataFolder + QStringLiteral("/cache/QtWebEngine/Default"));
+}
+
+WebEngineBrowserFactory::~WebEngineBrowserFactory() = default;
+
+BrowserControl* WebEngineBrowserFactory::create(BrowserRole role, QWidget* parent) {
+    if (role == BrowserRole::LoadingIcon)
+        return new LoadingPageView(parent);
+    return new TEwbCore(role, parent, external_.get());
+}
+
+} // namespace koro
