@@ -1,9 +1,9 @@
-#include "webengine/LoadingPageView.h"
-#include "webengine/TEwbCore.h"
-#include "webengine/WebEngineBrowserFactory.h"
 #include "config/Error.h"
 #include "platform/fake/FakeSimpleServices.h"
 #include "webengine/ExternalSchemes.h"
+#include "webengine/LoadingPageView.h"
+#include "webengine/TEwbCore.h"
+#include "webengine/WebEngineBrowserFactory.h"
 
 #include <QApplication>
 #include <QClipboard>
