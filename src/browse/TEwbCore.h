@@ -10,6 +10,8 @@ class QWebEngineView;
 
 namespace koro {
 
+class PendingWindowPage;
+
 // The web page area on Qt WebEngine: turns the engine's page callbacks into the control's events
 // and applies the per-role options. The events come from inside the engine: a handler that
 // destroys the instance must do so with deleteLater().
@@ -43,11 +45,18 @@ protected:
 private:
     class Page;
 
+    void connectPage(Page* page);
+    // The page the engine is to open a new window into, on behalf of a page at opener.
+    QWebEnginePage* pageForNewWindow(const QUrl& opener);
+    void showPendingPage();
+    // The page scripts see as this window: the pending one while it is kept out of the view.
+    QWebEnginePage* scriptPage() const;
     void updateCommandStates();
 
     BrowserRole role_;
     QWebEngineView* view_ = nullptr; // none for the catcher, which never shows anything
-    Page* page_ = nullptr;
+    Page* page_ = nullptr;           // the page the view shows
+    PendingWindowPage* pending_ = nullptr;
 };
 
 } // namespace koro
