@@ -122,8 +122,11 @@ void TForm3::LabelimgMouseLeave() {
 void TForm3::LabelimgClick() {
     if (!m_policy)
         return;
-    m_policy->mainWindow().webbrowser1()->navigate(downloadingHint());
-    close();
+    // A window that never had an address of its own (opened empty) has nothing to move; the
+    // click happens outside the engine, where nothing may escape.
+    if (containStep("moving popup page",
+                    [&] { m_policy->mainWindow().webbrowser1()->navigate(downloadingHint()); }))
+        close();
 }
 
 void TForm3::closeEvent(QCloseEvent* event) {

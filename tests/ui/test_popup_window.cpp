@@ -230,6 +230,18 @@ TEST_F(PopupTest, TheButtonSwapsPicturesAndMovesThePageToTheMainWindow) {
     EXPECT_EQ(browser->navigations.last(), "about:blank");
 }
 
+TEST_F(PopupTest, TheButtonKeepsAWindowWithoutAnAddressOpen) {
+    QPointer<TForm3> popup(requestPopup());
+    FakeBrowserControl* browser = browserOf(popup);
+    browser->fireDocumentComplete(""); // an empty window the main page cannot load
+    page()->throwOnNavigate = true;
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(popup->ui().Labelimg, &release);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_TRUE(browser->navigations.isEmpty());
+}
+
 TEST_F(PopupTest, OwnerAndStayOnTopAreReadAtEachCreation) {
     form->show();
     form->settings().MinTask = "0";
