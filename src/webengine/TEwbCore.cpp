@@ -1,0 +1,267 @@
+#include "webengine/TEwbCore.h"
+
+#include "webengine/PendingWindowPage.h"
+
+#include "config/Error.h"
+
+#include <QChildEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace koro {
+
+namespace {
+
+// A new window's page starts out with the settings of the page it replaces in the view.
+void copySettings(const QWebEngineSettings& from, QWebEngineSettings& to) {
+    for (int a = QWebEngineSettings::AutoLoadImages; a <= QWebEngineSettings::NavigateOnDropEnabled;
+         ++a) {
+        const auto attribute = static_cast<QWebEngineSettings::WebAttribute>(a);
+        to.setAttribute(attribute, from.testAttribute(attribute));
+    }
+    for (int f = QWebEngineSettings::StandardFont; f <= QWebEngineSettings::PictographFont; ++f) {
+        const auto family = static_cast<QWebEngineSettings::FontFamily>(f);
+        to.setFontFamily(family, from.fontFamily(family));
+    }
+    for (int z = QWebEngineSettings::MinimumFontSize; z <= QWebEngineSettings::DefaultFixedFontSize;
+         ++z) {
+        const auto size = static_cast<QWebEngineSettings::FontSize>(z);
+        to.setFontSize(size, from.fontSize(size));
+    }
+    to.setDefaultTextEncoding(from.defaultTextEncoding());
+    to.setUnknownUrlSchemePolicy(from.unknownUrlSchemePolicy());
+}
+
+} // namespace
+
+class TEwbCore::Page : public QWebEnginePage {
+public:
+    Page(TEwbCore* owner, QObject* parent)
+        : QWebEnginePage(parent)
+        , owner_(owner) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+        if (PendingWindowPage* pending = owner_->pending_) {
+            if (pending->isCopyLoad(this, url))
+                return true;
+            // The user follows a link in the copy: the window is no longer the pending page's.
+            if (this == owner_->page_ && isMainFrame)
+                pending->stopCopying();
+        }
+        bool cancel = false;
+        emit owner_->beforeNavigate2(url.toString(), &cancel);
+        return !cancel;
+    }
+
+    QWebEnginePage* createWindow(WebWindowType) override {
+        BrowserControl* target = nullptr;
+        bool cancel = false;
+        emit owner_->newWindow2(&target, &cancel);
+        auto* core = qobject_cast<TEwbCore*>(target);
+        // The engine cannot adopt the new window into the page that asked for it.
+        if (cancel || !core || core == owner_)
+            return nullptr;
+        return core->pageForNewWindow(url());
+    }
+
+    // Script errors and console output are not the user's business.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override {}
+
+private:
+    TEwbCore* owner_;
+};
+
+TEwbCore::TEwbCore(BrowserRole role, QWidget* parent)
+    : BrowserControl(parent)
+    , role_(role) {
+    if (role_ == BrowserRole::Catcher) {
+        // Only its navigation requests matter, so it gets no view to render into.
+        page_ = new Page(this, this);
+        hide();
+    } else {
+        view_ = new QWebEngineView(this);
+        // The view owns the page so that it outlives the view's own teardown.
+        page_ = new Page(this, view_);
+        view_->setPage(page_);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(view_);
+        setFocusProxy(view_);
+        // Its rendering widget comes later, with the first page (see eventFilter).
+        view_->installEventFilter(this);
+    }
+
+    QWebEngineSettings* settings = page_->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    if (role_ == BrowserRole::LoadingIcon) {
+        settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+        page_->setBackgroundColor(Qt::transparent);
+        setFixedSize(16, 16);
+    }
+
+    connectPage(page_);
+}
+
+void TEwbCore::connectPage(Page* page) {
+    connect(page, &QWebEnginePage::loadingChanged, this,
+            [this, page](const QWebEngineLoadingInfo& info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                    return;
+                if (pending_ && page == pending_->page()) {
+                    // Once the window has left the copy, the page behind it is only there for
+                    // its opener.
+                    if (!pending_->copying())
+                        return;
+                    if (PendingWindowPage::isOwnAddress(info.url()))
+                        showPendingPage();
+                } else if (pending_ && pending_->isCopyLoad(page, info.url())) {
+                    emit documentComplete(locationURL());
+                    return;
+                }
+                updateCommandStates();
+                // A cancelled or stopped navigation leaves no document behind, but the engine still
+                // reports it as a finished load; error pages count as documents.
+                if (info.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
+                    emit documentComplete(info.url().toString());
+            });
+    connect(page, &QWebEnginePage::urlChanged, this, &TEwbCore::updateCommandStates);
+    connect(page, &QWebEnginePage::linkHovered, this, &TEwbCore::statusTextChange);
+    connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
+        bool cancel = false; // the engine closes regardless
+        emit windowClosing(false, &cancel);
+    });
+    connect(page, &QWebEnginePage::geometryChangeRequested, this,
+            &TEwbCore::geometryChangeRequested);
+}
+
+QWebEnginePage* TEwbCore::pageForNewWindow(const QUrl& opener) {
+    // Nothing is ever drawn for the catcher.
+    if (!view_)
+        return page_;
+    delete pending_;
+    auto* page = new Page(this, this);
+    copySettings(*page_->settings(), *page->settings());
+    connectPage(page);
+    pending_ = new PendingWindowPage(page, page_, opener, this);
+    return page;
+}
+
+void TEwbCore::showPendingPage() {
+    auto* shown = static_cast<Page*>(pending_->release());
+    pending_->deleteLater();
+    pending_ = nullptr;
+    QPointer<Page> old = page_;
+    old->disconnect(this);
+    page_ = shown;
+    page_->setParent(view_);
+    view_->setPage(page_);
+    if (old)
+        old->deleteLater();
+}
+
+QWebEnginePage* TEwbCore::scriptPage() const {
+    return pending_ && pending_->copying() ? pending_->page() : page_;
+}
+
+TEwbCore::~TEwbCore() {
+    // Before the view and its page, which the copy refers to.
+    delete pending_;
+}
+
+QUrl TEwbCore::addressFromText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    if (trimmed == QLatin1String("about:blank"))
+        return QUrl(trimmed);
+    if (QDir::isAbsolutePath(trimmed) && QFileInfo::exists(trimmed))
+        return QUrl::fromLocalFile(trimmed);
+    // A broken "scheme://" address must fail here: the engine's own guessing would turn it into
+    // a different one.
+    static const QRegularExpression withAuthority(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    // Otherwise keeps any scheme as given and reads "host", "host:port/path" and "host/path"
+    // as web addresses.
+    const QUrl url = withAuthority.match(trimmed).hasMatch() ? QUrl(trimmed, QUrl::TolerantMode)
+                                                             : QUrl::fromUserInput(trimmed);
+    return url.isValid() ? url : QUrl();
+}
+
+void TEwbCore::navigate(const QString& url) {
+    const QUrl address = addressFromText(url);
+    if (address.isEmpty())
+        throw Error("Invalid address: " + url.toStdString());
+    // The engine does not ask before loading "about:" pages, so ask here.
+    if (address.scheme() == QLatin1String("about")) {
+        bool cancel = false;
+        emit beforeNavigate2(address.toString(), &cancel);
+        if (cancel)
+            return;
+    }
+    if (pending_)
+        pending_->stopCopying();
+    page_->load(address);
+}
+
+void TEwbCore::goBack() {
+    page_->triggerAction(QWebEnginePage::Back);
+}
+
+void TEwbCore::goForward() {
+    page_->triggerAction(QWebEnginePage::Forward);
+}
+
+void TEwbCore::refresh() {
+    page_->triggerAction(QWebEnginePage::Reload);
+}
+
+void TEwbCore::stop() {
+    page_->triggerAction(QWebEnginePage::Stop);
+}
+
+QString TEwbCore::locationName() const {
+    return scriptPage()->title();
+}
+
+QString TEwbCore::locationURL() const {
+    return scriptPage()->url().toString();
+}
+
+QWebEnginePage* TEwbCore::page() const {
+    return page_;
+}
+
+void TEwbCore::updateCommandStates() {
+    const QWebEngineHistory* history = page_->history();
+    emit commandStateChange(CommandBack, history->canGoBack());
+    emit commandStateChange(CommandForward, history->canGoForward());
+}
+
+bool TEwbCore::eventFilter(QObject* watched, QEvent* event) {
+    // The view adds its rendering widget as a child only once a page loads; key presses go to
+    // that child.
+    if (watched == view_ && event->type() == QEvent::ChildAdded) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType())
+            child->installEventFilter(this);
+    }
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if (key->key() == Qt::Key_N && (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier))
+            return true;
+    }
+    return BrowserControl::eventFilter(watched, event);
+}
+
+} // namespace koro
