@@ -275,12 +275,17 @@ TEST_F(PopupTest, TheWindowTakesTheSizeItsPageAsksFor) {
     const int statusLine = popup->ui().Panel1->minimumHeight();
     ASSERT_GT(statusLine, 0);
     // The place stays the window system's; the status line comes below the page.
+    // The size follows once the engine has returned (it recreates the native window first).
     emit browserOf(popup)->geometryChangeRequested(QRect(40, 50, 400, 300));
+    EXPECT_EQ(popup->size(), QSize(800, 600));
+    QCoreApplication::processEvents();
     EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
     // An empty request changes nothing; a huge one is held to the screen.
     emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 0, 200));
+    QCoreApplication::processEvents();
     EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
     emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 100000, 100000));
+    QCoreApplication::processEvents();
     const QSize screen = popup->screen()->availableGeometry().size();
     EXPECT_LE(popup->width(), screen.width());
     EXPECT_LE(popup->height(), screen.height());
