@@ -7,6 +7,7 @@
 #include "browse/NavigationBar.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/SiteMenus.h"
+#include "config/ApplicationTitle.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
@@ -267,7 +268,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::FormCloseQuery() {
     HideMainWindow();
     if (m_settings.CloseTips == "0") {
-        if (LanguageMessageBox("Exittips", 4) != QMessageBox::Yes) {
+        if (LanguageMessageBox("Exittips", MbYesNo) != IdYes) {
             if (!isVisible())
                 ShowMainWindow();
             return false;
@@ -287,7 +288,7 @@ bool TForm1::FormCloseQuery() {
 }
 
 bool TForm1::askExitWithoutSaving(const QString& reason) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"),
+    QMessageBox box(QMessageBox::Warning, applicationTitle(),
                     reason + QStringLiteral("\n\n设置无法保存。不保存设置直接退出吗?"),
                     QMessageBox::Yes | QMessageBox::No);
     box.setObjectName("SaveFailedBox");
@@ -314,7 +315,8 @@ void TForm1::ApplyLanguage(int languageId, QWidget* form) {
 }
 
 int TForm1::LanguageMessageBox(const QString& key, int flags) {
-    return languageMessageBox(key, flags, m_settings.LanguageId, languagePaths());
+    return messageBoxResultCode(
+        languageMessageBox(key, flags, m_settings.LanguageId, languagePaths()));
 }
 
 QString TForm1::skinDir() const {

@@ -3,6 +3,7 @@
 #include "app/ImageList.h"
 #include "browse/AddFavoriteDialog.h"
 #include "browse/InternetShortcut.h"
+#include "config/ApplicationTitle.h"
 #include "platform/BrowserControl.h"
 #include "platform/FavoritesLocation.h"
 
@@ -103,7 +104,7 @@ void FavoritesMenu::AddFavClick() {
     try {
         writeShortcut(m_location.folder(), dialog.name(), url);
     } catch (const std::exception& e) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("添加到收藏"),
+        QMessageBox box(QMessageBox::Warning, applicationTitle(),
                         QStringLiteral("收藏没有保存。\n\n") + QString::fromUtf8(e.what()),
                         QMessageBox::Ok, dialogOwner());
         box.setObjectName("AddFavFailedBox");
