@@ -21,6 +21,8 @@ void refuseSecondCopy() {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(),
                     QStringLiteral("主程序还在进程中,请在任务管理器里结束或者注销"),
                     QMessageBox::Ok);
+    // The running copy may stay on top of everything; the box must not open behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 
