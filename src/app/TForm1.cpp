@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/CaptionRow.h"
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
 #include "browse/FavoritesMenu.h"
@@ -20,7 +21,6 @@
 #include <QCursor>
 #include <QMessageBox>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -70,22 +70,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
 TForm1::~TForm1() = default;
 
 void TForm1::buildComponents() {
-    // The main menu is drawn as a row of flat caption buttons; each button follows its menu's
-    // title, so a language file applied later relabels the row by itself.
-    m_ui->ToolBar2->setStyleSheet("QToolButton { padding: 0px 1px; }"
-                                  "QToolButton::menu-indicator { image: none; width: 0px; }");
-    m_ui->ToolBar2->setContentsMargins(0, 0, 0, 0);
-    m_ui->ToolBar2->layout()->setContentsMargins(0, 0, 0, 0);
-    m_ui->ToolBar2->layout()->setSpacing(0);
-    for (QAction* topLevel : m_ui->MainMenu1->actions()) {
-        auto* button = new QToolButton(m_ui->ToolBar2);
-        button->setDefaultAction(topLevel);
-        button->setPopupMode(QToolButton::InstantPopup);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setAutoRaise(true);
-        button->setFixedSize(55, 21);
-        m_ui->ToolBar2->addWidget(button);
-    }
+    new CaptionRow(m_ui->MainMenu1, m_ui->ToolBar2);
 
     // Layouts give fonts in points only; the address box's is 16 pixels high.
     QFont addressFont = m_ui->httpaddr->font();

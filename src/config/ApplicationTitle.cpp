@@ -22,7 +22,7 @@ QString applicationTitle() {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app)
         return {};
-    const QString title = app->property(TitleProperty).toString();
+    QString title = app->property(TitleProperty).toString();
     if (!title.isEmpty())
         return title;
     return defaultApplicationTitle(QCoreApplication::applicationFilePath());
