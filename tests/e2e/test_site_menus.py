@@ -7,6 +7,8 @@ import time
 
 import koro_e2e as e2e
 
+OUTER = (315, 230)  # the about window's fixed outer size
+
 def open_menu(desktop, koro, window, index, caption):
     """Clicks the caption button of the main menu row where the harness reported it."""
     subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
@@ -18,9 +20,13 @@ def open_menu(desktop, koro, window, index, caption):
 
 def geometry(desktop, window):
     """Client position and size, and the frame extents (left, right, top, bottom)."""
-    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=desktop.env(),
-                         capture_output=True, text=True, check=True).stdout
-    values = dict(line.split("=", 1) for line in out.split())
+    # xwininfo: xdotool adds the frame's offset to the position a second time.
+    out = subprocess.run(["xwininfo", "-id", window], env=desktop.env(), capture_output=True,
+                         text=True, check=True).stdout
+    keys = {"Absolute upper-left X": "X", "Absolute upper-left Y": "Y", "Width": "WIDTH",
+            "Height": "HEIGHT"}
+    values = {keys[k.strip()]: v.strip() for k, v in
+              (line.split(":", 1) for line in out.splitlines() if ":" in line) if k.strip() in keys}
     extents = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], env=desktop.env(),
                              capture_output=True, text=True).stdout
     numbers = [int(n) for n in re.findall(r"\d+", extents.split("=", 1)[-1])] if "=" in extents else []
@@ -68,13 +74,16 @@ def main():
             desktop.screenshot("about-window.png")
 
             ax, ay, aw, ah = outer_rect(desktop, about)
-            c.check((aw, ah) == (315, 230), f"the about window is 315 x 230 with its frame (is {aw} x {ah})")
+            c.check((aw, ah) == OUTER, f"the about window is 315 x 230 with its frame (is {aw} x {ah})")
             mx, my, mw, mh = outer_rect(desktop, window)
             off = abs((ax + aw / 2) - (mx + mw / 2)) + abs((ay + ah / 2) - (my + mh / 2))
             c.check(off <= 2, f"the about window is centred on the main window (off by {off})")
             state = subprocess.run(["xprop", "-id", about, "_NET_WM_STATE"], env=desktop.env(),
                                    capture_output=True, text=True).stdout
             c.check("_NET_WM_STATE_ABOVE" in state, "the about window stays on top")
+            # The manager's frame would carry minimise and maximise buttons: the window draws its
+            # own, with a close button only.
+            c.check(geometry(desktop, about)[4] == (0, 0, 0, 0), "the about window has no manager's frame")
             c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the main window stays open beside it")
 
             # A second one opens beside the first; the frame's close ends only that one.
@@ -87,8 +96,19 @@ def main():
             e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the second window to close")
             c.check(True, "closing one about window leaves the other open")
 
+            # Its own caption's one button, at the right end, closes it too.
+            open_menu(desktop, koro, window, 7, "帮 助")
+            e2e.key(desktop, "Down", "Down", "Return")
+            e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="another about window")
+            third = [w for w in desktop.windows("^关于我们$") if w != about][0]
+            subprocess.run(["xdotool", "mousemove", "--window", third, str(OUTER[0] - 11), "11", "click", "1"],
+                           env=desktop.env(), check=True)
+            e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the caption's close")
+            c.check(True, "the caption's close button closes the about window")
+
             # The home page link: the main window's page area opens it, the about window goes.
-            subprocess.run(["xdotool", "mousemove", "--window", about, "155", "83", "click", "1"],
+            # Label4 lies at 149, 77 of the area under the caption (1 + 20 pixels down).
+            subprocess.run(["xdotool", "mousemove", "--window", about, "156", "104", "click", "1"],
                            env=desktop.env(), check=True)
             e2e.wait_for(lambda: loaded(koro, pages.base + "/"), timeout=60, what="the maker's home page")
             c.check(pages.seen("/"), "the link's page was requested from the server")
