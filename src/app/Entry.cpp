@@ -2,10 +2,10 @@
 
 #include "app/KoroApplication.h"
 #include "app/TForm1.h"
-#include "browse/WebEngineBrowserFactory.h"
 #include "config/ApplicationTitle.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "webengine/WebEngineBrowserFactory.h"
 
 #include <QDir>
 #include <QFileInfo>

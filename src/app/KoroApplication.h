@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/ContainStep.h"
+
 #include <QApplication>
 
 namespace koro {
@@ -13,22 +15,5 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
-
-// Runs step, containing any exception it throws; returns false when it threw.
-template <typename Step> bool containStep(const char* what, Step&& step);
-
-void reportContainedError(const char* where, const char* message);
-
-template <typename Step> bool containStep(const char* what, Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (const std::exception& e) {
-        reportContainedError(what, e.what());
-    } catch (...) {
-        reportContainedError(what, "unknown error");
-    }
-    return false;
-}
 
 } // namespace koro
