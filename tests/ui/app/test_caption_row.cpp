@@ -6,7 +6,6 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -18,7 +17,7 @@ namespace {
 using namespace koro;
 
 QString sampleSkins() {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../../resources/skins");
+    return QStringLiteral(KORO_SOURCE_DIR "/resources/skins");
 }
 
 class CaptionRowTest : public ::testing::Test {

@@ -12,7 +12,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QProcess>
@@ -243,8 +242,7 @@ TEST(AboutWindowText, EveryTextShowsWholeWithTheProductsAddressesAndLongerOnes) 
     }
 
     // A skin's style sheet must not give the labels other fonts behind the window's back.
-    const QString blue =
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../../resources/skins/Blue.skn");
+    const QString blue = QStringLiteral(KORO_SOURCE_DIR "/resources/skins/Blue.skn");
     ASSERT_TRUE(applySkinFile(blue));
     QPointer<TForm2> about = open(product);
     expectTextsShowWhole(*about);
