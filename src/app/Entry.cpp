@@ -1,14 +1,18 @@
 #include "app/Entry.h"
 
 #include "app/KoroApplication.h"
+#include "app/QtTranslations.h"
 #include "app/TForm1.h"
+#include "config/ApplicationTitle.h"
 #include "config/ProgramFolder.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "webengine/PageEngineFlags.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSessionManager>
 
@@ -16,27 +20,31 @@ namespace koro {
 
 namespace {
 
-// The title a message box carries before the application title is set: the executable's
-// name cut at its first dot, first letter kept, the rest in lower case.
-QString defaultTitle(const QString& executable) {
-    QString name = QFileInfo(executable).fileName().section('.', 0, 0);
-    return name.left(1) + name.mid(1).toLower();
-}
-
-void refuseSecondCopy(const QString& executable) {
-    QMessageBox box(QMessageBox::NoIcon, defaultTitle(executable),
+// Runs before the program has named itself, so the box carries the executable's default title.
+void refuseSecondCopy() {
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(),
                     QStringLiteral("主程序还在进程中,请在任务管理器里结束或者注销"),
                     QMessageBox::Ok);
+    // The running copy may stay on top of everything; the box must not open behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
+}
+
+// Before the first page: the engine reads its flags when it starts.
+void prepareEngineAndTexts(QApplication& app) {
+    // The engine's GL and start-up diagnostics are no problem worth reporting.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    const bool gpuUsable =
+        hasRenderNode(QStringLiteral("/dev/dri")) && !isSoftwareRenderer(probeGlRenderer());
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            pageEngineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), gpuUsable));
+    installChineseQtTranslations(app);
 }
 
 } // namespace
 
 int runKoro(int argc, char** argv, const Endpoints& endpoints,
             const std::function<void(TForm1&)>& observe) {
-    // The page engine draws in software where there is no GPU; without it, start-up stalls.
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     KoroApplication app(argc, argv);
     const QString executable = QCoreApplication::applicationFilePath();
@@ -45,16 +53,17 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
         ProgramFolder::resolve(exe.absolutePath(), ProgramFolder::xdgDataHome());
     if (folder.perUser) // an installed copy writes nothing outside the user's folder
         qputenv("QT_DISABLE_SHADER_DISK_CACHE", "1");
+    prepareEngineAndTexts(app);
 
     std::unique_ptr<Platform> platform = makeLinuxPlatform();
-    platform->browsers =
-        std::make_unique<WebEngineBrowserFactory>(folder.perUser ? folder.path : QString());
+    platform->browsers = std::make_unique<WebEngineBrowserFactory>(
+        platform->shell.get(), folder.perUser ? folder.path : QString());
     if (!platform->singleInstance->acquire()) {
-        refuseSecondCopy(executable);
+        refuseSecondCopy();
         return 0;
     }
 
-    app.setTitle(QStringLiteral("Koro网络电视"));
+    setApplicationTitle(QStringLiteral("Koro网络电视"));
     // Windows other than the main window must not end the program when they close.
     QApplication::setQuitOnLastWindowClosed(false);
 

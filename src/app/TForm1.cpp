@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/CaptionRow.h"
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
 #include "browse/FavoritesMenu.h"
@@ -7,11 +8,17 @@
 #include "browse/NavigationBar.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/SiteMenus.h"
+#include "config/ApplicationTitle.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
 #include "config/ProfileFile.h"
 #include "config/Skins.h"
+#include "desktop/DisplayPresets.h"
+#include "desktop/HotkeyDispatch.h"
+#include "desktop/MuteToggle.h"
+#include "desktop/TrayNotices.h"
+#include "desktop/WindowModes.h"
 #include "platform/Platform.h"
 #include "ui_TForm1.h"
 
@@ -19,7 +26,6 @@
 #include <QCursor>
 #include <QMessageBox>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -57,6 +63,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     m_ui->setupUi(this);
     buildComponents();
     buildFeatures();
+    buildDesktop();
     buildTimers();
     connectMenus();
     m_favorites = new FavoritesMenu(m_ui->IE1, m_ui->AddFav, m_ui->FinishFav, m_webbrowser1,
@@ -66,22 +73,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
 TForm1::~TForm1() = default;
 
 void TForm1::buildComponents() {
-    // The main menu is drawn as a row of flat caption buttons; each button follows its menu's
-    // title, so a language file applied later relabels the row by itself.
-    m_ui->ToolBar2->setStyleSheet("QToolButton { padding: 0px 1px; }"
-                                  "QToolButton::menu-indicator { image: none; width: 0px; }");
-    m_ui->ToolBar2->setContentsMargins(0, 0, 0, 0);
-    m_ui->ToolBar2->layout()->setContentsMargins(0, 0, 0, 0);
-    m_ui->ToolBar2->layout()->setSpacing(0);
-    for (QAction* topLevel : m_ui->MainMenu1->actions()) {
-        auto* button = new QToolButton(m_ui->ToolBar2);
-        button->setDefaultAction(topLevel);
-        button->setPopupMode(QToolButton::InstantPopup);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setAutoRaise(true);
-        button->setFixedSize(55, 21);
-        m_ui->ToolBar2->addWidget(button);
-    }
+    new CaptionRow(m_ui->MainMenu1, m_ui->ToolBar2);
 
     // Layouts give fonts in points only; the address box's is 16 pixels high.
     QFont addressFont = m_ui->httpaddr->font();
@@ -107,14 +99,37 @@ void TForm1::buildComponents() {
 
     connect(m_webbrowser1, &BrowserControl::documentComplete, this,
             &TForm1::WebBrowser1DocumentComplete);
+}
 
-    if (m_platform.tray) {
-        m_platform.tray->setObjectName("CoolTrayIcon1");
-        m_platform.tray->setIcon(QIcon(":/images/app/tray.svg"));
-        m_platform.tray->setToolTip(QStringLiteral("Koro高清"));
-        m_platform.tray->setContextMenu(m_ui->PoptrayRight);
-        m_platform.tray->setVisible(true);
-    }
+void TForm1::buildDesktop() {
+    m_windowModes =
+        std::make_unique<WindowModes>(*this, WindowBars{m_ui->Panel7, m_ui->Panel2, m_ui->Panel3});
+    m_trayNotices = std::make_unique<TrayNotices>(m_platform.tray.get(), *this, *m_windowModes,
+                                                  m_ui->PoptrayRight);
+    m_displayPresets = new DisplayPresets(*m_platform.display, *m_ui->PopupMenu2, this);
+    m_mute = new MuteToggle(
+        *m_platform.mixer, *m_trayNotices,
+        [this](const QString& text) {
+            const auto* app = qobject_cast<KoroApplication*>(QCoreApplication::instance());
+            QMessageBox box(QMessageBox::NoIcon, app ? app->title() : QString(), text,
+                            QMessageBox::Ok, this);
+            box.setObjectName("MixerErrorBox");
+            box.exec();
+        },
+        this);
+    m_hotkeys = new HotkeyDispatch(
+        *m_platform.hotkeys, m_settings, *m_ui->MenuCloseHotKey, *m_trayNotices,
+        {[this] { close(); }, [this] { ToggleMainWindowHidden(); }, [this] { ToggleCompactMode(); },
+         [this] { ToggleMaximized(); }, [this] { MenuSoundClick(); }},
+        this);
+
+    connect(m_ui->MenuSound, &QAction::triggered, this, &TForm1::MenuSoundClick);
+    connect(m_ui->menumax, &QAction::triggered, this, &TForm1::ToggleMaximized);
+    connect(m_ui->menuhide, &QAction::triggered, this, &TForm1::ToggleMainWindowHidden);
+    connect(m_ui->MenuMini, &QAction::triggered, this, &TForm1::ToggleCompactMode);
+    connect(m_ui->tuopanshow, &QAction::triggered, this, &TForm1::ToggleMainWindowHidden);
+    // The check mark is the item's own: it starts clear whatever FrontShow did at start.
+    connect(m_ui->Poptopshow, &QAction::triggered, this, &TForm1::SetAlwaysOnTop);
 }
 
 void TForm1::buildFeatures() {
@@ -183,12 +198,7 @@ void TForm1::readSettings() {
         m_configIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/Config.ini");
         m_settings.readConfigIni(*m_configIni);
     });
-    containStep("hotkeys", [&] {
-        if (m_settings.useHotKey())
-            RegisterAllHotKeys();
-        else
-            m_ui->MenuCloseHotKey->setChecked(true);
-    });
+    containStep("hotkeys", [&] { m_hotkeys->start(); });
     containStep("skin", [&] {
         if (m_settings.hasSkin())
             ApplySkin(m_settings.pifu);
@@ -204,6 +214,8 @@ void TForm1::readSettings() {
         m_settings.LanguageId = 2052;
         ApplyLanguage(m_settings.LanguageId, this);
     });
+    containStep("minimise to tray",
+                [&] { m_trayNotices->setMinimizeToTray(!m_settings.minimizeToTaskbar()); });
     containStep("user.ini", [&] {
         m_userIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/user.ini");
         m_settings.readUserIni(*m_userIni, m_endpoints);
@@ -261,7 +273,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::FormCloseQuery() {
     HideMainWindow();
     if (!m_settings.closeWithoutAsking()) {
-        if (LanguageMessageBox("Exittips", 4) != QMessageBox::Yes) {
+        if (LanguageMessageBox("Exittips", MbYesNo) != IdYes) {
             if (!isVisible())
                 ShowMainWindow();
             return false;
@@ -281,7 +293,7 @@ bool TForm1::FormCloseQuery() {
 }
 
 bool TForm1::askExitWithoutSaving(const QString& reason) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"),
+    QMessageBox box(QMessageBox::Warning, applicationTitle(),
                     reason + QStringLiteral("\n\n设置无法保存。不保存设置直接退出吗?"),
                     QMessageBox::Yes | QMessageBox::No);
     box.setObjectName("SaveFailedBox");
@@ -308,7 +320,8 @@ void TForm1::ApplyLanguage(int languageId, QWidget* form) {
 }
 
 int TForm1::LanguageMessageBox(const QString& key, int flags) {
-    return languageMessageBox(key, flags, m_settings.LanguageId, languagePaths());
+    return messageBoxResultCode(
+        languageMessageBox(key, flags, m_settings.LanguageId, languagePaths()));
 }
 
 QString TForm1::skinDir() const {
@@ -335,20 +348,15 @@ QByteArray TForm1::searchEngine() const {
 }
 
 void TForm1::RegisterAllHotKeys() {
-    static constexpr std::uint16_t table[5][2] = {{hotkey::ModControl, hotkey::KeyQ},
-                                                  {0, hotkey::KeyF9},
-                                                  {0, hotkey::KeyHome},
-                                                  {0, hotkey::KeyF8},
-                                                  {0, hotkey::KeyF7}};
-    for (int i = 0; i < 5; ++i) {
-        m_hotKeyIds[i] = i + 1;
-        m_platform.hotkeys->registerHotKey(m_hotKeyIds[i], table[i][0], table[i][1]);
-    }
+    m_hotkeys->RegisterAllHotKeys();
 }
 
 void TForm1::UnregisterAllHotKeys() {
-    for (int id : m_hotKeyIds)
-        m_platform.hotkeys->unregisterHotKey(id);
+    m_hotkeys->UnregisterAllHotKeys();
+}
+
+void TForm1::MenuCloseHotKeyClick() {
+    m_hotkeys->MenuCloseHotKeyClick();
 }
 
 void TForm1::AddFavToMenu(QObject* menuItem) {
@@ -356,55 +364,66 @@ void TForm1::AddFavToMenu(QObject* menuItem) {
 }
 
 void TForm1::ShowMainWindow() {
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    m_windowModes->ShowMainWindow();
 }
 
 void TForm1::HideMainWindow() {
-    hide();
+    m_windowModes->HideMainWindow();
 }
 
 void TForm1::ToggleMainWindowHidden() {
-    if (isVisible())
-        HideMainWindow();
-    else
-        ShowMainWindow();
+    m_windowModes->ToggleMainWindowHidden();
 }
 
 void TForm1::ToggleMaximized() {
-    if (isMaximized())
-        showNormal();
-    else
-        showMaximized();
+    m_windowModes->ToggleMaximized();
 }
 
 void TForm1::ToggleCompactMode() {
-    const QString suffix = QString::fromUtf8(CompactSuffix);
-    if (m_ui->Panel2->isVisibleTo(this)) {
-        setWindowTitle(windowTitle() + suffix);
-        m_ui->Panel3->hide();
-        m_ui->Panel2->hide();
-        m_ui->Panel7->hide();
-    } else {
-        setWindowTitle(windowTitle().replace(suffix, QString()));
-        m_ui->Panel7->show();
-        m_ui->Panel2->show();
-        m_ui->Panel3->show();
-    }
+    m_windowModes->ToggleCompactMode();
 }
 
 void TForm1::SetAlwaysOnTop(bool on) {
-    // The widget keeps the flag too: the page engine recreates the native window once its
-    // rendering surface appears, and the new window takes the widget's flags. Neither call
-    // recreates the window itself, so it does not move or flicker.
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, on);
-    overrideWindowFlags(flags);
-    create();
-    windowHandle()->setFlags(flags);
+    m_windowModes->SetAlwaysOnTop(on);
+}
+
+bool TForm1::SetDisplayResolution(std::uint16_t width, std::uint16_t height) {
+    return m_displayPresets->SetDisplayResolution(width, height);
+}
+
+void TForm1::ShowBalloonNotice(const QString& title, const QString& text, BalloonIconKind kind,
+                               int timeoutSeconds) {
+    m_trayNotices->ShowBalloonNotice(title, text, kind, timeoutSeconds);
+}
+
+void TForm1::ClearBalloonNotice() {
+    m_trayNotices->ClearBalloonNotice();
+}
+
+QRect TForm1::trayIconGeometry() const {
+    return m_trayNotices->trayIconGeometry();
+}
+
+QPoint TForm1::IconCursorOffset(QPoint screenPoint) const {
+    return m_trayNotices->IconCursorOffset(screenPoint);
+}
+
+bool TForm1::minimizeToTray() const {
+    return m_trayNotices->minimizeToTray();
+}
+
+void TForm1::MenuSoundClick() {
+    m_mute->MenuSoundClick();
+}
+
+bool TForm1::GetMute(MixerLine line) {
+    bool muted = false;
+    m_mute->GetMute(line, muted);
+    return muted;
+}
+
+void TForm1::SetMute(MixerLine line, bool muted) {
+    m_mute->SetMute(line, muted);
 }
 
 } // namespace koro

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "webengine/BrowserControl.h"
+#include "webengine/ExternalSchemes.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QUrl>
 
@@ -10,13 +12,18 @@ class QWebEngineView;
 
 namespace koro {
 
+class PendingWindowPage;
+
 // The web page area on Qt WebEngine: turns the engine's page callbacks into the control's events
 // and applies the per-role options. The events come from inside the engine: a handler that
 // destroys the instance must do so with deleteLater().
 class TEwbCore : public BrowserControl {
     Q_OBJECT
 public:
-    explicit TEwbCore(BrowserRole role, QWidget* parent = nullptr);
+    // Addresses the engine does not handle itself go to external, after the user agreed; without
+    // one they are refused.
+    explicit TEwbCore(BrowserRole role, QWidget* parent = nullptr,
+                      ExternalOpener* external = nullptr);
     ~TEwbCore() override;
 
     void navigate(const QString& url) override;
@@ -30,7 +37,8 @@ public:
     BrowserRole role() const { return role_; }
     QWebEnginePage* page() const;
 
-    // What navigate() makes of its argument; an empty QUrl when it cannot be read as an address.
+    // What navigate() makes of its argument; an empty QUrl for blank text and broken
+    // "scheme://" addresses.
     static QUrl addressFromText(const QString& text);
 
 protected:
@@ -39,11 +47,21 @@ protected:
 private:
     class Page;
 
+    void connectPage(Page* page);
+    // The page the engine is to open a new window into, on behalf of a page at opener.
+    QWebEnginePage* pageForNewWindow(const QUrl& opener);
+    void showPendingPage();
+    // The page scripts see as this window: the pending one while it is kept out of the view.
+    QWebEnginePage* scriptPage() const;
     void updateCommandStates();
+    void showContextMenu(const QPoint& pos);
 
     BrowserRole role_;
     QWebEngineView* view_ = nullptr; // none for the catcher, which never shows anything
-    Page* page_ = nullptr;
+    Page* page_ = nullptr;           // the page the view shows
+    PendingWindowPage* pending_ = nullptr;
+    QPointer<ExternalOpener> external_; // the factory that owns it may go first at exit
+    bool loading_ = false;
 };
 
 } // namespace koro
