@@ -17,7 +17,7 @@ namespace {
 constexpr QPoint TailTip(220, 125);
 } // namespace
 
-QRect reminderGeometry(const QRect& trayIcon, const QRect& workArea) {
+QRect reminderGeometry(const QRect& trayIcon, const QRect& screen, const QRect& workArea) {
     QRect r(0, 0, TfrmPS::Width, TfrmPS::Height);
     if (trayIcon.isValid()) {
         // The tip rests a few pixels inside the icon's top edge, at its middle.
@@ -25,14 +25,14 @@ QRect reminderGeometry(const QRect& trayIcon, const QRect& workArea) {
     } else {
         r.moveBottomRight(workArea.bottomRight());
     }
-    if (r.right() > workArea.right())
-        r.moveRight(workArea.right());
-    if (r.bottom() > workArea.bottom())
-        r.moveBottom(workArea.bottom());
-    if (r.left() < workArea.left())
-        r.moveLeft(workArea.left());
-    if (r.top() < workArea.top())
-        r.moveTop(workArea.top());
+    if (r.right() > screen.right())
+        r.moveRight(screen.right());
+    if (r.bottom() > screen.bottom())
+        r.moveBottom(screen.bottom());
+    if (r.left() < screen.left())
+        r.moveLeft(screen.left());
+    if (r.top() < screen.top())
+        r.moveTop(screen.top());
     return r;
 }
 
@@ -70,8 +70,9 @@ TfrmPS::TfrmPS(const QRect& trayIcon, const std::function<void(QWidget*)>& apply
         trayIcon.isValid() ? QGuiApplication::screenAt(trayIcon.center()) : nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, Width, Height);
-    setGeometry(reminderGeometry(trayIcon, workArea));
+    const QRect whole = screen ? screen->geometry() : QRect(0, 0, Width, Height);
+    const QRect workArea = screen ? screen->availableGeometry() : whole;
+    setGeometry(reminderGeometry(trayIcon, whole, workArea));
     if (applyLanguage)
         applyLanguage(this);
 }

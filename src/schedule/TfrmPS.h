@@ -15,8 +15,9 @@ class TfrmPS;
 namespace koro {
 
 // Where the reminder bubble goes: its tail tip on the tray icon when the icon's place is
-// known, else at the bottom right of the work area; always wholly inside the work area.
-QRect reminderGeometry(const QRect& trayIcon, const QRect& workArea);
+// known (it may overlap the panel that holds the icon), else at the bottom right of the work
+// area; always wholly on the screen.
+QRect reminderGeometry(const QRect& trayIcon, const QRect& screen, const QRect& workArea);
 
 // The bubble that asks whether to watch the scheduled channel. "观看", or ten seconds without
 // an answer, asks for the channel; every way of closing reports whether to delete the schedule.
