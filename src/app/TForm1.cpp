@@ -13,10 +13,15 @@
 #include "config/ProfileFile.h"
 #include "config/Skins.h"
 #include "platform/Platform.h"
+#include "schedule/AdLine.h"
+#include "schedule/ScheduledViewing.h"
+#include "schedule/ShutdownTimer.h"
+#include "schedule/SoftSetLauncher.h"
 #include "ui_TForm1.h"
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
@@ -38,11 +43,6 @@ struct TimerSpec {
 
 constexpr TimerSpec FormTimers[] = {
     {"Timer_GoHome", GoHomeInterval, true},
-    {"Timer_Readad", 12000, true},
-    {"Timer_Showad", 8000, false},
-    {"Timer_SeeTv", 4000, false},
-    {"TimerSound", 6000, false},
-    {"TimerPowerOff", 3000, false},
 };
 
 } // namespace
@@ -59,6 +59,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     m_navigationBar = std::make_unique<NavigationBar>(*this);
     m_newWindows = new NewWindowPolicy(*this);
     buildTimers();
+    buildSchedule();
     connectMenus();
     new SiteMenus(*this);
     new LineSelection(*this);
@@ -149,7 +150,6 @@ void TForm1::connectMenus() {
 
 void TForm1::FormCreate() {
     // Each step is contained on its own: a failing step must not skip the ones after it.
-    m_adPos = 0;
     containStep("start-up files", [&] { extractStartupFiles(m_paths.currentDir); });
     containStep("screen saver", [&] { m_platform.screenSaver->setActive(false); });
     readSettings();
@@ -217,7 +217,7 @@ void TForm1::readSettings() {
     containStep("viewing check", [&] {
         m_settings.SeeTime = m_userIni->readString(UserTV, "SeeTime", NoViewing);
         if (m_settings.SeeTime != NoViewing)
-            timer("Timer_SeeTv")->start();
+            m_viewing->Timer_SeeTv().start();
     });
     containStep("always on top", [&] { SetAlwaysOnTop(m_settings.FrontShow == "1"); });
     containStep("favorites", [&] { AddFavToMenu(m_ui->IE1); });
@@ -357,8 +357,103 @@ void TForm1::UnregisterAllHotKeys() {
         m_platform.hotkeys->unregisterHotKey(id);
 }
 
-void TForm1::StartDownload(const QString&, const QString&) {
-    // The ad feed arrives with the ad line.
+void TForm1::StartDownload(const QString& url, const QString& fileName) {
+    m_adLine->StartDownload(url, fileName);
+}
+
+ScheduleHooks TForm1::scheduleHooks() {
+    ScheduleHooks hooks;
+    hooks.notice = [this](const QString& title, const QString& text) {
+        if (m_platform.tray)
+            m_platform.tray->showBalloonNotice(title, text, BalloonIconKind::Info, 10);
+    };
+    hooks.trayIconGeometry = [this] {
+        return m_platform.tray ? m_platform.tray->geometry() : QRect();
+    };
+    hooks.mainWindowVisible = [this] { return isVisible(); };
+    hooks.showMainWindow = [this] { ShowMainWindow(); };
+    hooks.navigate = [this](const QString& url) { m_webbrowser1->navigate(url); };
+    hooks.applyLanguage = [this](QWidget* form) {
+        containStep("language", [&] { ApplyLanguage(m_settings.LanguageId, form); });
+    };
+    hooks.mainWindow = this;
+    return hooks;
+}
+
+void TForm1::buildSchedule() {
+    m_adLine = new AdLine(
+        m_ui->labelad, m_paths.currentDir.filePath("ad.txt"),
+        [this](const QString& url) {
+            containStep("ad popup", [&] { m_newWindows->openPopup(url); });
+        },
+        *m_platform.shell, this);
+    m_viewing = new ScheduledViewing(
+        m_settings, [this] { return m_userIni.get(); }, *m_platform.alarm,
+        m_paths.currentDir.filePath("Tvlist/COCK.wav"), scheduleHooks(), systemClock(), this);
+    m_shutdown = new ShutdownTimer(m_settings, *m_platform.power, *m_platform.platformInfo,
+                                   scheduleHooks(), systemClock(), this);
+
+    SoftSetHooks softSet;
+    softSet.searchEngine = [this] { return searchEngine(); };
+    softSet.applySkin = [this](const QByteArray& name) { ApplySkin(name); };
+    softSet.setSearchEngine = [this](bool baidu) { SetSearchEngine(baidu ? 2 : 7); };
+    softSet.setAlwaysOnTop = [this](bool on) { SetAlwaysOnTop(on); };
+    softSet.setMinimizeToTray = [this](bool on) { m_minimizeToTray = on; };
+    softSet.applyLanguage = scheduleHooks().applyLanguage;
+    softSet.openShutdownDialog = [this] { m_shutdown->openTimerDialog(); };
+    m_softSet = new SoftSetLauncher(m_settings, skinDir(), softSet, this);
+
+    connect(m_ui->Menu_SoftSet, &QAction::triggered, this, &TForm1::Menu_SoftSetClick);
+    connect(m_ui->MenuPower, &QAction::triggered, this, &TForm1::MenuPowerClick);
+    connect(m_webbrowser1, &BrowserControl::contextMenuAboutToShow, this, [this](QMenu* menu) {
+        menu->addSeparator();
+        QAction* action = menu->addAction(QStringLiteral("定时观看..."));
+        action->setObjectName("ScheduleViewing");
+        connect(action, &QAction::triggered, this, [this] {
+            OpenViewingDialog(m_webbrowser1->locationName(), m_webbrowser1->locationURL());
+        });
+    });
+}
+
+void TForm1::Timer_ReadadTimer() {
+    m_adLine->Timer_ReadadTimer();
+}
+
+void TForm1::ReadAdFile() {
+    m_adLine->ReadAdFile();
+}
+
+void TForm1::gogg() {
+    m_adLine->gogg();
+}
+
+void TForm1::labeladClick() {
+    m_adLine->labeladClick();
+}
+
+void TForm1::Timer_SeeTvTimer() {
+    m_viewing->Timer_SeeTvTimer();
+}
+
+void TForm1::TimerSoundTimer() {
+    m_viewing->TimerSoundTimer();
+}
+
+void TForm1::TimerPowerOffTimer() {
+    m_shutdown->TimerPowerOffTimer();
+}
+
+void TForm1::Menu_SoftSetClick() {
+    m_softSet->open();
+}
+
+void TForm1::MenuPowerClick() {
+    m_shutdown->openTimerDialog();
+    m_softSet->closeLatest();
+}
+
+void TForm1::OpenViewingDialog(const QString& channelName, const QString& channelUrl) {
+    m_viewing->openTimerDialog(channelName, channelUrl);
 }
 
 void TForm1::AddFavToMenu(QObject* menuItem) {

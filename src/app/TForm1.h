@@ -25,6 +25,11 @@ class NewWindowPolicy;
 class FavoritesMenu;
 class ProfileFile;
 struct LanguagePaths;
+class AdLine;
+class ScheduledViewing;
+class ShutdownTimer;
+class SoftSetLauncher;
+struct ScheduleHooks;
 
 // Where the main window finds its files: settings, the language file read and the loading
 // page through the executable's folder; what it writes at start, skins and the feed through
@@ -70,6 +75,23 @@ public:
     void Timer_GoHomeTimer();
     void TrimTimerProc();
 
+    // The ad line, the scheduled viewing and shutdown, the settings dialog.
+    void Timer_ReadadTimer();
+    void ReadAdFile();
+    void gogg();
+    void labeladClick();
+    void Timer_SeeTvTimer();
+    void TimerSoundTimer();
+    void TimerPowerOffTimer();
+    void Menu_SoftSetClick();
+    void MenuPowerClick();
+    // The timer dialog in viewing mode for a channel.
+    void OpenViewingDialog(const QString& channelName, const QString& channelUrl);
+    AdLine& adLine() const { return *m_adLine; }
+    ScheduledViewing& viewing() const { return *m_viewing; }
+    ShutdownTimer& shutdown() const { return *m_shutdown; }
+    SoftSetLauncher& softSet() const { return *m_softSet; }
+
     AppSettings& settings() { return m_settings; }
     Platform& platform() { return m_platform; }
     Ui::TForm1& ui() { return *m_ui; }
@@ -96,6 +118,8 @@ private:
     QString skinDir() const;
     void buildComponents();
     void buildTimers();
+    void buildSchedule();
+    ScheduleHooks scheduleHooks();
     void connectMenus();
     void readSettings();
     void WebBrowser1DocumentComplete(const QString& url);
@@ -115,11 +139,14 @@ private:
     FavoritesMenu* m_favorites = nullptr;
     QTimer* m_trimTimer = nullptr;
     int m_goHomeTicks = 0;
-    int m_adPos = 0;
     int m_hotKeyIds[5] = {0, 0, 0, 0, 0};
     bool m_minimizeToTray = true;
     ImageList m_imageList{this};
     std::unique_ptr<NavigationBar> m_navigationBar;
+    AdLine* m_adLine = nullptr;
+    ScheduledViewing* m_viewing = nullptr;
+    ShutdownTimer* m_shutdown = nullptr;
+    SoftSetLauncher* m_softSet = nullptr;
 };
 
 } // namespace koro

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
@@ -66,6 +67,14 @@ TEwbCore::TEwbCore(BrowserRole role, QWidget* parent)
         setFocusProxy(view_);
         // Its rendering widget comes later, with the first page (see eventFilter).
         view_->installEventFilter(this);
+        // The engine's own menu, with room for the program's entries.
+        view_->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+            QMenu* menu = view_->createStandardContextMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            emit contextMenuAboutToShow(menu);
+            menu->popup(view_->mapToGlobal(pos));
+        });
     }
 
     QWebEngineSettings* settings = page_->settings();

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+class QMenu;
+
 namespace koro {
 
 // What the program needs of an embedded web page area. Signals carry out-parameters, so
@@ -33,6 +35,8 @@ signals:
     void commandStateChange(int command, bool enable);
     void statusTextChange(const QString& text);
     void windowClosing(bool isChildWindow, bool* cancel);
+    // The page's context menu, before it shows; handlers may add entries to it.
+    void contextMenuAboutToShow(QMenu* menu);
 };
 
 enum class BrowserRole {

@@ -55,7 +55,10 @@ AdLine::~AdLine() {
 }
 
 void AdLine::StartDownload(const QString& url, const QString& fileName) {
-    m_download = TDownThrd::start(url, fileName);
+    auto* download = new TDownThrd(url, fileName);
+    connect(download, &TDownThrd::downloaded, this, &AdLine::downloadFinished);
+    m_download = download;
+    download->start();
 }
 
 void AdLine::Timer_ReadadTimer() {

@@ -43,6 +43,10 @@ public:
     QTimer& Timer_Showad() { return m_showad; }
     const AdRotation& rotation() const { return m_rotation; }
 
+signals:
+    // The download has ended; replaced tells whether the feed file was replaced.
+    void downloadFinished(bool replaced);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

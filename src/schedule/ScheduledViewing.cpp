@@ -104,6 +104,10 @@ void ScheduledViewing::Timer_SeeTvTimer() {
     emit reminderShown(reminder);
 }
 
+TfrmPS* ScheduledViewing::reminder() const {
+    return m_reminder.data();
+}
+
 void ScheduledViewing::TimerSoundTimer() {
     m_alarm.play(m_alarmFile);
     if (++m_soundTicks >= MaxRings) {

@@ -42,7 +42,7 @@ public:
     QTimer& Timer_SeeTv() { return m_seeTv; }
     QTimer& TimerSound() { return m_sound; }
     int soundTicks() const { return m_soundTicks; }
-    TfrmPS* reminder() const { return m_reminder; }
+    TfrmPS* reminder() const;
 
 signals:
     void reminderShown(koro::TfrmPS* reminder);

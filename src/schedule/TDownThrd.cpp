@@ -11,17 +11,11 @@
 
 namespace koro {
 
-TDownThrd* TDownThrd::start(const QString& url, const QString& fileName) {
-    auto* thread = new TDownThrd(url, fileName);
-    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->QThread::start();
-    return thread;
-}
-
 TDownThrd::TDownThrd(QString url, QString fileName)
     : m_url(std::move(url))
     , m_fileName(std::move(fileName)) {
     setObjectName("TDownThrd");
+    connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
 void TDownThrd::abort() {

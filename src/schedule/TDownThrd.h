@@ -12,9 +12,7 @@ class TDownThrd : public QThread {
 public:
     static constexpr int InactivityTimeoutMs = 6000;
 
-    // Starts at once; the object deletes itself when the run has ended.
-    static TDownThrd* start(const QString& url, const QString& fileName);
-
+    // Made on the heap and not owned: it deletes itself when its run has ended.
     TDownThrd(QString url, QString fileName);
 
     // Ends a download that is still running; the file stays as it was.

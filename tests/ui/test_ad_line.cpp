@@ -128,12 +128,13 @@ TEST_F(Download, AStalledBodyTimesOutAndLeavesThePreviousFeed) {
 
 TEST_F(Download, TheThreadRunsOffTheCallerAndCanBeStopped) {
     FeedServer server(FeedServer::Mode::Stall, "partial\r\n");
-    TDownThrd* thread = TDownThrd::start(server.url(), feed);
+    auto* thread = new TDownThrd(server.url(), feed);
     QPointer<TDownThrd> watch(thread);
     std::optional<bool> result;
     QObject context;
     QObject::connect(thread, &TDownThrd::downloaded, &context,
                      [&](bool replaced) { result = replaced; });
+    thread->start();
     EXPECT_TRUE(thread->isRunning());
     QThread::msleep(300);
     thread->abort();
