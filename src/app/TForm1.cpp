@@ -138,7 +138,8 @@ void TForm1::buildTimers() {
 }
 
 QTimer* TForm1::timer(const char* name) const {
-    return findChild<QTimer*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    // The schedule's timers belong to the objects that run them.
+    return findChild<QTimer*>(QString::fromLatin1(name));
 }
 
 void TForm1::connectMenus() {
