@@ -368,6 +368,10 @@ ScheduleHooks TForm1::scheduleHooks() {
         if (m_platform.tray)
             m_platform.tray->showBalloonNotice(title, text, BalloonIconKind::Info, 10);
     };
+    hooks.clearNotice = [this] {
+        if (m_platform.tray)
+            m_platform.tray->clearBalloonNotice();
+    };
     hooks.trayIconGeometry = [this] {
         return m_platform.tray ? m_platform.tray->geometry() : QRect();
     };

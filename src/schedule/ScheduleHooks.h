@@ -14,6 +14,8 @@ namespace koro {
 struct ScheduleHooks {
     // A "Lumo提示"-style information balloon at the tray icon.
     std::function<void(const QString& title, const QString& text)> notice;
+    // Takes down the balloon still shown, which would cover the reminder at the tray.
+    std::function<void()> clearNotice;
     // The tray icon's place on screen; empty when unknown.
     std::function<QRect()> trayIconGeometry;
     std::function<bool()> mainWindowVisible;

@@ -89,6 +89,8 @@ void ScheduledViewing::Timer_SeeTvTimer() {
     m_soundTicks = 0;
     m_sound.start();
 
+    if (m_hooks.clearNotice)
+        m_hooks.clearNotice();
     auto* reminder = new TfrmPS(m_hooks.trayIconGeometry ? m_hooks.trayIconGeometry() : QRect(),
                                 m_hooks.applyLanguage);
     m_reminder = reminder;

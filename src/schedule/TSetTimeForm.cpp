@@ -103,7 +103,10 @@ bool TSetTimeForm::acceptsKey(const QString& typed) {
 bool TSetTimeForm::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_ui->Edit1 || watched == m_ui->Edit2) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (!acceptsKey(key->text()))
+        // Focus moves and Delete are keys, not typed characters.
+        const bool editingKey = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+                                key->key() == Qt::Key_Delete;
+        if (!editingKey && !acceptsKey(key->text()))
             return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -48,7 +48,7 @@ TfrmPS::TfrmPS(const QRect& trayIcon, const std::function<void(QWidget*)>& apply
     setFixedSize(Width, Height);
     // White is see-through: only the bubble and its controls are seen.
     setMask(QBitmap::fromImage(
-        bubble.toImage().createMaskFromColor(qRgb(255, 255, 255), Qt::MaskOutColor)));
+        bubble.toImage().createMaskFromColor(qRgb(255, 255, 255), Qt::MaskInColor)));
     m_ui->SpeedBtnClose->setIcon(QIcon(QStringLiteral(":/images/schedule/close.svg")));
 
     QFont font = m_ui->RichEdit1->font();

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -46,6 +47,11 @@ TEST(TimerDialog, KeyFilterLetsDigitsAndEditingKeysThrough) {
     EXPECT_EQ(form->ui().Edit1->text(), "12");
     typeInto(form->ui().Edit1, "3"); // at most two characters
     EXPECT_EQ(form->ui().Edit1->text(), "12");
+    // Delete is a key, not a typed character (Tab is checked on the real program).
+    form->ui().Edit1->setCursorPosition(0);
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, "\x7f");
+    QApplication::sendEvent(form->ui().Edit1, &del);
+    EXPECT_EQ(form->ui().Edit1->text(), "2");
     form->close();
     flushDeletes();
 }
@@ -91,6 +97,7 @@ protected:
         hooks.notice = [this](const QString& title, const QString& text) {
             notices.append(title + "|" + text);
         };
+        hooks.clearNotice = [this] { notices.append("(cleared)"); };
         hooks.trayIconGeometry = [] { return QRect(1600, 1030, 24, 20); };
         hooks.mainWindowVisible = [this] { return mainVisible; };
         hooks.showMainWindow = [this] {
@@ -183,6 +190,7 @@ TEST_F(Viewing, TheMatchBringsTheReminderAndTheAlarm) {
     EXPECT_TRUE(reminder->isVisible());
     EXPECT_FALSE(viewing->Timer_SeeTv().isActive());
     EXPECT_TRUE(viewing->TimerSound().isActive());
+    EXPECT_EQ(notices, QStringList{"(cleared)"}); // no balloon covers the bubble
     EXPECT_EQ(reminder->ui().RichEdit1->toPlainText(),
               QStringLiteral("提示：中央一台-到了您设定的观看时间<7:5>，是否观看？"));
     EXPECT_EQ(reminder->channelUrl(), "http://tv/1");
@@ -272,6 +280,26 @@ TEST(ReminderPlacement, TailPointsAtTheTrayIcon) {
     EXPECT_EQ(r.size(), QSize(238, 126));
     // The tip (220, 125) lies on the icon's middle, just inside its top edge.
     EXPECT_EQ(r.topLeft() + QPoint(220, 125), QPoint(icon.center().x(), icon.top() + 7));
+}
+
+TEST(ReminderLook, BubbleShowsAndWhiteIsSeeThrough) {
+    auto* reminder = new TfrmPS(QRect(), {});
+    reminder->setReminder("text", "http://tv/1");
+    reminder->show();
+    const QImage image = reminder->grab().toImage();
+    if (const char* dump = std::getenv("KORO_DUMP_REMINDER"))
+        image.save(QString::fromLocal8Bit(dump));
+    EXPECT_EQ(image.size(), QSize(238, 126));
+    // The pale fill inside the bubble, below the check box.
+    EXPECT_EQ(QColor(image.pixel(60, 96)), QColor(233, 254, 255));
+    // The corner outside the rounded edge and the space beside the tail are not part of it.
+    const QRegion shape = reminder->mask();
+    EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+    EXPECT_FALSE(shape.contains(QPoint(5, 120)));
+    EXPECT_TRUE(shape.contains(QPoint(60, 96)));
+    EXPECT_TRUE(shape.contains(QPoint(219, 115))); // the tail
+    reminder->close();
+    flushDeletes();
 }
 
 TEST(ReminderPlacement, StaysWhollyOnScreen) {
