@@ -2,7 +2,7 @@
 // 10,000 shortcuts in 500 nested folders, and merely listing and reading the same files.
 //
 //   ./build/bench/koro_bench --benchmark_filter=Favorites --benchmark_repetitions=5
-#include "app/ImageList.h"
+#include "config/ImageList.h"
 #include "browse/FavoritesMenu.h"
 #include "browse/FavoritesScanner.h"
 #include "platform/FavoritesLocation.h"

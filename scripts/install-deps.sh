@@ -11,6 +11,7 @@ packages=(
   xvfb xauth openbox trayer wmctrl xdotool x11-utils x11-apps x11-xserver-utils imagemagick
   dbus pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   fonts-wqy-microhei
+  dpkg-dev desktop-file-utils appstream iproute2 util-linux
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,9 +2,10 @@
 
 #include "app/KoroApplication.h"
 #include "app/TForm1.h"
-#include "browse/WebEngineBrowserFactory.h"
+#include "config/ProgramFolder.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "webengine/WebEngineBrowserFactory.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,9 +40,15 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     KoroApplication app(argc, argv);
     const QString executable = QCoreApplication::applicationFilePath();
+    const QFileInfo exe(executable);
+    const ProgramFolder folder =
+        ProgramFolder::resolve(exe.absolutePath(), ProgramFolder::xdgDataHome());
+    if (folder.perUser) // an installed copy writes nothing outside the user's folder
+        qputenv("QT_DISABLE_SHADER_DISK_CACHE", "1");
 
     std::unique_ptr<Platform> platform = makeLinuxPlatform();
-    platform->browsers = std::make_unique<WebEngineBrowserFactory>();
+    platform->browsers =
+        std::make_unique<WebEngineBrowserFactory>(folder.perUser ? folder.path : QString());
     if (!platform->singleInstance->acquire()) {
         refuseSecondCopy(executable);
         return 0;
@@ -51,9 +58,10 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
     // Windows other than the main window must not end the program when they close.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QFileInfo exe(executable);
+    if (folder.perUser) // installed: the samples ship in the package's data folder
+        seedUserFolder(folder.path, exe.absolutePath() + QStringLiteral("/../../share/koro"));
     TForm1 form(*platform, endpoints,
-                FormPaths{exe.absolutePath(), exe.completeBaseName(), QDir::current()});
+                FormPaths{folder.path, exe.completeBaseName(), QDir::current()});
     QObject::connect(&form, &TForm1::closed, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(
         &app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager& manager) {

@@ -1,7 +1,6 @@
 #include "app/KoroApplication.h"
 
 #include <QMetaEnum>
-#include <cstdio>
 
 namespace koro {
 
@@ -13,11 +12,6 @@ bool KoroApplication::notify(QObject* receiver, QEvent* event) {
     const bool ok =
         containStep("event handler", [&] { handled = QApplication::notify(receiver, event); });
     return ok && handled;
-}
-
-void reportContainedError(const char* where, const char* message) {
-    std::fprintf(stderr, "koro: %s: %s\n", where, message);
-    std::fflush(stderr);
 }
 
 } // namespace koro

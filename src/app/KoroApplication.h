@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/ContainStep.h"
+
 #include <QApplication>
 
 namespace koro {
@@ -21,22 +23,5 @@ public:
 private:
     QString m_title;
 };
-
-// Runs step, containing any exception it throws; returns false when it threw.
-template <typename Step> bool containStep(const char* what, Step&& step);
-
-void reportContainedError(const char* where, const char* message);
-
-template <typename Step> bool containStep(const char* what, Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (const std::exception& e) {
-        reportContainedError(what, e.what());
-    } catch (...) {
-        reportContainedError(what, "unknown error");
-    }
-    return false;
-}
 
 } // namespace koro

@@ -28,9 +28,14 @@ void writeResource(const QString& resource, const QString& target) {
     const QByteArray data = source.readAll();
 
     // Written beside the target and renamed over it, so a failure never leaves half a file.
+    // commit() alone would not notice a failed flush of the buffer (a full disk) and would put
+    // a cut file in place, so the flush is checked first.
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
+        !file.commit()) {
+        file.cancelWriting();
         throw Error(QStringLiteral("Unable to write to %1").arg(target).toStdString());
+    }
 }
 
 } // namespace

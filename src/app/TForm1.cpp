@@ -56,13 +56,10 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     initImageResources();
     m_ui->setupUi(this);
     buildComponents();
-    m_navigationBar = std::make_unique<NavigationBar>(*this);
-    m_newWindows = new NewWindowPolicy(*this);
+    buildFeatures();
     buildTimers();
     buildSchedule();
     connectMenus();
-    new SiteMenus(*this);
-    new LineSelection(*this);
     m_favorites = new FavoritesMenu(m_ui->IE1, m_ui->AddFav, m_ui->FinishFav, m_webbrowser1,
                                     *m_platform.favorites, m_imageList, this);
 }
@@ -121,6 +118,23 @@ void TForm1::buildComponents() {
     }
 }
 
+void TForm1::buildFeatures() {
+    Ui::TForm1& ui = *m_ui;
+    const NavigationBar::Widgets navigation{
+        ui.Labelback, ui.goback,         ui.gobackenter,    ui.gobackfalse,  ui.Labelforward,
+        ui.goforward, ui.goforwardenter, ui.goforwardfalse, ui.Labelstop,    ui.stop,
+        ui.stopenter, ui.Labelrefresh,   ui.refresh,        ui.refreshenter, ui.Labelhome,
+        ui.homepage,  ui.homepageenter,  ui.gohttp,         ui.gohttpimg2,   ui.gohttpimg1,
+        ui.httpaddr,  ui.Imgsiteico,     ui.PopupMenu3,     ui.Popbaidu,     ui.PopTaoBao};
+    m_navigationBar =
+        std::make_unique<NavigationBar>(navigation, *m_webbrowser1, *m_webLoading,
+                                        *m_platform.shell, m_endpoints, m_imageList, m_settings);
+    m_newWindows = new NewWindowPolicy(*this, *m_webbrowser1, *m_webbrowser2, *m_platform.browsers,
+                                       m_settings);
+    new SiteMenus(*this, ui.gywm, *m_webbrowser1, m_endpoints);
+    new LineSelection(ui.telcom, ui.cnc, *m_webbrowser1, m_endpoints, m_settings, this);
+}
+
 void TForm1::buildTimers() {
     for (const TimerSpec& spec : FormTimers) {
         auto* t = new QTimer(this);
@@ -167,65 +181,47 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::readSettings() {
-    using namespace settings;
     containStep("Config.ini", [&] {
         m_configIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/Config.ini");
+        m_settings.readConfigIni(*m_configIni);
     });
     containStep("hotkeys", [&] {
-        m_settings.UseHotKey = m_configIni->readString(MainForm, "UseHotKey", "1");
-        if (m_settings.UseHotKey == "1")
+        if (m_settings.useHotKey())
             RegisterAllHotKeys();
         else
             m_ui->MenuCloseHotKey->setChecked(true);
     });
     containStep("skin", [&] {
-        m_settings.pifu = m_configIni->readString(MainForm, "pifu", "");
-        if (!m_settings.pifu.isEmpty())
+        if (m_settings.hasSkin())
             ApplySkin(m_settings.pifu);
     });
-    containStep("window options", [&] {
-        m_settings.opennewfrm = m_configIni->readString(MainForm, "opennewfrm", "NewForm");
-        m_settings.FrontShow = m_configIni->readString(MainForm, "FrontShow", "1");
-    });
     containStep("search engine", [&] {
-        const QByteArray findWay = m_configIni->readString(MainForm, "FindWay", "Baidu");
+        const QByteArray findWay = readSearchEngine(*m_configIni);
         if (findWay == "Baidu")
             SetSearchEngine(2);
         else if (findWay == "TaoBao")
             SetSearchEngine(7);
     });
-    containStep("close tips", [&] {
-        m_settings.CloseTips = m_configIni->readString(MainForm, "CloseTips", "0");
-    });
     containStep("language", [&] {
         m_settings.LanguageId = 2052;
         ApplyLanguage(m_settings.LanguageId, this);
     });
-    containStep("minimise to tray", [&] {
-        m_settings.MinTask = m_configIni->readString(MainForm, "MinTask", "0");
-        m_minimizeToTray = m_settings.MinTask != "1";
-    });
     containStep("user.ini", [&] {
         m_userIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/user.ini");
-        const QByteArray telecom = m_endpoints.telecomHome.toUtf8();
-        m_settings.SP = m_userIni->readString(UserPage, "SP", telecom);
-        const bool onTelecom = m_settings.SP == telecom;
-        if (!onTelecom)
-            m_settings.SP = m_endpoints.netcomHome.toUtf8();
+        m_settings.readUserIni(*m_userIni, m_endpoints);
+        const bool onTelecom = m_settings.onTelecomLine(m_endpoints);
         m_ui->telcom->setChecked(onTelecom);
         m_ui->cnc->setChecked(!onTelecom);
     });
     containStep("viewing check", [&] {
-        m_settings.SeeTime = m_userIni->readString(UserTV, "SeeTime", NoViewing);
-        if (m_settings.SeeTime != NoViewing)
+        if (m_settings.viewingScheduled())
             m_viewing->Timer_SeeTv().start();
     });
-    containStep("always on top", [&] { SetAlwaysOnTop(m_settings.FrontShow == "1"); });
+    containStep("always on top", [&] { SetAlwaysOnTop(m_settings.alwaysOnTop()); });
     containStep("favorites", [&] { AddFavToMenu(m_ui->IE1); });
     containStep("skin menu", [&] { FillSkinMenu(); });
     containStep("compact start", [&] {
-        m_settings.Minstart = m_configIni->readString(MainForm, "Minstart", "0");
-        if (m_settings.Minstart == "1")
+        if (m_settings.compactAtStart())
             ToggleCompactMode();
     });
 }
@@ -267,7 +263,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 bool TForm1::FormCloseQuery() {
     HideMainWindow();
-    if (m_settings.CloseTips == "0") {
+    if (!m_settings.closeWithoutAsking()) {
         if (LanguageMessageBox("Exittips", 4) != QMessageBox::Yes) {
             if (!isVisible())
                 ShowMainWindow();
@@ -403,7 +399,7 @@ void TForm1::buildSchedule() {
     softSet.applySkin = [this](const QByteArray& name) { ApplySkin(name); };
     softSet.setSearchEngine = [this](bool baidu) { SetSearchEngine(baidu ? 2 : 7); };
     softSet.setAlwaysOnTop = [this](bool on) { SetAlwaysOnTop(on); };
-    softSet.setMinimizeToTray = [this](bool on) { m_minimizeToTray = on; };
+    // Minimising follows MinTask, which the dialog sets; there is no separate switch to turn.
     softSet.applyLanguage = scheduleHooks().applyLanguage;
     softSet.openShutdownDialog = [this] { m_shutdown->openTimerDialog(); };
     m_softSet = new SoftSetLauncher(m_settings, skinDir(), softSet, this);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Endpoints.h"
-#include "app/ImageList.h"
 #include "config/AppSettings.h"
+#include "config/Endpoints.h"
+#include "config/ImageList.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -61,7 +61,6 @@ public:
     QByteArray searchEngine() const;
     void RegisterAllHotKeys();
     void UnregisterAllHotKeys();
-    void StartDownload(const QString& url, const QString& fileName);
     void AddFavToMenu(QObject* menuItem);
 
     void ShowMainWindow();
@@ -76,6 +75,7 @@ public:
     void TrimTimerProc();
 
     // The ad line, the scheduled viewing and shutdown, the settings dialog.
+    void StartDownload(const QString& url, const QString& fileName);
     void Timer_ReadadTimer();
     void ReadAdFile();
     void gogg();
@@ -97,7 +97,6 @@ public:
     Ui::TForm1& ui() { return *m_ui; }
     const Endpoints& endpoints() const { return m_endpoints; }
     const ImageList& imageList() const { return m_imageList; }
-    bool minimizeToTray() const { return m_minimizeToTray; }
     BrowserControl* webbrowser1() const { return m_webbrowser1; }
     BrowserControl* Webbrowser2() const { return m_webbrowser2; }
     BrowserControl* WebLoading() const { return m_webLoading; }
@@ -117,6 +116,7 @@ private:
     LanguagePaths languagePaths() const;
     QString skinDir() const;
     void buildComponents();
+    void buildFeatures();
     void buildTimers();
     void buildSchedule();
     ScheduleHooks scheduleHooks();
@@ -140,7 +140,6 @@ private:
     QTimer* m_trimTimer = nullptr;
     int m_goHomeTicks = 0;
     int m_hotKeyIds[5] = {0, 0, 0, 0, 0};
-    bool m_minimizeToTray = true;
     ImageList m_imageList{this};
     std::unique_ptr<NavigationBar> m_navigationBar;
     AdLine* m_adLine = nullptr;

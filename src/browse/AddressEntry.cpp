@@ -1,6 +1,6 @@
 #include "browse/AddressEntry.h"
 
-#include "app/Endpoints.h"
+#include "config/Endpoints.h"
 #include "config/TextTrim.h"
 
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 #include "browse/FavoritesMenu.h"
 
-#include "app/ImageList.h"
 #include "browse/AddFavoriteDialog.h"
 #include "browse/InternetShortcut.h"
-#include "platform/BrowserControl.h"
+#include "config/ImageList.h"
 #include "platform/FavoritesLocation.h"
+#include "webengine/BrowserControl.h"
 
 #include <QAction>
 #include <QFileInfo>

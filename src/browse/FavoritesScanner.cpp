@@ -4,8 +4,14 @@
 #include "config/CodePage.h"
 #include "platform/FileAttributes.h"
 
-#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
 
 namespace koro {
 
@@ -72,30 +78,50 @@ QString FavoritesScanner::caption(const QString& fileName) {
     return codePagePrefix(name, CaptionBytes);
 }
 
+QString FavoritesScanner::displayName(const QByteArray& name) {
+    if (isAscii(name))
+        return QString::fromLatin1(name);
+    // Names copied from Windows keep their code-page bytes, which are rarely valid UTF-8.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(name);
+    return utf8.hasError() ? codepage::toUnicode(name) : text;
+}
+
 FavoriteFolder FavoritesScanner::ReadFavorit(const QString& path) const {
     FavoriteFolder root;
     root.name = QFileInfo(path).fileName();
-    scanInto(root, path);
+    scanInto(root, QFile::encodeName(path));
     return root;
 }
 
-void FavoritesScanner::scanInto(FavoriteFolder& folder, const QString& path) const {
+void FavoritesScanner::scanInto(FavoriteFolder& folder, const QByteArray& path) const {
+    // Listed by raw names: a name that is not valid text could not be opened again through a
+    // QString.
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(path.constData()), ::closedir);
+    if (!listing)
+        return;
+    const int fd = ::dirfd(listing.get());
     // Hidden and system entries are listed too: the attribute rule decides about them.
-    QDirIterator entries(path,
-                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (entries.hasNext()) {
-        entries.next();
-        const QFileInfo info = entries.fileInfo();
-        const FileAttributes attributes = fileAttributes(info);
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        struct stat status {};
+        if (::fstatat(fd, entry->d_name, &status, 0) != 0)
+            continue;
+        const FileAttributes attributes = fileAttributes(status, name);
+        const QByteArray entryPath = path + '/' + name;
         if (attributes.plainDirectory()) {
-            if (info.isSymLink())
+            struct stat link {};
+            if (::fstatat(fd, entry->d_name, &link, AT_SYMLINK_NOFOLLOW) != 0 ||
+                S_ISLNK(link.st_mode))
                 continue;
             FavoriteFolder& sub = folder.folders.emplace_back();
-            sub.name = info.fileName();
-            scanInto(sub, info.filePath());
+            sub.name = displayName(name);
+            scanInto(sub, entryPath);
         } else if (attributes.plainFile()) {
-            folder.links.push_back({caption(info.fileName()),
-                                    codePagePrefix(readShortcutUrl(info.filePath()), UrlBytes)});
+            folder.links.push_back(
+                {caption(displayName(name)), codePagePrefix(readShortcutUrl(entryPath), UrlBytes)});
         }
     }
 }

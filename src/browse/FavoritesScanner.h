@@ -36,8 +36,11 @@ public:
     // The file name without its first ".url" (that case only), cut to CaptionBytes.
     static QString caption(const QString& fileName);
 
+    // A file name's bytes as text: UTF-8 when they are valid UTF-8, else the code page.
+    static QString displayName(const QByteArray& name);
+
 private:
-    void scanInto(FavoriteFolder& folder, const QString& path) const;
+    void scanInto(FavoriteFolder& folder, const QByteArray& path) const;
 };
 
 // The first maxBytes bytes of text in the code page, decoded; a character cut in two shows as

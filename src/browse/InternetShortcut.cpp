@@ -2,11 +2,11 @@
 
 #include "config/CodePage.h"
 #include "config/Error.h"
+#include "config/ProfileText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <SimpleIni.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -42,9 +42,9 @@ private:
 
 // The first ShortcutReadLimit bytes of the file; false when it cannot be opened or read.
 // O_NONBLOCK: a file swapped for a pipe after it was listed must not stall the scan.
-bool readSmallFile(const QString& path, QByteArray& bytes) {
+bool readSmallFile(const QByteArray& localPath, QByteArray& bytes) {
     const FileDescriptor fd(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        ::open(localPath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0)
         return false;
     qsizetype size = 0;
@@ -84,21 +84,16 @@ QString fitName(QString base) {
 } // namespace
 
 QByteArray readShortcutUrl(const QString& path) {
-    // Read as ProfileFile reads it, with the same parser and settings, but with the fewest
-    // system calls: the Favorites scan reads thousands of these at start-up.
+    return readShortcutUrl(QFile::encodeName(path));
+}
+
+QByteArray readShortcutUrl(const QByteArray& localPath) {
+    // Read as ProfileFile reads it, with the same parser, but with the fewest system calls: the
+    // Favorites scan reads thousands of these at start-up.
     QByteArray bytes;
-    if (!readSmallFile(path, bytes))
+    if (!readSmallFile(localPath, bytes))
         return {};
-    CSimpleIniA ini;
-    ini.SetUnicode(false);
-    ini.SetMultiKey(false);
-    ini.SetMultiLine(false);
-    ini.SetQuotes(false);
-    ini.SetAllowKeyOnly(false);
-    if (ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
-        return {};
-    const char* value = ini.GetValue("InternetShortcut", "URL", nullptr);
-    return value ? QByteArray(value) : QByteArray();
+    return ProfileText(std::move(bytes)).value("InternetShortcut", "URL").value_or(QByteArray());
 }
 
 QString shortcutBaseName(const QString& caption) {
@@ -125,9 +120,10 @@ QString writeShortcut(const QString& folder, const QString& caption, const QStri
     const QByteArray content =
         "[InternetShortcut]\r\nURL=" + codepage::fromUnicode(address) + "\r\n";
 
-    const QDir dir(folder);
+    // Joined by hand: QDir::filePath takes a name starting with ':' for a resource path.
+    const QString prefix = QDir(folder).absolutePath() + u'/';
     for (int number = 1; number < 100000; ++number) {
-        QString path = dir.filePath(numbered(base, number) + QLatin1String(Extension));
+        QString path = prefix + numbered(base, number) + QLatin1String(Extension);
         QFile file(path);
         // NewOnly fails when the name is taken, also when another program took it just now.
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
@@ -142,8 +138,7 @@ QString writeShortcut(const QString& folder, const QString& caption, const QStri
         }
         return path;
     }
-    throw Error("Unable to write to " +
-                dir.filePath(base + QLatin1String(Extension)).toStdString());
+    throw Error("Unable to write to " + (prefix + base + QLatin1String(Extension)).toStdString());
 }
 
 } // namespace koro

@@ -11,6 +11,8 @@ namespace koro {
 // The address, cut as a profile value is; empty when the key is missing or the file cannot be
 // read.
 QByteArray readShortcutUrl(const QString& path);
+// The same for a path given as the file system's bytes, which need not be valid text.
+QByteArray readShortcutUrl(const QByteArray& localPath);
 
 // The name a shortcut file may carry for a caption: '/', NUL and other control characters
 // become '_', blanks around it are dropped, and a leading dot, which would hide the file, is

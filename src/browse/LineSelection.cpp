@@ -1,19 +1,24 @@
 #include "browse/LineSelection.h"
 
-#include "app/TForm1.h"
+#include "config/AppSettings.h"
 #include "config/CodePage.h"
-#include "platform/BrowserControl.h"
-#include "ui_TForm1.h"
+#include "config/Endpoints.h"
+#include "webengine/BrowserControl.h"
 
 #include <QAction>
 
 namespace koro {
 
-LineSelection::LineSelection(TForm1& form)
-    : QObject(&form)
-    , m_form(form) {
-    connect(form.ui().telcom, &QAction::triggered, this, &LineSelection::telcomClick);
-    connect(form.ui().cnc, &QAction::triggered, this, &LineSelection::cncClick);
+LineSelection::LineSelection(QAction* telcom, QAction* cnc, BrowserControl& page,
+                             const Endpoints& endpoints, AppSettings& settings, QObject* parent)
+    : QObject(parent)
+    , m_telcom(telcom)
+    , m_cnc(cnc)
+    , m_page(page)
+    , m_endpoints(endpoints)
+    , m_settings(settings) {
+    connect(m_telcom, &QAction::triggered, this, &LineSelection::telcomClick);
+    connect(m_cnc, &QAction::triggered, this, &LineSelection::cncClick);
 }
 
 void LineSelection::telcomClick() {
@@ -26,11 +31,11 @@ void LineSelection::cncClick() {
 
 void LineSelection::choose(bool telecom) {
     // Qt has already flipped the clicked item's mark: both are set here, whatever they were.
-    m_form.ui().telcom->setChecked(telecom);
-    m_form.ui().cnc->setChecked(!telecom);
-    const QString& home = telecom ? m_form.endpoints().telecomHome : m_form.endpoints().netcomHome;
-    m_form.settings().SP = codepage::fromUnicode(home);
-    m_form.webbrowser1()->navigate(home);
+    m_telcom->setChecked(telecom);
+    m_cnc->setChecked(!telecom);
+    const QString& home = telecom ? m_endpoints.telecomHome : m_endpoints.netcomHome;
+    m_settings.SP = codepage::fromUnicode(home);
+    m_page.navigate(home);
 }
 
 } // namespace koro

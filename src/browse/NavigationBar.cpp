@@ -1,22 +1,35 @@
 #include "browse/NavigationBar.h"
 
-#include "app/TForm1.h"
 #include "browse/AddressEntry.h"
 #include "browse/PictureButton.h"
+#include "config/AppSettings.h"
 #include "config/CodePage.h"
+#include "config/ImageList.h"
 #include "config/TextTrim.h"
-#include "platform/Platform.h"
-#include "ui_TForm1.h"
+#include "platform/ShellOpen.h"
+#include "webengine/BrowserControl.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 
 namespace koro {
 
-NavigationBar::NavigationBar(TForm1& form)
-    : m_form(form)
-    , m_ui(form.ui()) {
+NavigationBar::NavigationBar(const Widgets& widgets, BrowserControl& page, BrowserControl& loading,
+                             ShellOpen& shell, const Endpoints& endpoints, const ImageList& images,
+                             const AppSettings& settings, QObject* parent)
+    : QObject(parent)
+    , m_ui(widgets)
+    , m_page(page)
+    , m_loading(loading)
+    , m_shell(shell)
+    , m_endpoints(endpoints)
+    , m_images(images)
+    , m_settings(settings) {
     const struct {
         QLabel* label;
         QLabel* normal;
@@ -45,10 +58,9 @@ NavigationBar::NavigationBar(TForm1& form)
     connect(m_ui.Popbaidu, &QAction::triggered, this, &NavigationBar::PopbaiduClick);
     connect(m_ui.PopTaoBao, &QAction::triggered, this, &NavigationBar::PopTaoBaoClick);
 
-    BrowserControl* page = m_form.webbrowser1();
-    connect(page, &BrowserControl::commandStateChange, this,
+    connect(&m_page, &BrowserControl::commandStateChange, this,
             &NavigationBar::WebBrowser1CommandStateChange);
-    connect(page, &BrowserControl::beforeNavigate2, this,
+    connect(&m_page, &BrowserControl::beforeNavigate2, this,
             &NavigationBar::WebBrowser1BeforeNavigate2);
 }
 
@@ -64,25 +76,27 @@ void NavigationBar::gourl(const QString& text) {
         return;
     if (IsUrl(trimmed)) {
         // Unchanged: the page area completes a bare host name itself.
-        m_form.webbrowser1()->navigate(trimmed);
+        m_page.navigate(trimmed);
         return;
     }
-    const QString address =
-        searchAddress(m_form.endpoints(), QString::fromUtf8(searchEngine()), trimmed);
+    const QString address = searchAddress(m_endpoints, QString::fromUtf8(m_searchEngine), trimmed);
     if (!address.isEmpty())
-        m_form.platform().shell->open(address);
+        m_shell.open(address);
 }
 
 void NavigationBar::SetSearchEngine(int imageIndex) {
-    m_ui.Imgsiteico->setPixmap(m_form.imageList().pixmap(imageIndex));
+    m_ui.Imgsiteico->setPixmap(m_images.pixmap(imageIndex));
     if (imageIndex == 2)
-        m_ui.gohttp->setToolTip("Baidu");
+        m_searchEngine = "Baidu";
     else if (imageIndex == 7)
-        m_ui.gohttp->setToolTip("TaoBao");
+        m_searchEngine = "TaoBao";
+    else
+        return; // another picture keeps the engine
+    m_ui.gohttp->setToolTip(QString::fromLatin1(m_searchEngine));
 }
 
 QByteArray NavigationBar::searchEngine() const {
-    return m_ui.gohttp->toolTip().toUtf8();
+    return m_searchEngine;
 }
 
 void NavigationBar::gohttpClick() {
@@ -90,23 +104,23 @@ void NavigationBar::gohttpClick() {
 }
 
 void NavigationBar::gobackClick() {
-    m_form.webbrowser1()->goBack();
+    m_page.goBack();
 }
 
 void NavigationBar::goforwardClick() {
-    m_form.webbrowser1()->goForward();
+    m_page.goForward();
 }
 
 void NavigationBar::stopClick() {
-    m_form.webbrowser1()->stop();
+    m_page.stop();
 }
 
 void NavigationBar::refreshClick() {
-    m_form.webbrowser1()->refresh();
+    m_page.refresh();
 }
 
 void NavigationBar::homepageClick() {
-    m_form.webbrowser1()->navigate(codepage::toUnicode(m_form.settings().SP));
+    m_page.navigate(codepage::toUnicode(m_settings.SP));
 }
 
 bool NavigationBar::httpaddrKeyPress(const QKeyEvent& key) {
@@ -158,11 +172,11 @@ void NavigationBar::WebBrowser1CommandStateChange(int command, bool enable) {
 }
 
 void NavigationBar::WebBrowser1BeforeNavigate2(const QString&, bool*) {
-    m_form.WebLoading()->show();
+    m_loading.show();
 }
 
 void NavigationBar::WebBrowser1DocumentComplete() {
-    m_form.WebLoading()->hide();
+    m_loading.hide();
 }
 
 bool NavigationBar::eventFilter(QObject* watched, QEvent* event) {

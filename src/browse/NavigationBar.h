@@ -4,26 +4,62 @@
 #include <QObject>
 #include <QString>
 
+class QAction;
 class QEvent;
 class QKeyEvent;
-
-namespace Ui {
-class TForm1;
-}
+class QLabel;
+class QLineEdit;
+class QMenu;
 
 namespace koro {
 
+class BrowserControl;
+class ImageList;
 class PictureButton;
-class TForm1;
+class ShellOpen;
+struct AppSettings;
+struct Endpoints;
 
 // The main window's navigation row: the picture buttons, the address box with its engine icon
 // and engine menu, the loading indicator, and the back and forward states of the page area.
-// The chosen engine is the go label's tooltip ("Baidu", "TaoBao" or empty).
+// It owns the chosen engine ("Baidu", "TaoBao" or empty); the go label's tooltip shows it.
 class NavigationBar : public QObject {
     Q_OBJECT
 public:
-    // Works on the window's components; the window must outlive it.
-    explicit NavigationBar(TForm1& form);
+    // The window's components the bar drives.
+    struct Widgets {
+        // Each picture button: its click label, its normal and mouse-over pictures.
+        QLabel* Labelback;
+        QLabel* goback;
+        QLabel* gobackenter;
+        QLabel* gobackfalse;
+        QLabel* Labelforward;
+        QLabel* goforward;
+        QLabel* goforwardenter;
+        QLabel* goforwardfalse;
+        QLabel* Labelstop;
+        QLabel* stop;
+        QLabel* stopenter;
+        QLabel* Labelrefresh;
+        QLabel* refresh;
+        QLabel* refreshenter;
+        QLabel* Labelhome;
+        QLabel* homepage;
+        QLabel* homepageenter;
+        QLabel* gohttp;
+        QLabel* gohttpimg2;
+        QLabel* gohttpimg1;
+        QLineEdit* httpaddr;
+        QLabel* Imgsiteico;
+        QMenu* PopupMenu3;
+        QAction* Popbaidu;
+        QAction* PopTaoBao;
+    };
+
+    // Everything given must outlive the bar; settings gives the home page when it is asked for.
+    NavigationBar(const Widgets& widgets, BrowserControl& page, BrowserControl& loading,
+                  ShellOpen& shell, const Endpoints& endpoints, const ImageList& images,
+                  const AppSettings& settings, QObject* parent = nullptr);
     ~NavigationBar() override;
 
     // Opens the text in the page area when it looks like an address, otherwise hands the
@@ -61,8 +97,14 @@ protected:
 private:
     void popupEngineMenu();
 
-    TForm1& m_form;
-    Ui::TForm1& m_ui;
+    Widgets m_ui;
+    BrowserControl& m_page;
+    BrowserControl& m_loading;
+    ShellOpen& m_shell;
+    const Endpoints& m_endpoints;
+    const ImageList& m_images;
+    const AppSettings& m_settings;
+    QByteArray m_searchEngine;
 };
 
 } // namespace koro

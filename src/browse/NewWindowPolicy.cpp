@@ -1,27 +1,32 @@
 #include "browse/NewWindowPolicy.h"
 
-#include "app/KoroApplication.h"
-#include "app/TForm1.h"
 #include "browse/TForm3.h"
-#include "platform/BrowserControl.h"
+#include "config/AppSettings.h"
+#include "config/ContainStep.h"
+#include "webengine/BrowserControl.h"
 
 namespace koro {
 
-NewWindowPolicy::NewWindowPolicy(TForm1& mainWindow)
+NewWindowPolicy::NewWindowPolicy(QWidget& mainWindow, BrowserControl& page, BrowserControl& catcher,
+                                 BrowserFactory& browsers, const AppSettings& settings)
     : QObject(&mainWindow)
-    , m_main(mainWindow) {
+    , m_main(mainWindow)
+    , m_page(page)
+    , m_catcher(catcher)
+    , m_browsers(browsers)
+    , m_settings(settings) {
     // Both events come from inside the engine and carry out-parameters: direct connections.
-    connect(m_main.webbrowser1(), &BrowserControl::newWindow2, this,
-            &NewWindowPolicy::Webbrowser1NewWindow2, Qt::DirectConnection);
-    connect(m_main.Webbrowser2(), &BrowserControl::beforeNavigate2, this,
+    connect(&m_page, &BrowserControl::newWindow2, this, &NewWindowPolicy::Webbrowser1NewWindow2,
+            Qt::DirectConnection);
+    connect(&m_catcher, &BrowserControl::beforeNavigate2, this,
             &NewWindowPolicy::WebBrowser2BeforeNavigate2, Qt::DirectConnection);
 }
 
 void NewWindowPolicy::Webbrowser1NewWindow2(BrowserControl** target, bool*) {
     // Called from inside the engine: nothing may escape into it.
     containStep("new window", [&] {
-        if (m_main.settings().opennewfrm == "OldForm")
-            *target = m_main.Webbrowser2();
+        if (m_settings.opensInMainWindow())
+            *target = &m_catcher;
         else
             *target = createPopup()->Webbrowser1();
     });
@@ -32,11 +37,16 @@ void NewWindowPolicy::WebBrowser2BeforeNavigate2(const QString& url, bool* cance
     // An empty new window would only blank the page the user is watching.
     if (url.isEmpty() || url == QLatin1String("about:blank"))
         return;
-    containStep("new window address", [&] { m_main.webbrowser1()->navigate(url); });
+    containStep("new window address", [&] { m_page.navigate(url); });
+}
+
+void NewWindowPolicy::openInMainWindow(const QString& url) {
+    m_page.navigate(url);
 }
 
 TForm3* NewWindowPolicy::createPopup() {
-    auto* popup = new TForm3(*this); // owned by the main window, or by itself (see TForm3)
+    // Owned by the main window, or by itself (see TForm3).
+    auto* popup = new TForm3(m_main, m_browsers, m_settings, *this);
     popup->show();
     emit popupCreated(popup);
     return popup;

@@ -6,16 +6,19 @@
 namespace koro {
 
 class BrowserControl;
-class TForm1;
+class BrowserFactory;
 class TForm3;
+struct AppSettings;
 
 // Decides where a page's request for a new window goes: into a popup window of its own, or,
 // with opennewfrm "OldForm", into the main page area by way of the hidden catcher.
 class NewWindowPolicy : public QObject {
     Q_OBJECT
 public:
-    // Connects itself to the main window's page area and catcher; the main window owns it.
-    explicit NewWindowPolicy(TForm1& mainWindow);
+    // Connects itself to the main window's page area and catcher; the main window owns it and
+    // the popups it makes. settings decides, at each request, where a new window goes.
+    NewWindowPolicy(QWidget& mainWindow, BrowserControl& page, BrowserControl& catcher,
+                    BrowserFactory& browsers, const AppSettings& settings);
 
     // Popups hand their own requests here too, so they follow the same policy.
     void Webbrowser1NewWindow2(BrowserControl** target, bool* cancel);
@@ -28,13 +31,18 @@ public:
     // goes on to the caller.
     TForm3* openPopup(const QString& url);
 
-    TForm1& mainWindow() const { return m_main; }
+    // Opens url in the main page area (a popup's "go to the main window").
+    void openInMainWindow(const QString& url);
 
 signals:
     void popupCreated(koro::TForm3* popup);
 
 private:
-    TForm1& m_main;
+    QWidget& m_main;
+    BrowserControl& m_page;
+    BrowserControl& m_catcher;
+    BrowserFactory& m_browsers;
+    const AppSettings& m_settings;
 };
 
 } // namespace koro

@@ -1,11 +1,10 @@
 #include "browse/SiteMenus.h"
 
-#include "app/KoroApplication.h"
-#include "app/TForm1.h"
 #include "browse/TForm2.h"
-#include "platform/BrowserControl.h"
+#include "config/ContainStep.h"
+#include "config/Endpoints.h"
 #include "platform/FileVersion.h"
-#include "ui_TForm1.h"
+#include "webengine/BrowserControl.h"
 
 #include <QAction>
 #include <QMenu>
@@ -77,14 +76,17 @@ constexpr SiteItem SiteItems[] = {
 
 } // namespace
 
-SiteMenus::SiteMenus(TForm1& form)
-    : QObject(&form)
-    , m_form(form) {
+SiteMenus::SiteMenus(QWidget& mainWindow, QAction* gywm, BrowserControl& page,
+                     const Endpoints& endpoints)
+    : QObject(&mainWindow)
+    , m_mainWindow(mainWindow)
+    , m_page(page)
+    , m_endpoints(endpoints) {
     for (const SiteItem& site : SiteItems) {
-        auto* item = form.findChild<QAction*>(QString::fromLatin1(site.item));
+        auto* item = mainWindow.findChild<QAction*>(QString::fromLatin1(site.item));
         if (!item)
             continue;
-        const QString address = form.endpoints().sites.value(site.item);
+        const QString address = endpoints.sites.value(site.item);
         // An empty hint would read back as the caption: an item without an address stays off.
         item->setEnabled(!address.isEmpty());
         item->setToolTip(address);
@@ -95,7 +97,7 @@ SiteMenus::SiteMenus(TForm1& form)
         connect(item, &QAction::triggered, this,
                 [this, item, handler = site.handler] { siteItemClick(item, handler); });
     }
-    connect(form.ui().gywm, &QAction::triggered, this, &SiteMenus::gywmClick);
+    connect(gywm, &QAction::triggered, this, &SiteMenus::gywmClick);
 }
 
 QStringList SiteMenus::siteItemNames() {
@@ -107,11 +109,11 @@ QStringList SiteMenus::siteItemNames() {
 
 void SiteMenus::siteItemClick(QAction* item, const char* handlerName) {
     // Read at click time: whoever changes the hint changes where the item leads.
-    containStep(handlerName, [&] { m_form.webbrowser1()->navigate(item->toolTip()); });
+    containStep(handlerName, [&] { m_page.navigate(item->toolTip()); });
 }
 
 void SiteMenus::gywmClick() {
-    auto* about = new TForm2(m_form, runningExecutablePath());
+    auto* about = new TForm2(m_mainWindow, m_page, m_endpoints, runningExecutablePath());
     m_currentAbout = about;
     about->show();
 }

@@ -9,14 +9,17 @@ class QAction;
 
 namespace koro {
 
-class TForm1;
+class BrowserControl;
+struct Endpoints;
 
 // The main menu's fixed site lists and help items: each item keeps its address as its hint and
 // opens it in the page area; "关于我们" opens a new about window.
 class SiteMenus : public QObject {
     Q_OBJECT
 public:
-    explicit SiteMenus(TForm1& form);
+    // mainWindow holds the site items (found by object name) and owns the about windows;
+    // gywm is the item that opens one.
+    SiteMenus(QWidget& mainWindow, QAction* gywm, BrowserControl& page, const Endpoints& endpoints);
 
     // Object names of every site item, in menu order.
     static QStringList siteItemNames();
@@ -29,7 +32,9 @@ public:
     TForm2* currentAbout() const { return m_currentAbout; }
 
 private:
-    TForm1& m_form;
+    QWidget& m_mainWindow;
+    BrowserControl& m_page;
+    const Endpoints& m_endpoints;
     QPointer<TForm2> m_currentAbout;
 };
 

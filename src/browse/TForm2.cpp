@@ -1,9 +1,9 @@
 #include "browse/TForm2.h"
 
-#include "app/TForm1.h"
-#include "platform/BrowserControl.h"
+#include "config/Endpoints.h"
 #include "platform/FileVersion.h"
 #include "ui_TForm2.h"
+#include "webengine/BrowserControl.h"
 
 #include <QIcon>
 #include <QMouseEvent>
@@ -24,12 +24,14 @@ QFont pixelFont(const char* family, int pixels) {
 
 } // namespace
 
-TForm2::TForm2(TForm1& owner, const QString& executablePath)
+TForm2::TForm2(QWidget& owner, BrowserControl& page, const Endpoints& endpoints,
+               const QString& executablePath)
     : QWidget(&owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint)
     , m_ui(std::make_unique<Ui::TForm2>())
-    , m_owner(owner) {
+    , m_owner(owner)
+    , m_page(page) {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // Until the window manager tells the frame's size, the client area takes the whole size.
@@ -37,8 +39,8 @@ TForm2::TForm2(TForm1& owner, const QString& executablePath)
     applyFonts();
 
     m_ui->Image1->setPixmap(QIcon(":/images/app/koro.svg").pixmap(48, 48));
-    setLink(m_ui->Label4, owner.endpoints().makerHome);
-    setLink(m_ui->Label8, owner.endpoints().makerAbout);
+    setLink(m_ui->Label4, endpoints.makerHome);
+    setLink(m_ui->Label8, endpoints.makerAbout);
     connect(m_ui->Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 
     FormCreate(executablePath);
@@ -88,7 +90,7 @@ void TForm2::Button1Click() {
 
 void TForm2::followLink(const QLabel* label) {
     // The main window may be hidden in the tray: its page area still takes the address.
-    m_owner.webbrowser1()->navigate(label->toolTip());
+    m_page.navigate(label->toolTip());
     close();
 }
 

@@ -11,15 +11,18 @@ class TForm2;
 
 namespace koro {
 
-class TForm1;
+class BrowserControl;
+struct Endpoints;
 
 // The about window: names the product, shows the version of the running program and offers
 // two links that open the maker's pages in the main window. Modeless; every close destroys it.
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
-    // The version label shows the version stamped into the file at executablePath.
-    TForm2(TForm1& owner, const QString& executablePath);
+    // The version label shows the version stamped into the file at executablePath. The links
+    // open in page, the owner's page area.
+    TForm2(QWidget& owner, BrowserControl& page, const Endpoints& endpoints,
+           const QString& executablePath);
     ~TForm2() override;
 
     static constexpr QSize OuterSize{315, 230};
@@ -43,7 +46,8 @@ private:
     void fitOuterSize();
 
     std::unique_ptr<Ui::TForm2> m_ui;
-    TForm1& m_owner;
+    QWidget& m_owner;
+    BrowserControl& m_page;
 };
 
 } // namespace koro

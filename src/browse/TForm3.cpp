@@ -1,13 +1,11 @@
 #include "browse/TForm3.h"
 
-#include "app/KoroApplication.h"
-#include "app/TForm1.h"
 #include "browse/NewWindowPolicy.h"
-#include "browse/TEwbCore.h"
+#include "config/AppSettings.h"
+#include "config/ContainStep.h"
 #include "config/TextTrim.h"
-#include "platform/BrowserControl.h"
-#include "platform/Platform.h"
 #include "ui_TForm3.h"
+#include "webengine/BrowserControl.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -25,17 +23,17 @@ bool hasVisibleText(const QString& text) {
 
 } // namespace
 
-TForm3::TForm3(NewWindowPolicy& policy)
-    : QWidget(CreateParams(policy.mainWindow()), Qt::Window)
+TForm3::TForm3(QWidget& mainWindow, BrowserFactory& browsers, const AppSettings& settings,
+               NewWindowPolicy& policy)
+    : QWidget(CreateParams(mainWindow, settings), Qt::Window)
     , m_ui(std::make_unique<Ui::TForm3>())
     , m_policy(&policy) {
-    TForm1& mainWindow = policy.mainWindow();
     m_ui->setupUi(this);
     m_ui->ImgGoMainFormLeave->raise();
     m_ui->Labelimg->raise();
     m_ui->Labelimg->installEventFilter(this);
 
-    m_webbrowser1 = mainWindow.platform().browsers->create(BrowserRole::Popup, this);
+    m_webbrowser1 = browsers.create(BrowserRole::Popup, this);
     m_webbrowser1->setObjectName("Webbrowser1");
     m_ui->FormLayout->insertWidget(0, m_webbrowser1, 1);
 
@@ -50,27 +48,27 @@ TForm3::TForm3(NewWindowPolicy& policy)
             Qt::DirectConnection);
     connect(m_webbrowser1, &BrowserControl::newWindow2, this, &TForm3::Webbrowser1NewWindow2,
             Qt::DirectConnection);
-    if (auto* core = qobject_cast<TEwbCore*>(m_webbrowser1))
-        connect(core, &TEwbCore::geometryChangeRequested, this, &TForm3::applyRequestedGeometry);
+    connect(m_webbrowser1, &BrowserControl::geometryChangeRequested, this,
+            &TForm3::applyRequestedGeometry);
 
     if (!parentWidget()) {
         // Nothing else owns a window of its own; it must not outlive the program's main window.
         connect(&mainWindow, &QObject::destroyed, this, [this] { delete this; });
     }
-    FormCreate(mainWindow);
+    FormCreate(settings);
 }
 
 TForm3::~TForm3() = default;
 
-QWidget* TForm3::CreateParams(TForm1& mainWindow) {
-    // "1": a window of its own with its own taskbar entry; otherwise the main window owns it.
-    return mainWindow.settings().MinTask == "1" ? nullptr : &mainWindow;
+QWidget* TForm3::CreateParams(QWidget& mainWindow, const AppSettings& settings) {
+    // A window of its own with its own taskbar entry; otherwise the main window owns it.
+    return settings.minimizeToTaskbar() ? nullptr : &mainWindow;
 }
 
-void TForm3::FormCreate(TForm1& mainWindow) {
+void TForm3::FormCreate(const AppSettings& settings) {
     // Set on the widget before its native window exists: the page engine has the native window
     // recreated from the widget's flags once the first page shows.
-    setWindowFlag(Qt::WindowStaysOnTopHint, mainWindow.settings().FrontShow == "1");
+    setWindowFlag(Qt::WindowStaysOnTopHint, settings.alwaysOnTop());
     create();
 }
 
@@ -121,7 +119,7 @@ void TForm3::LabelimgMouseLeave() {
 void TForm3::LabelimgClick() {
     if (!m_policy)
         return;
-    m_policy->mainWindow().webbrowser1()->navigate(downloadingHint());
+    m_policy->openInMainWindow(downloadingHint());
     close();
 }
 

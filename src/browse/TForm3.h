@@ -12,8 +12,9 @@ class TForm3;
 namespace koro {
 
 class BrowserControl;
+class BrowserFactory;
 class NewWindowPolicy;
-class TForm1;
+struct AppSettings;
 
 // A popup browser window: the page, a status line, and a button that moves the page to the
 // main window. It is never deleted by a close: closing hides it and loads the blank page, and
@@ -21,9 +22,11 @@ class TForm1;
 class TForm3 : public QWidget {
     Q_OBJECT
 public:
-    // Reads MinTask and FrontShow of the main window's settings now. An owned popup is freed
-    // with the main window; one without owner frees itself when the main window goes.
-    explicit TForm3(NewWindowPolicy& policy);
+    // Reads MinTask and FrontShow of the settings now. An owned popup is freed with the main
+    // window; one without owner frees itself when the main window goes. The page's own new
+    // windows go to policy.
+    TForm3(QWidget& mainWindow, BrowserFactory& browsers, const AppSettings& settings,
+           NewWindowPolicy& policy);
     ~TForm3() override;
 
     BrowserControl* Webbrowser1() const { return m_webbrowser1; }
@@ -52,8 +55,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static QWidget* CreateParams(TForm1& mainWindow);
-    void FormCreate(TForm1& mainWindow);
+    static QWidget* CreateParams(QWidget& mainWindow, const AppSettings& settings);
+    void FormCreate(const AppSettings& settings);
     void applyRequestedGeometry(const QRect& geometry);
 
     std::unique_ptr<Ui::TForm3> m_ui;

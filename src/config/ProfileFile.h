@@ -7,9 +7,9 @@
 
 namespace koro {
 
-// A Windows-style profile (INI) file. Every call goes to the file itself: nothing is cached,
-// so edits by other programs are seen at the next read. Sections and keys match without
-// regard to ASCII case; values are bytes in the system code page.
+// A Windows-style profile (INI) file, read and edited as ProfileText describes. Every call goes
+// to the file itself: nothing is cached, so edits by other programs are seen at the next read.
+// Values are bytes in the system code page.
 class ProfileFile {
 public:
     explicit ProfileFile(QString path);
@@ -27,7 +27,8 @@ public:
     bool hasSection(const QByteArray& section) const;
 
     // Replaces the value in place or appends the key to its section, creating section and
-    // file. The file is replaced atomically. Throws koro::Error("Unable to write to <path>").
+    // file; every other byte of the file stays as it was. The file is replaced atomically.
+    // Throws koro::Error("Unable to write to <path>"), also for a name that cannot be written.
     void writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
 
     static constexpr int MaxValueBytes = 2047;

@@ -13,4 +13,13 @@ FileAttributes fileAttributes(const QFileInfo& info) {
     return attributes;
 }
 
+FileAttributes fileAttributes(const struct stat& status, QByteArrayView name) {
+    FileAttributes attributes;
+    attributes.directory = S_ISDIR(status.st_mode);
+    attributes.archive = S_ISREG(status.st_mode);
+    attributes.readOnly = (status.st_mode & S_IWUSR) == 0;
+    attributes.hidden = name.startsWith('.');
+    return attributes;
+}
+
 } // namespace koro

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace koro {
 
@@ -18,5 +21,9 @@ struct FileAttributes {
 };
 
 FileAttributes fileAttributes(const QFileInfo& info);
+
+// The same rule for an entry known by the raw bytes of its name, which need not be valid text,
+// and the status stat() gave for it.
+FileAttributes fileAttributes(const struct stat& status, QByteArrayView name);
 
 } // namespace koro

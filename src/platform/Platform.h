@@ -2,7 +2,6 @@
 
 #include "platform/AlarmSound.h"
 #include "platform/AutostartEntry.h"
-#include "platform/BrowserControl.h"
 #include "platform/DisplayModes.h"
 #include "platform/FavoritesLocation.h"
 #include "platform/GlobalHotkeys.h"
@@ -14,6 +13,7 @@
 #include "platform/ShellOpen.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayIcon.h"
+#include "webengine/BrowserControl.h"
 
 #include <memory>
 

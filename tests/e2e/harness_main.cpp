@@ -1,13 +1,13 @@
 // The real program, with every web address on the local test server named by KORO_E2E_BASE.
 // It reports what the page areas load on standard output, so tests can follow them.
-#include "app/Endpoints.h"
 #include "app/Entry.h"
 #include "app/TForm1.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/TForm3.h"
-#include "platform/BrowserControl.h"
+#include "config/Endpoints.h"
 #include "schedule/AdLine.h"
 #include "schedule/ScheduledViewing.h"
+#include "webengine/BrowserControl.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QHash>
 #include <QLabel>
 #include <QObject>
 #include <QTimer>
@@ -57,6 +58,48 @@ void reportCaptions(QWidget* form) {
     }
     std::fflush(stdout);
 }
+
+// Where the controls tests click are, in their window's coordinates, each time the window shows
+// or changes size: "e2e: widget <window> <name> <x> <y> <width> <height>". A popup is named
+// after its number, "TForm3-2".
+class WidgetReporter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Resize) &&
+            watched->isWidgetType() && controls().contains(watched->objectName())) {
+            auto* window = static_cast<QWidget*>(watched);
+            if (window->isWindow())
+                QTimer::singleShot(0, window, [window] { report(window); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static const QHash<QString, QStringList>& controls() {
+        static const QHash<QString, QStringList> names{
+            {"TForm1", {"httpaddr", "PageArea"}},
+            {"TForm2", {"Label4", "Label8"}},
+            {"TForm3", {"Labelimg", "Webbrowser1"}},
+        };
+        return names;
+    }
+
+    static void report(QWidget* window) {
+        QString name = window->objectName();
+        if (const QVariant id = window->property("e2eId"); id.isValid())
+            name += '-' + id.toString();
+        for (const QString& control : controls().value(window->objectName())) {
+            const auto* widget = window->findChild<QWidget*>(control);
+            if (!widget || !widget->isVisible())
+                continue;
+            const QRect r(widget->mapTo(window, QPoint(0, 0)), widget->size());
+            std::printf("e2e: widget %s %s %d %d %d %d\n", qPrintable(name), qPrintable(control),
+                        r.x(), r.y(), r.width(), r.height());
+        }
+        std::fflush(stdout);
+    }
+};
 
 // Prints the monotonic clock when the window is first shown, for the start-up benchmark.
 class ShowReporter : public QObject {
@@ -192,11 +235,13 @@ int main(int argc, char** argv) {
         follow(form.WebLoading());
         form.installEventFilter(new ShowReporter(&form));
         qApp->installEventFilter(new AboutReporter(&form));
+        qApp->installEventFilter(new WidgetReporter(&form));
         follow(form.Webbrowser2());
         // Popups are numbered in the order they are created.
         QObject::connect(&form.newWindows(), &koro::NewWindowPolicy::popupCreated,
                          [count = 0](koro::TForm3* popup) mutable {
                              const QString id = QString::number(++count);
+                             popup->setProperty("e2eId", id);
                              report("popupCreated", "TForm3", id);
                              follow(popup->Webbrowser1());
                              QObject::connect(popup, &QObject::destroyed,

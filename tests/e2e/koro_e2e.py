@@ -5,6 +5,7 @@ import argparse
 import contextlib
 import http.server
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -146,8 +147,7 @@ class Desktop:
         out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env(), capture_output=True, text=True)
         if out.returncode != 0:
             return False
-        probe = subprocess.run(["xdotool", "search", "--classname", "trayer"], env=self.env(), capture_output=True, text=True)
-        return probe.returncode == 0 and probe.stdout.strip() != ""
+        return self.search("--classname", "trayer") != []
 
     def env(self, extra=None):
         env = dict(os.environ)
@@ -168,16 +168,48 @@ class Desktop:
         subprocess.run(["import", "-window", "root", path], env=self.env(), check=True)
         return path
 
+    def search(self, *criteria):
+        """Window ids from `xdotool search`. xdotool walks the whole window tree and gives up
+        with BadWindow, printing nothing, when any window of any program is destroyed during
+        the walk (a copy that just ended, a closed menu); such a search says nothing and is
+        repeated."""
+        for _ in range(50):
+            out = subprocess.run(["xdotool", "search", *criteria], env=self.env(),
+                                 capture_output=True, text=True)
+            if "X Error" not in out.stderr:
+                return out.stdout.split()
+        raise AssertionError(f"xdotool search {criteria} kept failing: {out.stderr}")
+
     def windows(self, name):
         """Visible top-level windows whose title matches the pattern, newest last."""
-        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.env(),
-                             capture_output=True, text=True)
         found = []
-        for w in out.stdout.split():
+        for w in self.search("--onlyvisible", "--name", name):
             state = subprocess.run(["xprop", "-id", w, "WM_STATE"], env=self.env(), capture_output=True, text=True)
             if "Normal" in state.stdout:
                 found.append(w)
         return found
+
+    def xprop(self, wid, prop):
+        return subprocess.run(["xprop", "-id", wid, prop], env=self.env(), capture_output=True,
+                              text=True).stdout
+
+    def size(self, wid):
+        """(width, height) of a window's client area, or None once it is gone."""
+        out = subprocess.run(["xdotool", "getwindowgeometry", wid], env=self.env(),
+                             capture_output=True, text=True).stdout
+        m = re.search(r"Geometry: (\d+)x(\d+)", out)
+        return (int(m.group(1)), int(m.group(2))) if m else None
+
+    def click(self, wid, x, y):
+        """A real click at x, y of the window's client area, with the window activated first."""
+        subprocess.run(["xdotool", "windowactivate", "--sync", wid], env=self.env())
+        time.sleep(0.3)
+        subprocess.run(["xdotool", "mousemove", "--window", wid, str(x), str(y), "click", "1"],
+                       env=self.env(), check=True)
+
+    def close(self, wid):
+        """Closes a window the way its frame's close box does."""
+        subprocess.run(["wmctrl", "-i", "-c", wid], env=self.env(), check=True)
 
     def window_title(self, wid):
         return subprocess.run(["xdotool", "getwindowname", wid], env=self.env(), capture_output=True,
@@ -252,6 +284,20 @@ class Koro:
                         return tuple(int(n) for n in numbers)
             return None
         return wait_for(find, timeout=timeout, what=f"the caption {text}")
+
+    def widget_rect(self, window, name, timeout=30):
+        """(x, y, width, height) of a named control in its window's coordinates, as the harness
+        last reported it; window is "TForm1", "TForm2" or a popup's "TForm3-<number>"."""
+        prefix = f"e2e: widget {window} {name} "
+
+        def find():
+            lines = [l for l in self.output() if l.startswith(prefix)]
+            return tuple(int(n) for n in lines[-1][len(prefix):].split()) if lines else None
+        return wait_for(find, timeout=timeout, what=f"the control {name} of {window}")
+
+    def widget_centre(self, window, name, timeout=30):
+        x, y, width, height = self.widget_rect(window, name, timeout)
+        return x + width // 2, y + height // 2
 
     def wait_exit(self, timeout=30):
         return self.proc.wait(timeout=timeout)

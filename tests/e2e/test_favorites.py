@@ -2,7 +2,6 @@
 home folder shows as "IE收藏夹" under "我的收藏", and a favorite chosen with the keyboard opens
 its page in the page area."""
 import os
-import subprocess
 import time
 
 import koro_e2e as e2e
@@ -33,9 +32,7 @@ def main():
             # Open "我的收藏" with the mouse, then walk with the keys: IE收藏夹, past the two fixed
             # items, into the folder; its shortcut is then the active item.
             x, y, width, height = koro.caption_rect("我的收藏")
-            subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
-            subprocess.run(["xdotool", "mousemove", "--window", window, str(x + width // 2),
-                            str(y + height // 2), "click", "1"], env=desktop.env(), check=True)
+            desktop.click(window, x + width // 2, y + height // 2)
             time.sleep(0.7)
             e2e.key(desktop, "Down", "Right")
             time.sleep(0.3)

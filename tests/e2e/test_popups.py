@@ -2,8 +2,6 @@
 link, closed by their page, by the window manager and by the move-to-main-window button; then
 the main-window policy, where a new window loads in the main page area and no popup appears."""
 import os
-import re
-import subprocess
 import time
 
 import koro_e2e as e2e
@@ -26,25 +24,6 @@ def write_config(folder, policy, extra=""):
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, "Config.ini"), "wb") as f:
         f.write(f"[MainForm]\r\nopennewfrm={policy}\r\nCloseTips=1\r\n{extra}".encode())
-
-
-def geometry(desktop, wid):
-    out = subprocess.run(["xdotool", "getwindowgeometry", wid], env=desktop.env(),
-                         capture_output=True, text=True).stdout
-    m = re.search(r"Geometry: (\d+)x(\d+)", out)
-    return (int(m.group(1)), int(m.group(2))) if m else None
-
-
-def xprop(desktop, wid, prop):
-    return subprocess.run(["xprop", "-id", wid, prop], env=desktop.env(), capture_output=True,
-                          text=True).stdout
-
-
-def click(desktop, wid, x, y):
-    subprocess.run(["xdotool", "windowactivate", "--sync", wid], env=desktop.env())
-    time.sleep(0.3)
-    subprocess.run(["xdotool", "mousemove", "--window", wid, str(x), str(y), "click", "1"],
-                   env=desktop.env(), check=True)
 
 
 def popups_created(koro):
@@ -84,18 +63,18 @@ def new_form_run(c, desktop, pages, scratch, args):
         c.check(not koro.has_line("documentComplete webbrowser1 " + pages.base + "/popped"),
                 "the main page area did not load the popup's page")
         try:
-            e2e.wait_for(lambda: geometry(desktop, popped) == (400, 317), timeout=10, what="the size")
+            e2e.wait_for(lambda: desktop.size(popped) == (400, 317), timeout=10, what="the size")
         except AssertionError:
             pass
-        size = geometry(desktop, popped)
+        size = desktop.size(popped)
         c.check(size == (400, 317), f"the popup's page area has the size the script asked for ({size})")
-        c.check("_NET_WM_STATE_ABOVE" in xprop(desktop, popped, "_NET_WM_STATE"),
+        c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(popped, "_NET_WM_STATE"),
                 "FrontShow=1: the popup stays on top")
         time.sleep(1)
         desktop.screenshot("popup-window.png")
 
-        # The page closes its own window.
-        click(desktop, popped, 100, 100)
+        # The page closes its own window: its button fills the page.
+        desktop.click(popped, *koro.widget_centre("TForm3-" + number, "Webbrowser1"))
         e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
                      what="the popup closed by its page")
         c.check(not desktop.windows("^Popped Window$"), "window.close() removed the popup")
@@ -104,12 +83,14 @@ def new_form_run(c, desktop, pages, scratch, args):
 
         # A link with a target opens a popup too; the window manager's close hides it at once and
         # it goes only after the blank page.
-        click(desktop, main, 392, 320)
+        # The home page's link fills the page area.
+        page_centre = koro.widget_centre("TForm1", "PageArea")
+        desktop.click(main, *page_centre)
         number, linked = new_popup(desktop, koro, 2, "^Linked Page$")
         c.check(pages.seen("/linked"), "the link's page was requested")
-        size = geometry(desktop, linked)
+        size = desktop.size(linked)
         c.check(size == (800, 600), f"a popup without a size request is 800 x 600 ({size})")
-        subprocess.run(["wmctrl", "-i", "-c", linked], env=desktop.env(), check=True)
+        desktop.close(linked)
         e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
                      what="the linked popup destroyed")
         blank = line_index(koro, "documentComplete Webbrowser1 about:blank")
@@ -118,10 +99,9 @@ def new_form_run(c, desktop, pages, scratch, args):
         c.check(not desktop.windows("^Linked Page$"), "the closed popup is gone")
 
         # The button at the left of the status line moves the page to the main window.
-        click(desktop, main, 392, 320)
+        desktop.click(main, *page_centre)
         number, moved = new_popup(desktop, koro, 3, "^Linked Page$")
-        width, height = geometry(desktop, moved)
-        click(desktop, moved, 10, height - 8)
+        desktop.click(moved, *koro.widget_centre("TForm3-" + number, "Labelimg"))
         e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/linked"),
                      timeout=60, what="the page in the main window")
         c.check(True, "the button loaded the popup's page in the main window")
@@ -161,10 +141,10 @@ def own_window_run(c, desktop, pages, scratch, args):
     try:
         main = e2e.main_window(desktop, koro)
         number, popped = new_popup(desktop, koro, 1, "^Popped Window$")
-        c.check("_NET_WM_STATE_ABOVE" not in xprop(desktop, popped, "_NET_WM_STATE"),
+        c.check("_NET_WM_STATE_ABOVE" not in desktop.xprop(popped, "_NET_WM_STATE"),
                 "FrontShow=0: the popup is a normal window")
         # Close the main window (its close box) while the popup is open.
-        subprocess.run(["wmctrl", "-i", "-c", main], env=desktop.env(), check=True)
+        desktop.close(main)
         c.check(koro.wait_exit(60) == 0, "the program exits cleanly with a popup of its own open")
         c.check(koro.has_line("popupDestroyed TForm3 " + number), "the popup went with the main window")
     finally:

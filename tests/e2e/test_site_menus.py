@@ -7,12 +7,10 @@ import time
 
 import koro_e2e as e2e
 
-def open_menu(desktop, koro, window, index, caption):
+def open_menu(desktop, koro, window, caption):
     """Clicks the caption button of the main menu row where the harness reported it."""
-    subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
     x, y, w, h = koro.caption_rect(caption)
-    subprocess.run(["xdotool", "mousemove", "--window", window, str(x + w // 2), str(y + h // 2),
-                    "click", "1"], env=desktop.env(), check=True)
+    desktop.click(window, x + w // 2, y + h // 2)
     time.sleep(0.7)
 
 
@@ -48,8 +46,8 @@ def main():
             window = e2e.main_window(desktop, koro)
             e2e.wait_for(lambda: loaded(koro, pages.base + "/tel/v1000"), timeout=60, what="home page")
 
-            # "视频站点" is the third caption button; the second item is 优酷网.
-            open_menu(desktop, koro, window, 2, "视频站点")
+            # The second item of "视频站点" is 优酷网.
+            open_menu(desktop, koro, window, "视频站点")
             desktop.screenshot("site-menu-open.png")
             e2e.key(desktop, "Down", "Down", "Return")
             youku = pages.base + "/site/youku/?ref=korotv"
@@ -58,8 +56,8 @@ def main():
             c.check(not koro.has_line("beforeNavigate2 webbrowser1 " + pages.base + "/site/sixroom/"),
                     "only the chosen item was opened")
 
-            # "帮 助" is the eighth; its second item is 关于我们.
-            open_menu(desktop, koro, window, 7, "帮 助")
+            # The second item of "帮 助" is 关于我们.
+            open_menu(desktop, koro, window, "帮 助")
             e2e.key(desktop, "Down", "Down", "Return")
             about = e2e.wait_for(lambda: desktop.windows("^关于我们$"), what="the about window")[0]
             e2e.wait_for(lambda: koro.has_line("aboutShown TForm2 "), what="the about report")
@@ -72,24 +70,21 @@ def main():
             mx, my, mw, mh = outer_rect(desktop, window)
             off = abs((ax + aw / 2) - (mx + mw / 2)) + abs((ay + ah / 2) - (my + mh / 2))
             c.check(off <= 2, f"the about window is centred on the main window (off by {off})")
-            state = subprocess.run(["xprop", "-id", about, "_NET_WM_STATE"], env=desktop.env(),
-                                   capture_output=True, text=True).stdout
-            c.check("_NET_WM_STATE_ABOVE" in state, "the about window stays on top")
+            c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(about, "_NET_WM_STATE"), "the about window stays on top")
             c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the main window stays open beside it")
 
             # A second one opens beside the first; the frame's close ends only that one.
-            open_menu(desktop, koro, window, 7, "帮 助")
+            open_menu(desktop, koro, window, "帮 助")
             e2e.key(desktop, "Down", "Down", "Return")
             e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="a second about window")
             c.check(True, "a second click opens a second about window")
             second = [w for w in desktop.windows("^关于我们$") if w != about][0]
-            subprocess.run(["wmctrl", "-i", "-c", hex(int(second))], env=desktop.env(), check=True)
+            desktop.close(hex(int(second)))
             e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the second window to close")
             c.check(True, "closing one about window leaves the other open")
 
             # The home page link: the main window's page area opens it, the about window goes.
-            subprocess.run(["xdotool", "mousemove", "--window", about, "155", "83", "click", "1"],
-                           env=desktop.env(), check=True)
+            desktop.click(about, *koro.widget_centre("TForm2", "Label4"))
             e2e.wait_for(lambda: loaded(koro, pages.base + "/"), timeout=60, what="the maker's home page")
             c.check(pages.seen("/"), "the link's page was requested from the server")
             e2e.wait_for(lambda: not desktop.windows("^关于我们$"), what="the about window to close")

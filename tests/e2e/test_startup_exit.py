@@ -27,9 +27,7 @@ def main():
             home = next(i for i, l in enumerate(lines) if "beforeNavigate2 webbrowser1" in l)
             c.check(loading < home, "the loading page is asked for before the home page")
             time.sleep(1)
-            state = subprocess.run(["xprop", "-id", window, "_NET_WM_STATE"], env=desktop.env(),
-                                   capture_output=True, text=True).stdout
-            c.check("_NET_WM_STATE_ABOVE" in state, "the main window stays on top after its page loaded")
+            c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(window, "_NET_WM_STATE"), "the main window stays on top after its page loaded")
             desktop.screenshot("main-window.png")
 
             # A second copy in the same session shows the message and ends.

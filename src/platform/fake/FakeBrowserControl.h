@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/BrowserControl.h"
+#include "webengine/BrowserControl.h"
 
 #include <QList>
 #include <QPointer>

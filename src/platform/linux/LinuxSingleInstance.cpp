@@ -5,46 +5,72 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace koro {
 
-LinuxSingleInstance::LinuxSingleInstance()
-    : LinuxSingleInstance(defaultLockPath()) {}
+namespace {
 
-LinuxSingleInstance::LinuxSingleInstance(QString lockPath)
-    : lockPath_(std::move(lockPath)) {}
+// A descriptor of the lock file at path, or -1. In a shared folder such as /tmp another user
+// may have put a file or link there first: only the user's own regular file counts.
+int openLockFile(const QString& path) {
+    const QByteArray local = QFile::encodeName(path);
+    const int fd = ::open(local.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::getuid()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+LinuxSingleInstance::LinuxSingleInstance()
+    : LinuxSingleInstance(defaultLockPaths()) {}
+
+LinuxSingleInstance::LinuxSingleInstance(QStringList lockPaths)
+    : lockPaths_(std::move(lockPaths)) {}
 
 LinuxSingleInstance::~LinuxSingleInstance() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-QString LinuxSingleInstance::defaultLockPath() {
-    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtimeDir.isEmpty())
-        return QFile::decodeName(runtimeDir) + QStringLiteral("/kestro.lock");
-    return QStringLiteral("/tmp/kestro-%1.lock").arg(::getuid());
+QStringList LinuxSingleInstance::defaultLockPaths() {
+    QStringList paths;
+    const QString runtimeDir = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+    // A relative value is not a runtime folder.
+    if (runtimeDir.startsWith(u'/'))
+        paths.append(runtimeDir + QStringLiteral("/kestro.lock"));
+    paths.append(QStringLiteral("/tmp/kestro-%1.lock").arg(::getuid()));
+    return paths;
 }
 
 bool LinuxSingleInstance::acquire() {
     if (fd_ >= 0)
         return true;
-    const QByteArray path = QFile::encodeName(lockPath_);
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    // Without a lock file there is no way to tell; refusing to start would be worse.
-    if (fd < 0)
-        return true;
-    int rc;
-    do {
-        rc = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
+    for (const QString& path : std::as_const(lockPaths_)) {
+        const int fd = openLockFile(path);
+        if (fd < 0)
+            continue;
+        int rc;
+        do {
+            rc = ::flock(fd, LOCK_EX | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        if (rc == 0) {
+            fd_ = fd;
+            return true;
+        }
         const bool heldElsewhere = errno == EWOULDBLOCK;
         ::close(fd);
-        return !heldElsewhere;
+        if (heldElsewhere)
+            return false;
     }
-    fd_ = fd;
+    // Without a lock file there is no way to tell; refusing to start would be worse.
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace koro {
 
@@ -11,18 +12,22 @@ namespace koro {
 class LinuxSingleInstance : public SingleInstance {
 public:
     LinuxSingleInstance();
-    explicit LinuxSingleInstance(QString lockPath);
+    // The first of lockPaths that can be opened as the user's own file is the lock.
+    explicit LinuxSingleInstance(QStringList lockPaths);
+    explicit LinuxSingleInstance(const QString& lockPath)
+        : LinuxSingleInstance(QStringList{lockPath}) {}
     ~LinuxSingleInstance() override;
     LinuxSingleInstance(const LinuxSingleInstance&) = delete;
     LinuxSingleInstance& operator=(const LinuxSingleInstance&) = delete;
 
     bool acquire() override;
 
-    // $XDG_RUNTIME_DIR/kestro.lock, else /tmp/kestro-<uid>.lock.
-    static QString defaultLockPath();
+    // $XDG_RUNTIME_DIR/kestro.lock when the variable names a folder, then
+    // /tmp/kestro-<uid>.lock for when that folder is missing or cannot be written.
+    static QStringList defaultLockPaths();
 
 private:
-    QString lockPath_;
+    QStringList lockPaths_;
     int fd_ = -1;
 };
 

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "webengine/BrowserControl.h"
+
+#include <QRect>
+#include <QUrl>
+
+class QWebEnginePage;
+class QWebEngineView;
+
+namespace koro {
+
+// The web page area on Qt WebEngine: turns the engine's page callbacks into the control's events
+// and applies the per-role options. The events come from inside the engine: a handler that
+// destroys the instance must do so with deleteLater().
+class TEwbCore : public BrowserControl {
+    Q_OBJECT
+public:
+    explicit TEwbCore(BrowserRole role, QWidget* parent = nullptr);
+    ~TEwbCore() override;
+
+    void navigate(const QString& url) override;
+    void goBack() override;
+    void goForward() override;
+    void refresh() override;
+    void stop() override;
+    QString locationName() const override;
+    QString locationURL() const override;
+
+    BrowserRole role() const { return role_; }
+    QWebEnginePage* page() const;
+
+    // What navigate() makes of its argument; an empty QUrl when it cannot be read as an address.
+    static QUrl addressFromText(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Page;
+
+    void updateCommandStates();
+
+    BrowserRole role_;
+    QWebEngineView* view_ = nullptr; // none for the catcher, which never shows anything
+    Page* page_ = nullptr;
+};
+
+} // namespace koro

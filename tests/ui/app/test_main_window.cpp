@@ -1,0 +1,284 @@
+#include "app/TForm1.h"
+#include "config/CodePage.h"
+#include "config/ProfileFile.h"
+#include "platform/fake/FakePlatform.h"
+#include "ui_TForm1.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace koro;
+
+// Answers the next message box with the given button and remembers what it said.
+struct BoxAnswer {
+    QString title;
+    QString text;
+    bool seen = false;
+};
+
+std::shared_ptr<BoxAnswer> answerNextBox(QMessageBox::StandardButton button) {
+    auto answer = std::make_shared<BoxAnswer>();
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer->title = box->windowTitle();
+        answer->text = box->text();
+        answer->seen = true;
+        poll->deleteLater();
+        poll->stop();
+        box->button(button)->click();
+    });
+    poll->start(10);
+    return answer;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        fake = makeFakePlatform(dir.filePath("Favorites"));
+    }
+
+    TForm1& start() {
+        form = std::make_unique<TForm1>(*fake.platform, Endpoints::local("http://127.0.0.1:9"),
+                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
+        form->FormCreate();
+        return *form;
+    }
+
+    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
+    FakeBrowserControl* loading() { return fake.browsers->instance(BrowserRole::LoadingIcon); }
+    QString path(const char* name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    FakePlatform fake;
+    std::unique_ptr<TForm1> form;
+    const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
+};
+
+TEST_F(MainWindowTest, StartsWithDefaultsWhenNoSettingsExist) {
+    TForm1& f = start();
+    const AppSettings& s = f.settings();
+    EXPECT_EQ(s.UseHotKey, "1");
+    EXPECT_EQ(s.opennewfrm, "NewForm");
+    EXPECT_EQ(s.FrontShow, "1");
+    EXPECT_EQ(s.CloseTips, "0");
+    EXPECT_EQ(s.MinTask, "0");
+    EXPECT_EQ(s.Minstart, "0");
+    EXPECT_EQ(s.SP, endpoints.telecomHome.toUtf8());
+    EXPECT_EQ(s.SeeTime, "24:0");
+    EXPECT_EQ(s.LanguageId, 2052);
+    EXPECT_EQ(f.searchEngine(), "Baidu");
+    EXPECT_TRUE(f.ui().telcom->isChecked());
+    EXPECT_FALSE(f.ui().cnc->isChecked());
+    EXPECT_FALSE(f.ui().MenuCloseHotKey->isChecked());
+    EXPECT_EQ(fake.hotkeys->registered.size(), 5);
+    EXPECT_FALSE(f.timer("Timer_SeeTv")->isActive());
+    EXPECT_FALSE(f.settings().minimizeToTaskbar());
+    EXPECT_TRUE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    ASSERT_FALSE(fake.screenSaver->calls.isEmpty());
+    EXPECT_EQ(fake.screenSaver->calls.first(), false);
+
+    // The language file written at start names the window and the exit item.
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0"));
+    EXPECT_EQ(f.ui().menuexit->text(), QStringLiteral("退出"));
+    EXPECT_TRUE(QFile::exists(path("html/loading.htm")));
+    EXPECT_TRUE(QFile::exists(path("html/loading.gif")));
+    EXPECT_TRUE(QFile::exists(path("Language/2052.ini")));
+    EXPECT_EQ(f.size(), QSize(784, 564));
+}
+
+TEST_F(MainWindowTest, EveryComponentTheBuiltInLanguageFileNamesExists) {
+    TForm1& f = start();
+    const auto lines = ProfileFile(path("Language/2052.ini")).readSection("TForm1");
+    ASSERT_EQ(lines.size(), 78);
+    QStringList names;
+    for (const QObject* child : f.findChildren<QObject*>())
+        names << child->objectName().toLower();
+    for (const auto& [key, value] : lines) {
+        const QString component = QString::fromLatin1(key).section('.', 0, 0).toLower();
+        if (!component.isEmpty())
+            EXPECT_TRUE(names.contains(component)) << key.constData();
+    }
+    EXPECT_EQ(f.ui().sixroom->text(), QStringLiteral("6间房"));
+    EXPECT_EQ(f.ui().xuanx->title(), QStringLiteral("选 项"));
+}
+
+TEST_F(MainWindowTest, WithoutALanguageFileTheLayoutCaptionsStay) {
+    // A "Language" file blocks the folder: nothing is written and nothing can be read.
+    writeFile(path("Language"), "x");
+    TForm1& f = start();
+    EXPECT_EQ(f.windowTitle(), "TV");
+    EXPECT_EQ(f.ui().menuexit->text(), "Exit");
+}
+
+TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
+    writeFile(path("Config.ini"), "[MainForm]\r\nFrontShow=yes\r\nUseHotKey=0\r\nFindWay=Google\r\n"
+                                  "MinTask=1\r\nCloseTips=1\r\n");
+    writeFile(path("user.ini"), "[UserPage]\r\nSP=\r\n[UserTV]\r\nSeeTime=\r\n");
+    TForm1& f = start();
+    EXPECT_EQ(f.settings().FrontShow, "yes");
+    EXPECT_FALSE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(f.ui().MenuCloseHotKey->isChecked());
+    EXPECT_TRUE(fake.hotkeys->registered.isEmpty());
+    EXPECT_EQ(f.searchEngine(), "");
+    EXPECT_TRUE(f.settings().minimizeToTaskbar());
+    // An empty line selects the netcom line; an empty time still runs the viewing check.
+    EXPECT_EQ(f.settings().SP, endpoints.netcomHome.toUtf8());
+    EXPECT_TRUE(f.ui().cnc->isChecked());
+    EXPECT_FALSE(f.ui().telcom->isChecked());
+    EXPECT_EQ(f.settings().SeeTime, "");
+    EXPECT_TRUE(f.timer("Timer_SeeTv")->isActive());
+
+    ASSERT_TRUE(f.close()); // CloseTips "1": no question
+    const QByteArray config = readFile(path("Config.ini"));
+    EXPECT_TRUE(config.contains("FrontShow=yes\r\n"));
+    EXPECT_TRUE(config.contains("FindWay=\r\n"));
+    EXPECT_TRUE(readFile(path("user.ini")).contains("SP=" + endpoints.netcomHome.toUtf8()));
+}
+
+TEST_F(MainWindowTest, CompactStartAddsTheSuffixAfterTheLanguageCaption) {
+    writeFile(path("Config.ini"), "[MainForm]\r\nMinstart=1\r\n");
+    TForm1& f = start();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0") + TForm1::CompactSuffix);
+    EXPECT_FALSE(f.ui().Panel2->isVisibleTo(&f));
+    f.ToggleCompactMode();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0"));
+    EXPECT_TRUE(f.ui().Panel7->isVisibleTo(&f));
+}
+
+TEST_F(MainWindowTest, WritesUnderTheCurrentFolderAndReadsBesideTheProgram) {
+    QTemporaryDir current;
+    writeFile(path("Config.ini"), "[MainForm]\r\nFrontShow=0\r\n");
+    TForm1 f(*fake.platform, endpoints, FormPaths{dir.path(), "koro", QDir(current.path())});
+    f.FormCreate();
+    EXPECT_EQ(f.settings().FrontShow, "0");
+    EXPECT_TRUE(QFile::exists(current.filePath("html/loading.htm")));
+    EXPECT_TRUE(QFile::exists(current.filePath("Language/2052.ini")));
+    EXPECT_FALSE(QFile::exists(path("html")));
+    // The language file is read beside the program, where there is none: layout captions stay.
+    EXPECT_EQ(f.windowTitle(), "TV");
+    f.Timer_GoHomeTimer();
+    EXPECT_EQ(loading()->navigations, QStringList{dir.path() + "/html/loading.htm"});
+}
+
+TEST_F(MainWindowTest, GoHomeShowsTheLoadingPageThenTheHomePageOnce) {
+    TForm1& f = start();
+    f.Timer_GoHomeTimer();
+    ASSERT_EQ(loading()->navigations.size(), 1);
+    EXPECT_EQ(loading()->navigations.first(), dir.path() + "/html/loading.htm");
+    EXPECT_TRUE(page()->navigations.isEmpty());
+    f.Timer_GoHomeTimer();
+    EXPECT_EQ(page()->navigations, QStringList{endpoints.telecomHome});
+    EXPECT_EQ(f.timer("Timer_GoHome"), nullptr);
+}
+
+TEST_F(MainWindowTest, ExitAskedAndAnsweredYesSavesAndEnds) {
+    TForm1& f = start();
+    f.show();
+    bool closed = false;
+    QObject::connect(&f, &TForm1::closed, [&] { closed = true; });
+    auto answer = answerNextBox(QMessageBox::Yes);
+    EXPECT_TRUE(f.close());
+    EXPECT_TRUE(answer->seen);
+    EXPECT_EQ(answer->title, QStringLiteral("提示"));
+    EXPECT_EQ(answer->text, QStringLiteral("您确定要退出吗?"));
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(fake.platform->tray, nullptr);
+    EXPECT_EQ(page()->navigations.last(), "about:blank");
+    EXPECT_TRUE(
+        readFile(path("Config.ini")).startsWith("[MainForm]\r\npifu=\r\nFindWay=Baidu\r\n"));
+    EXPECT_EQ(fake.screenSaver->calls.last(), true);
+    EXPECT_EQ(fake.autostart->removals, 1);
+}
+
+TEST_F(MainWindowTest, ExitAnsweredNoBringsTheWindowBackAndKeepsEverything) {
+    TForm1& f = start();
+    f.show();
+    f.settings().opennewfrm = "OldForm"; // unsaved change stays in memory
+    auto answer = answerNextBox(QMessageBox::No);
+    EXPECT_FALSE(f.close());
+    EXPECT_TRUE(answer->seen);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_NE(fake.platform->tray, nullptr);
+    EXPECT_FALSE(QFile::exists(path("Config.ini")));
+    EXPECT_EQ(f.settings().opennewfrm, "OldForm");
+}
+
+TEST_F(MainWindowTest, FailedSaveNamesTheFileAndNoKeepsTheProgramRunning) {
+    writeFile(path("Config.ini"), "[MainForm]\r\nCloseTips=1\r\n");
+    TForm1& f = start();
+    f.show();
+    // A folder where the file should be: the write fails even for root.
+    QFile::remove(path("Config.ini"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Config.ini"));
+    auto answer = answerNextBox(QMessageBox::No);
+    EXPECT_FALSE(f.close());
+    EXPECT_TRUE(answer->seen);
+    EXPECT_TRUE(answer->text.contains("Unable to write to " + path("Config.ini")));
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_NE(fake.platform->tray, nullptr);
+
+    auto again = answerNextBox(QMessageBox::Yes);
+    EXPECT_TRUE(f.close());
+    EXPECT_TRUE(again->seen);
+    EXPECT_EQ(fake.platform->tray, nullptr);
+}
+
+TEST_F(MainWindowTest, HousekeepingTrimsOnlyOnTheNtFamily) {
+    TForm1& f = start();
+    f.TrimTimerProc();
+    EXPECT_EQ(fake.memoryTrim->trims, 1);
+    fake.platformInfo->value = PlatformFamily::Win9x;
+    f.TrimTimerProc();
+    EXPECT_EQ(fake.memoryTrim->trims, 1);
+}
+
+TEST_F(MainWindowTest, AFailingStartStepDoesNotSkipTheRest) {
+    // "html" as a file: the start-up files cannot be written.
+    writeFile(path("html"), "x");
+    writeFile(path("Config.ini"), "[MainForm]\r\nFrontShow=0\r\n");
+    testing::internal::CaptureStderr();
+    TForm1& f = start();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("koro: start-up files"), std::string::npos) << err;
+    EXPECT_EQ(f.settings().FrontShow, "0");
+    EXPECT_EQ(f.searchEngine(), "Baidu");
+}
+
+TEST(Application, AnExceptionInAHandlerEndsOnlyThatHandler) {
+    int after = 0;
+    testing::internal::CaptureStderr();
+    QTimer::singleShot(0, [] { throw std::runtime_error("boom in a handler"); });
+    QTimer::singleShot(5, [&] { ++after; });
+    QTimer::singleShot(20, qApp, &QCoreApplication::quit);
+    qApp->exec();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(after, 1);
+    EXPECT_NE(err.find("boom in a handler"), std::string::npos);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+}
+
+} // namespace

@@ -1,0 +1,186 @@
+#include "app/TForm1.h"
+#include "browse/SiteMenus.h"
+#include "browse/TForm2.h"
+#include "platform/FileVersion.h"
+#include "platform/fake/FakePlatform.h"
+#include "support/Restamp.h"
+#include "ui_TForm1.h"
+#include "ui_TForm2.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace koro;
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void click(QWidget* widget, QPoint at) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+void click(QWidget* widget) {
+    click(widget, widget->rect().center());
+}
+
+class AboutWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        fake = makeFakePlatform(dir.filePath("Favorites"));
+        form = std::make_unique<TForm1>(*fake.platform, endpoints,
+                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
+        form->FormCreate();
+    }
+
+    QList<TForm2*> aboutWindows() const { return form->findChildren<TForm2*>(); }
+    TForm2* openAbout() {
+        form->ui().gywm->trigger();
+        return form->findChild<SiteMenus*>()->currentAbout();
+    }
+    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
+
+    QTemporaryDir dir;
+    FakePlatform fake;
+    const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(AboutWindowTest, EachClickOpensAWindowThatClosesOnItsOwn) {
+    QPointer<TForm2> first = openAbout();
+    QPointer<TForm2> second = openAbout();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(aboutWindows().size(), 2);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(second->isVisible());
+
+    first->ui().Button1->click();
+    flushDeletes();
+    EXPECT_TRUE(first.isNull());
+    ASSERT_FALSE(second.isNull());
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(form->findChild<SiteMenus*>()->currentAbout(), second);
+
+    second->close(); // as the frame's close button does
+    flushDeletes();
+    EXPECT_TRUE(second.isNull());
+    EXPECT_TRUE(aboutWindows().isEmpty());
+    EXPECT_EQ(form->findChild<SiteMenus*>()->currentAbout(), nullptr);
+}
+
+TEST_F(AboutWindowTest, IsASmallFixedModelessWindowAboveTheMainWindow) {
+    form->move(200, 150);
+    form->show();
+    TForm2* about = openAbout();
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("关于我们"));
+    EXPECT_EQ(about->parentWidget(), form.get());
+    EXPECT_TRUE(about->isWindow());
+    EXPECT_FALSE(about->isModal());
+    EXPECT_TRUE(about->testAttribute(Qt::WA_DeleteOnClose));
+
+    const Qt::WindowFlags flags = about->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+
+    // The outer size, whatever frame the platform draws; it cannot be resized.
+    EXPECT_EQ(about->frameGeometry().size(), QSize(315, 230));
+    EXPECT_EQ(about->minimumSize(), about->maximumSize());
+    const QPoint offset = about->frameGeometry().center() - form->frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 2);
+}
+
+TEST_F(AboutWindowTest, LinksShowTheirAddressesAndTheSeparatorIsCutAtItsWidth) {
+    Ui::TForm2& ui = openAbout()->ui();
+    const QList<QPair<QLabel*, QString>> links = {{ui.Label4, endpoints.makerHome},
+                                                  {ui.Label8, endpoints.makerAbout}};
+    for (const auto& [label, url] : links) {
+        EXPECT_EQ(label->text(), url);
+        EXPECT_EQ(label->toolTip(), url);
+        EXPECT_TRUE(label->font().underline());
+        EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+    }
+    EXPECT_EQ(ui.Label5->font().pixelSize(), 21);
+    EXPECT_EQ(ui.Image1->pixmap().deviceIndependentSize().toSize(), QSize(48, 48));
+    EXPECT_EQ(ui.Label1->text(), QString(100, '-'));
+    EXPECT_EQ(ui.Label1->width(), 283);
+    EXPECT_GT(ui.Label1->fontMetrics().horizontalAdvance(ui.Label1->text()), 283);
+}
+
+TEST_F(AboutWindowTest, ALinkOpensInTheHiddenMainWindowAndClosesTheAboutWindow) {
+    form->hide();
+    QPointer<TForm2> about = openAbout();
+    click(about->ui().Label4);
+    flushDeletes();
+    EXPECT_TRUE(about.isNull());
+    ASSERT_FALSE(page()->navigations.isEmpty());
+    EXPECT_EQ(page()->navigations.last(), endpoints.makerHome);
+
+    about = openAbout();
+    click(about->ui().Label8);
+    flushDeletes();
+    EXPECT_TRUE(about.isNull());
+    EXPECT_EQ(page()->navigations.last(), endpoints.makerAbout);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(AboutWindowTest, ALinkFollowsItsHintAndOnlyAFullClickOnItCounts) {
+    QPointer<TForm2> about = openAbout();
+    QLabel* link = about->ui().Label8;
+    link->setToolTip("http://127.0.0.1:9/elsewhere");
+
+    // Released away from the label: no click.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), link->mapToGlobal(QPointF(2, 2)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent releaseAway(QEvent::MouseButtonRelease, QPointF(-30, 40),
+                            link->mapToGlobal(QPointF(-30, 40)), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+    QApplication::sendEvent(link, &press);
+    QApplication::sendEvent(link, &releaseAway);
+    flushDeletes();
+    ASSERT_FALSE(about.isNull());
+    EXPECT_TRUE(page()->navigations.isEmpty());
+
+    click(link);
+    flushDeletes();
+    EXPECT_TRUE(about.isNull());
+    EXPECT_EQ(page()->navigations, QStringList{"http://127.0.0.1:9/elsewhere"});
+}
+
+TEST_F(AboutWindowTest, TheVersionIsTheOneOfTheGivenFile) {
+    TForm2* running = openAbout();
+    EXPECT_EQ(running->ui().version->text(), "3.0.0.0");
+    EXPECT_EQ(running->ui().version->pos(), QPoint(152, 53));
+
+    QString error;
+    const QString copy =
+        test::restampedCopy(QDir(dir.path()), test::stampBytes(4, 2, 17, 900), &error);
+    ASSERT_FALSE(copy.isEmpty()) << error.toStdString();
+
+    auto* other = new TForm2(*form, *page(), endpoints, copy);
+    EXPECT_EQ(other->ui().version->text(), "4.2.17.900");
+    // A file without a version gives an empty label, and no message.
+    auto* none = new TForm2(*form, *page(), endpoints, "/bin/sh");
+    EXPECT_EQ(none->ui().version->text(), "");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+} // namespace

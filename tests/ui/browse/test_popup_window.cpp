@@ -1,0 +1,294 @@
+#include "app/TForm1.h"
+#include "browse/NewWindowPolicy.h"
+#include "browse/TForm3.h"
+#include "config/Error.h"
+#include "platform/fake/FakePlatform.h"
+#include "ui_TForm3.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace koro;
+
+void runDeferredDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class PopupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        fake = makeFakePlatform(dir.filePath("Favorites"));
+        form = std::make_unique<TForm1>(*fake.platform, Endpoints::local("http://127.0.0.1:9"),
+                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
+        form->FormCreate();
+    }
+
+    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
+    FakeBrowserControl* catcher() { return fake.browsers->instance(BrowserRole::Catcher); }
+    QList<FakeBrowserControl*> popupBrowsers() {
+        return fake.browsers->instances(BrowserRole::Popup);
+    }
+    static TForm3* popupOf(BrowserControl* browser) {
+        return browser ? qobject_cast<TForm3*>(browser->window()) : nullptr;
+    }
+    static FakeBrowserControl* browserOf(TForm3* popup) {
+        return qobject_cast<FakeBrowserControl*>(popup->Webbrowser1());
+    }
+    // A popup opened the way a page opens one.
+    TForm3* requestPopup() {
+        form->settings().opennewfrm = "NewForm";
+        return popupOf(page()->fireNewWindow2());
+    }
+
+    QTemporaryDir dir;
+    FakePlatform fake;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(PopupTest, EveryValueButOldFormOpensAShownPopup) {
+    for (const QByteArray value : {"NewForm", "", "oldform", "OldForm ", "anything"}) {
+        SCOPED_TRACE(value.toStdString());
+        form->settings().opennewfrm = value;
+        const qsizetype before = popupBrowsers().size();
+        bool cancelled = true;
+        BrowserControl* target = page()->fireNewWindow2(&cancelled);
+        EXPECT_FALSE(cancelled);
+        ASSERT_EQ(popupBrowsers().size(), before + 1);
+        EXPECT_EQ(target, popupBrowsers().last());
+        EXPECT_EQ(target->objectName(), "Webbrowser1");
+        TForm3* popup = popupOf(target);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_TRUE(popup->isVisible());
+        EXPECT_TRUE(popup->isWindow());
+        EXPECT_EQ(popup->windowTitle(), QStringLiteral("Koro网络电视"));
+        EXPECT_EQ(popup->size(), QSize(800, 600));
+    }
+    EXPECT_TRUE(catcher()->navigations.isEmpty());
+}
+
+TEST_F(PopupTest, OldFormHandsTheWindowToTheCatcherWhichPassesItToTheMainPage) {
+    form->settings().opennewfrm = "OldForm";
+    bool cancelled = true;
+    EXPECT_EQ(page()->fireNewWindow2(&cancelled), form->Webbrowser2());
+    EXPECT_FALSE(cancelled);
+    EXPECT_TRUE(popupBrowsers().isEmpty());
+
+    EXPECT_TRUE(catcher()->fireBeforeNavigate2("http://127.0.0.1:9/popped"));
+    EXPECT_EQ(page()->navigations, QStringList{"http://127.0.0.1:9/popped"});
+    // An empty window has nothing to pass on and must not blank the main page.
+    EXPECT_TRUE(catcher()->fireBeforeNavigate2("about:blank"));
+    EXPECT_TRUE(catcher()->fireBeforeNavigate2(""));
+    EXPECT_EQ(page()->navigations.size(), 1);
+    EXPECT_FALSE(catcher()->isVisible());
+}
+
+TEST_F(PopupTest, TheCatcherStopsItsLoadEvenWhenTheMainPageFails) {
+    page()->throwOnNavigate = true;
+    EXPECT_TRUE(catcher()->fireBeforeNavigate2("http://127.0.0.1:9/popped"));
+}
+
+TEST_F(PopupTest, ARequestFromAPopupFollowsThePolicy) {
+    TForm3* first = requestPopup();
+    ASSERT_NE(first, nullptr);
+
+    form->settings().opennewfrm = "NewForm";
+    BrowserControl* second = browserOf(first)->fireNewWindow2();
+    ASSERT_NE(popupOf(second), nullptr);
+    EXPECT_NE(popupOf(second), first);
+
+    form->settings().opennewfrm = "OldForm";
+    const qsizetype popups = popupBrowsers().size();
+    bool cancelled = true;
+    EXPECT_EQ(browserOf(first)->fireNewWindow2(&cancelled), form->Webbrowser2());
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(popupBrowsers().size(), popups);
+    EXPECT_TRUE(catcher()->fireBeforeNavigate2("http://127.0.0.1:9/from-popup"));
+    EXPECT_EQ(page()->navigations, QStringList{"http://127.0.0.1:9/from-popup"});
+    EXPECT_TRUE(browserOf(first)->navigations.isEmpty());
+}
+
+TEST_F(PopupTest, StatusLineFallsBackToThePageAddressAndCaptionFollowsTheTitle) {
+    TForm3* popup = requestPopup();
+    FakeBrowserControl* browser = browserOf(popup);
+    QLabel* status = popup->ui().PanelDownloading;
+    EXPECT_TRUE(status->toolTip().isEmpty());
+
+    EXPECT_FALSE(browser->fireBeforeNavigate2("http://127.0.0.1:9/a"));
+    EXPECT_EQ(popup->downloadingHint(), "http://127.0.0.1:9/a");
+    EXPECT_TRUE(status->toolTip().isEmpty()); // the address rides on the label, not as a tooltip
+
+    browser->fireStatusTextChange(" link to b ");
+    EXPECT_EQ(status->text(), " link to b "); // shown untrimmed
+    for (const QString& blank : {QString(), QStringLiteral("   "), QStringLiteral("\t\r\n\x01 ")}) {
+        status->setText("stale");
+        browser->fireStatusTextChange(blank);
+        EXPECT_EQ(status->text(), "http://127.0.0.1:9/a");
+    }
+
+    browser->setLocationName("Page B");
+    browser->setLocationURL("http://127.0.0.1:9/b");
+    browser->fireDocumentComplete("http://127.0.0.1:9/b");
+    // The line shows the hint as it was, then the hint moves on to the finished page.
+    EXPECT_EQ(status->text(), "http://127.0.0.1:9/a");
+    EXPECT_EQ(popup->downloadingHint(), "http://127.0.0.1:9/b");
+    EXPECT_EQ(popup->windowTitle(), "Page B");
+    browser->fireStatusTextChange("");
+    EXPECT_EQ(status->text(), "http://127.0.0.1:9/b");
+
+    browser->setLocationName("Page C");
+    browser->fireDocumentComplete("http://127.0.0.1:9/c");
+    EXPECT_EQ(popup->windowTitle(), "Page C");
+
+    QPointer<TForm3> alive(popup);
+    runDeferredDeletes();
+    EXPECT_FALSE(alive.isNull()); // completing pages does not close an open popup
+}
+
+TEST_F(PopupTest, ClosingHidesAtOnceAndDestroysOnlyAfterTheBlankPage) {
+    QPointer<TForm3> popup(requestPopup());
+    FakeBrowserControl* browser = browserOf(popup);
+    browser->fireDocumentComplete("http://127.0.0.1:9/a");
+    runDeferredDeletes();
+
+    EXPECT_FALSE(popup->close()); // the close itself only hides
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(popup->hint(), "Close");
+    EXPECT_EQ(browser->navigations, QStringList{"about:blank"});
+    runDeferredDeletes();
+    ASSERT_FALSE(popup.isNull());
+
+    browser->setLocationURL("about:blank");
+    browser->fireDocumentComplete("about:blank");
+    ASSERT_FALSE(popup.isNull()); // not inside the page's own event
+    runDeferredDeletes();
+    EXPECT_TRUE(popup.isNull());
+}
+
+TEST_F(PopupTest, AFailingBlankPageDestroysTheClosingPopupAtOnce) {
+    QPointer<TForm3> popup(requestPopup());
+    browserOf(popup)->throwOnNavigate = true;
+    popup->close();
+    EXPECT_FALSE(popup->isVisible());
+    runDeferredDeletes();
+    EXPECT_TRUE(popup.isNull());
+}
+
+TEST_F(PopupTest, AScriptClosingItsWindowDestroysThePopupAfterTheEvent) {
+    QPointer<TForm3> popup(requestPopup());
+    QPointer<FakeBrowserControl> browser(browserOf(popup));
+    browser->fireWindowClosing();
+    ASSERT_FALSE(browser.isNull()); // the page's event returns to a living control
+    EXPECT_FALSE(popup->isVisible());
+    runDeferredDeletes();
+    EXPECT_TRUE(popup.isNull());
+    EXPECT_TRUE(browser.isNull());
+}
+
+TEST_F(PopupTest, TheButtonSwapsPicturesAndMovesThePageToTheMainWindow) {
+    QPointer<TForm3> popup(requestPopup());
+    Ui::TForm3& ui = popup->ui();
+    QWidget* panel = ui.Panel2;
+    EXPECT_EQ(ui.Labelimg->toolTip(), QStringLiteral("网页转到主窗口打开"));
+    EXPECT_EQ(panel->width(), 20);
+    // Leave lies above Enter, the label above both.
+    EXPECT_LT(panel->children().indexOf(ui.ImgGoMainFormEnter),
+              panel->children().indexOf(ui.ImgGoMainFormLeave));
+    EXPECT_EQ(panel->children().last(), ui.Labelimg);
+
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(ui.Labelimg, &enter);
+    EXPECT_TRUE(ui.ImgGoMainFormEnter->isVisibleTo(popup));
+    EXPECT_FALSE(ui.ImgGoMainFormLeave->isVisibleTo(popup));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(ui.Labelimg, &leave);
+    EXPECT_FALSE(ui.ImgGoMainFormEnter->isVisibleTo(popup));
+    EXPECT_TRUE(ui.ImgGoMainFormLeave->isVisibleTo(popup));
+
+    FakeBrowserControl* browser = browserOf(popup);
+    browser->fireBeforeNavigate2("http://127.0.0.1:9/show");
+    browser->setLocationURL("http://127.0.0.1:9/show#1");
+    browser->fireDocumentComplete("http://127.0.0.1:9/show#1");
+
+    const QPointF inside(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, inside, ui.Labelimg->mapToGlobal(inside),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, ui.Labelimg->mapToGlobal(inside),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(ui.Labelimg, &press);
+    QCoreApplication::sendEvent(ui.Labelimg, &release);
+    EXPECT_EQ(page()->navigations, QStringList{"http://127.0.0.1:9/show#1"});
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(popup->hint(), "Close");
+    EXPECT_EQ(browser->navigations.last(), "about:blank");
+}
+
+TEST_F(PopupTest, OwnerAndStayOnTopAreReadAtEachCreation) {
+    form->show();
+    form->settings().MinTask = "0";
+    form->settings().FrontShow = "1";
+    QPointer<TForm3> owned(requestPopup());
+    EXPECT_EQ(owned->parentWidget(), form.get());
+    // On the widget too: a recreated native window takes the widget's flags.
+    EXPECT_TRUE(owned->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(owned->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(owned->windowHandle()->transientParent(), form->windowHandle());
+
+    form->settings().MinTask = "1";
+    form->settings().FrontShow = "0";
+    QPointer<TForm3> alone(requestPopup());
+    EXPECT_EQ(alone->parentWidget(), nullptr);
+    EXPECT_TRUE(alone->isWindow());
+    EXPECT_FALSE(alone->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(alone->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(alone->windowHandle()->transientParent(), nullptr);
+
+    // Neither outlives the main window.
+    form.reset();
+    EXPECT_TRUE(owned.isNull());
+    EXPECT_TRUE(alone.isNull());
+}
+
+TEST_F(PopupTest, TheWindowTakesTheSizeItsPageAsksFor) {
+    TForm3* popup = requestPopup();
+    ASSERT_NE(popup, nullptr);
+    const int statusLine = popup->ui().Panel1->minimumHeight();
+    ASSERT_GT(statusLine, 0);
+    // The place stays the window system's; the status line comes below the page.
+    emit browserOf(popup)->geometryChangeRequested(QRect(40, 50, 400, 300));
+    EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
+    // An empty request changes nothing; a huge one is held to the screen.
+    emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 0, 200));
+    EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
+    emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 100000, 100000));
+    const QSize screen = popup->screen()->availableGeometry().size();
+    EXPECT_LE(popup->width(), screen.width());
+    EXPECT_LE(popup->height(), screen.height());
+}
+
+TEST_F(PopupTest, OpeningAPopupOnAnAddress) {
+    TForm3* popup = form->newWindows().openPopup("http://127.0.0.1:9/ad");
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_EQ(browserOf(popup)->navigations, QStringList{"http://127.0.0.1:9/ad"});
+
+    fake.browsers->throwOnNavigate = true;
+    EXPECT_THROW(form->newWindows().openPopup("http://127.0.0.1:9/broken"), Error);
+    QPointer<FakeBrowserControl> failed(fake.browsers->created.last().control);
+    ASSERT_FALSE(failed.isNull());
+    QPointer<TForm3> failedPopup(popupOf(failed));
+    EXPECT_FALSE(failedPopup->isVisible());
+    runDeferredDeletes();
+    EXPECT_TRUE(failedPopup.isNull());
+    EXPECT_TRUE(popup->isVisible()); // the other popup is untouched
+}
+
+} // namespace

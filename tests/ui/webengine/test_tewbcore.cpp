@@ -1,0 +1,552 @@
+#include "webengine/LoadingPageView.h"
+#include "webengine/TEwbCore.h"
+#include "webengine/WebEngineBrowserFactory.h"
+#include "config/Error.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMap>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace koro {
+namespace {
+
+// Answers GET requests on 127.0.0.1 with fixed pages and remembers which paths were asked for.
+class PageServer : public QObject {
+public:
+    PageServer() {
+        server_.listen(QHostAddress::LocalHost);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection()) {
+                socket->setParent(this);
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+            }
+        });
+    }
+
+    void add(const QString& path, const QString& html) {
+        replies_[path] =
+            reply("200 OK", "Content-Type: text/html; charset=utf-8\r\n", html.toUtf8());
+    }
+    void addRedirect(const QString& path, const QString& to) {
+        replies_[path] = reply("302 Found", "Location: " + to.toUtf8() + "\r\n", {});
+    }
+    // Never answered: the load stays pending.
+    void addHanging(const QString& path) { hanging_ << path; }
+
+    QString url(const QString& path) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
+    }
+    quint16 port() const { return server_.serverPort(); }
+    int requestsFor(const QString& path) const { return requested_.count(path); }
+    // Hanging requests the client gave up on.
+    int abandoned() const { return abandoned_; }
+
+private:
+    static QByteArray reply(const QByteArray& status, const QByteArray& headers,
+                            const QByteArray& body) {
+        return "HTTP/1.1 " + status + "\r\n" + headers +
+               "Connection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+               "\r\n\r\n" + body;
+    }
+
+    void serve(QTcpSocket* socket) {
+        QByteArray& buffer = buffers_[socket];
+        buffer += socket->readAll();
+        if (!buffer.contains("\r\n\r\n"))
+            return;
+        const QString path = QString::fromLatin1(buffer.split(' ').value(1));
+        buffers_.remove(socket);
+        requested_ << path;
+        if (hanging_.contains(path)) {
+            connect(socket, &QTcpSocket::disconnected, this, [this] { ++abandoned_; });
+            return;
+        }
+        socket->write(replies_.value(path, reply("404 Not Found", {}, "not here")));
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer server_;
+    QMap<QString, QByteArray> replies_;
+    QStringList hanging_;
+    QMap<QTcpSocket*, QByteArray> buffers_;
+    QStringList requested_;
+    int abandoned_ = 0;
+};
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// Everything one instance reported, in order.
+struct EventLog {
+    explicit EventLog(BrowserControl& browser) {
+        QObject::connect(&browser, &BrowserControl::beforeNavigate2, &browser,
+                         [this](const QString& url, bool* cancel) {
+                             events << "before " + url;
+                             if (onBefore)
+                                 onBefore(url, cancel);
+                         });
+        QObject::connect(&browser, &BrowserControl::documentComplete, &browser,
+                         [this](const QString& url) { events << "complete " + url; });
+        QObject::connect(&browser, &BrowserControl::commandStateChange, &browser,
+                         [this](int command, bool enable) { commands[command] = enable; });
+        QObject::connect(&browser, &BrowserControl::newWindow2, &browser,
+                         [this](BrowserControl** target, bool*) {
+                             ++newWindows;
+                             *target = newWindowTarget;
+                         });
+        QObject::connect(&browser, &BrowserControl::windowClosing, &browser,
+                         [this](bool isChild, bool*) {
+                             ++closings;
+                             closingIsChild = isChild;
+                         });
+    }
+
+    bool has(const QString& event) const { return events.contains(event); }
+    bool completed(const QString& url) const { return has("complete " + url); }
+
+    QStringList events;
+    QMap<int, bool> commands;
+    std::function<void(const QString&, bool*)> onBefore;
+    BrowserControl* newWindowTarget = nullptr;
+    int newWindows = 0;
+    int closings = 0;
+    bool closingIsChild = true;
+};
+
+QString runScript(QWebEnginePage* page, const QString& script) {
+    QString result;
+    bool done = false;
+    page->runJavaScript(script, [&](const QVariant& value) {
+        result = value.toString();
+        done = true;
+    });
+    waitUntil([&] { return done; });
+    return result;
+}
+
+class TEwbCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        server.add("/one", "<html><head><title>Page one</title></head><body>1</body></html>");
+        server.add("/two", "<html><head><title>Page two</title></head><body>2</body></html>");
+        server.add("/blocked", "<html><head><title>Blocked</title></head></html>");
+        server.add("/target", "<html><head><title>Target</title></head><body>t</body></html>");
+        server.add("/scripted", "<html><head><title>Scripted</title></head><body>s</body></html>");
+        server.add("/opener", "<html><head><title>Opener</title></head><body>"
+                              "<a id='a' href='/target' target='_blank'>new</a></body></html>");
+    }
+
+    PageServer server;
+};
+
+TEST(TEwbCoreAddress, ReadsTheKindsOfAddressCallersPass) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("page.html");
+    QFile(file).open(QIODevice::WriteOnly);
+
+    EXPECT_EQ(TEwbCore::addressFromText("about:blank"), QUrl("about:blank"));
+    EXPECT_EQ(TEwbCore::addressFromText(file), QUrl::fromLocalFile(file));
+    EXPECT_EQ(TEwbCore::addressFromText("example.com"), QUrl("http://example.com"));
+    EXPECT_EQ(TEwbCore::addressFromText("www.example.com/tv/a.htm"),
+              QUrl("http://www.example.com/tv/a.htm"));
+    // A host with a port must not be taken for a scheme.
+    EXPECT_EQ(TEwbCore::addressFromText("127.0.0.1:8080/page"), QUrl("http://127.0.0.1:8080/page"));
+    EXPECT_EQ(TEwbCore::addressFromText("localhost:8080/page"), QUrl("http://localhost:8080/page"));
+    EXPECT_EQ(TEwbCore::addressFromText("https://example.com/a?b=c"),
+              QUrl("https://example.com/a?b=c"));
+    EXPECT_EQ(TEwbCore::addressFromText("mailto:someone@example.com"),
+              QUrl("mailto:someone@example.com"));
+}
+
+TEST(TEwbCoreAddress, RejectsWhatIsNoAddress) {
+    TEwbCore browser(BrowserRole::PageArea);
+    EXPECT_THROW(browser.navigate(""), Error);
+    EXPECT_THROW(browser.navigate("   "), Error);
+    EXPECT_THROW(browser.navigate("http://[::1"), Error);
+    EXPECT_NO_THROW(browser.navigate("about:blank"));
+}
+
+TEST(TEwbCoreFactory, MakesInstancesOwnedByTheParent) {
+    QWidget parent;
+    WebEngineBrowserFactory factory;
+    QPointer<BrowserControl> browser = factory.create(BrowserRole::Popup, &parent);
+    ASSERT_TRUE(qobject_cast<TEwbCore*>(browser.data()));
+    EXPECT_EQ(browser->parent(), &parent);
+    // The loading indicator draws its local page without a page-engine process.
+    QPointer<BrowserControl> indicator = factory.create(BrowserRole::LoadingIcon, &parent);
+    EXPECT_TRUE(qobject_cast<LoadingPageView*>(indicator.data()));
+    EXPECT_EQ(indicator->parent(), &parent);
+}
+
+TEST_F(TEwbCoreTest, NavigatesLocalFilesAndBareHosts) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("local.html");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("<html><head><title>Local page</title></head><body>x</body></html>");
+    out.close();
+
+    TEwbCore browser(BrowserRole::PageArea);
+    browser.resize(400, 300);
+    browser.show();
+    EventLog log(browser);
+
+    const QString fileUrl = QUrl::fromLocalFile(file).toString();
+    browser.navigate(file);
+    ASSERT_TRUE(waitUntil([&] { return log.completed(fileUrl); }))
+        << log.events.join('\n').toStdString();
+    EXPECT_LT(log.events.indexOf("before " + fileUrl), log.events.indexOf("complete " + fileUrl));
+    EXPECT_EQ(browser.locationURL(), fileUrl);
+    EXPECT_EQ(browser.locationName(), "Local page");
+
+    log.events.clear();
+    browser.navigate(QStringLiteral("127.0.0.1:%1/one").arg(server.port()));
+    const QString one = server.url("/one");
+    ASSERT_TRUE(waitUntil([&] { return log.completed(one); }))
+        << log.events.join('\n').toStdString();
+    EXPECT_EQ(log.events.first(), "before " + one);
+    EXPECT_EQ(browser.locationURL(), one);
+    EXPECT_EQ(browser.locationName(), "Page one");
+}
+
+TEST_F(TEwbCoreTest, CompletesRedirectsErrorPagesAndBlankPages) {
+    TEwbCore browser(BrowserRole::PageArea);
+    EventLog log(browser);
+
+    // A fresh instance asked for the blank page: asked about once, then completed.
+    browser.navigate("about:blank");
+    ASSERT_TRUE(waitUntil([&] { return log.completed("about:blank"); }));
+    EXPECT_EQ(log.events.count("before about:blank"), 1);
+
+    server.addRedirect("/moved", "/two");
+    browser.navigate(server.url("/moved"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }))
+        << log.events.join('\n').toStdString();
+    EXPECT_TRUE(log.has("before " + server.url("/moved")));
+    EXPECT_FALSE(log.completed(server.url("/moved")));
+    EXPECT_EQ(browser.locationURL(), server.url("/two"));
+
+    // A refused connection still ends in a (error) document.
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort);
+    browser.navigate(refused);
+    ASSERT_TRUE(waitUntil([&] { return log.completed(refused); }));
+
+    log.events.clear();
+    browser.navigate("about:blank");
+    ASSERT_TRUE(waitUntil([&] { return log.completed("about:blank"); }));
+    EXPECT_EQ(log.events.count("before about:blank"), 1);
+    EXPECT_EQ(browser.locationURL(), "about:blank");
+}
+
+TEST_F(TEwbCoreTest, StopAbandonsAPendingLoad) {
+    server.addHanging("/slow");
+    TEwbCore browser(BrowserRole::PageArea);
+    EventLog log(browser);
+    browser.navigate(server.url("/one"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+
+    browser.navigate(server.url("/slow"));
+    ASSERT_TRUE(waitUntil([&] { return server.requestsFor("/slow") == 1; }));
+    EXPECT_EQ(server.abandoned(), 0);
+    browser.stop();
+    ASSERT_TRUE(waitUntil([&] { return server.abandoned() == 1; }));
+    browser.navigate(server.url("/two"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }));
+    EXPECT_FALSE(log.completed(server.url("/slow")));
+}
+
+TEST_F(TEwbCoreTest, HoveringALinkShowsItsAddress) {
+    server.add("/link", "<html><body style='margin:0'><a href='/two' style='display:block;"
+                        "height:100px'>link</a></body></html>");
+    TEwbCore browser(BrowserRole::PageArea);
+    browser.resize(400, 300);
+    browser.show();
+    EventLog log(browser);
+    QStringList texts;
+    QObject::connect(&browser, &BrowserControl::statusTextChange,
+                     [&](const QString& text) { texts << text; });
+    browser.navigate(server.url("/link"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/link")); }));
+    QWidget* input = browser.findChild<QWebEngineView*>()->focusProxy();
+    ASSERT_TRUE(input);
+
+    const auto moveTo = [&](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, input->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(input, &move);
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        moveTo({20, 50});
+        return texts.contains(server.url("/two"));
+    }));
+    ASSERT_TRUE(waitUntil([&] {
+        moveTo({20, 250});
+        return !texts.isEmpty() && texts.last().isEmpty();
+    }));
+}
+
+TEST_F(TEwbCoreTest, CancelledNavigationLoadsNothing) {
+    TEwbCore browser(BrowserRole::PageArea);
+    EventLog log(browser);
+    log.onBefore = [](const QString& url, bool* cancel) {
+        if (url.endsWith("/blocked"))
+            *cancel = true;
+    };
+
+    browser.navigate(server.url("/one"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+    browser.navigate(server.url("/blocked"));
+    ASSERT_TRUE(waitUntil([&] { return log.has("before " + server.url("/blocked")); }));
+    // A later navigation shows the engine has moved past the cancelled one.
+    browser.navigate(server.url("/two"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }));
+
+    EXPECT_EQ(server.requestsFor("/blocked"), 0);
+    EXPECT_FALSE(log.completed(server.url("/blocked")));
+    EXPECT_EQ(browser.locationURL(), server.url("/two"));
+}
+
+TEST_F(TEwbCoreTest, BackAndForwardFollowHistory) {
+    TEwbCore browser(BrowserRole::PageArea);
+    EventLog log(browser);
+
+    browser.navigate(server.url("/one"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+    EXPECT_FALSE(log.commands.value(BrowserControl::CommandBack, true));
+    EXPECT_FALSE(log.commands.value(BrowserControl::CommandForward, true));
+
+    browser.navigate(server.url("/two"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }));
+    EXPECT_TRUE(log.commands.value(BrowserControl::CommandBack, false));
+    EXPECT_FALSE(log.commands.value(BrowserControl::CommandForward, true));
+
+    log.events.clear();
+    browser.goBack();
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+    EXPECT_EQ(browser.locationURL(), server.url("/one"));
+    EXPECT_FALSE(log.commands.value(BrowserControl::CommandBack, true));
+    EXPECT_TRUE(log.commands.value(BrowserControl::CommandForward, false));
+
+    log.events.clear();
+    browser.goForward();
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }));
+    EXPECT_TRUE(log.commands.value(BrowserControl::CommandBack, false));
+    EXPECT_FALSE(log.commands.value(BrowserControl::CommandForward, true));
+}
+
+TEST_F(TEwbCoreTest, NewWindowsLoadInTheInstanceTheHandlerNames) {
+    TEwbCore opener(BrowserRole::PageArea);
+    opener.resize(400, 300);
+    opener.show();
+    EventLog openerLog(opener);
+    opener.navigate(server.url("/opener"));
+    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+
+    // A link with a target.
+    TEwbCore popup(BrowserRole::Popup);
+    popup.show();
+    EventLog popupLog(popup);
+    openerLog.newWindowTarget = &popup;
+    runScript(opener.page(), "document.getElementById('a').click()");
+    ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/target")); }))
+        << popupLog.events.join('\n').toStdString();
+    EXPECT_EQ(openerLog.newWindows, 1);
+    EXPECT_TRUE(popupLog.has("before " + server.url("/target")));
+    EXPECT_EQ(popup.locationURL(), server.url("/target"));
+    EXPECT_EQ(popup.locationName(), "Target");
+    EXPECT_EQ(opener.locationURL(), server.url("/opener"));
+
+    // A script without a click; the requested size reaches the new window.
+    TEwbCore second(BrowserRole::Popup);
+    second.show();
+    EventLog secondLog(second);
+    QRect requested;
+    QObject::connect(&second, &TEwbCore::geometryChangeRequested,
+                     [&](const QRect& geometry) { requested = geometry; });
+    openerLog.newWindowTarget = &second;
+    runScript(opener.page(), "window.open('/scripted', 'w', 'width=320,height=240'); 1");
+    ASSERT_TRUE(waitUntil([&] { return secondLog.completed(server.url("/scripted")); }))
+        << secondLog.events.join('\n').toStdString();
+    EXPECT_EQ(openerLog.newWindows, 2);
+    EXPECT_EQ(second.locationName(), "Scripted");
+    EXPECT_EQ(requested.size(), QSize(320, 240));
+    EXPECT_EQ(popup.locationURL(), server.url("/target"));
+}
+
+TEST_F(TEwbCoreTest, RefusedNewWindowOpensNothing) {
+    TEwbCore opener(BrowserRole::PageArea);
+    EventLog openerLog(opener);
+    opener.navigate(server.url("/opener"));
+    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+
+    runScript(opener.page(), "var w = window.open('/scripted'); 1");
+    ASSERT_TRUE(waitUntil([&] { return openerLog.newWindows == 1; }));
+    // The engine hands the script a window object anyway, then closes it.
+    ASSERT_TRUE(waitUntil([&] { return runScript(opener.page(), "String(w.closed)") == "true"; }));
+    EXPECT_EQ(server.requestsFor("/scripted"), 0);
+}
+
+TEST_F(TEwbCoreTest, CatcherPassesNewWindowsOnAndShowsNothing) {
+    QWidget window;
+    auto* main = new TEwbCore(BrowserRole::PageArea, &window);
+    main->resize(400, 300);
+    auto* catcher = new TEwbCore(BrowserRole::Catcher, &window);
+    window.show();
+    EventLog mainLog(*main);
+    EventLog catcherLog(*catcher);
+    QStringList caught;
+    catcherLog.onBefore = [&](const QString& url, bool* cancel) {
+        caught << url;
+        main->navigate(url);
+        *cancel = true;
+    };
+    mainLog.newWindowTarget = catcher;
+
+    main->navigate(server.url("/opener"));
+    ASSERT_TRUE(waitUntil([&] { return mainLog.completed(server.url("/opener")); }));
+    runScript(main->page(), "document.getElementById('a').click()");
+    ASSERT_TRUE(waitUntil([&] { return mainLog.completed(server.url("/target")); }))
+        << catcherLog.events.join('\n').toStdString();
+    EXPECT_EQ(caught, QStringList{server.url("/target")});
+    EXPECT_EQ(main->locationURL(), server.url("/target"));
+
+    // The catcher is used again for the next window.
+    runScript(main->page(), "window.open('/scripted'); 1");
+    ASSERT_TRUE(waitUntil([&] { return mainLog.completed(server.url("/scripted")); }))
+        << catcherLog.events.join('\n').toStdString();
+    EXPECT_EQ(caught, (QStringList{server.url("/target"), server.url("/scripted")}));
+
+    // Only the main page area fetched the pages; the catcher completed no document.
+    EXPECT_EQ(server.requestsFor("/target"), 1);
+    EXPECT_EQ(server.requestsFor("/scripted"), 1);
+    for (const QString& event : catcherLog.events)
+        EXPECT_FALSE(event.startsWith("complete http"))
+            << catcherLog.events.join('\n').toStdString();
+    EXPECT_FALSE(catcher->isVisible());
+}
+
+TEST_F(TEwbCoreTest, ScriptClosingItsWindowFiresWindowClosing) {
+    TEwbCore opener(BrowserRole::PageArea);
+    EventLog openerLog(opener);
+    QPointer<TEwbCore> popup = new TEwbCore(BrowserRole::Popup);
+    EventLog popupLog(*popup);
+    // As a popup window does: gone once the event has returned.
+    QObject::connect(popup, &BrowserControl::windowClosing, popup, &QObject::deleteLater);
+    openerLog.newWindowTarget = popup;
+
+    opener.navigate(server.url("/opener"));
+    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+    runScript(opener.page(), "window.open('/scripted'); 1");
+    ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/scripted")); }));
+    EXPECT_EQ(popupLog.closings, 0);
+
+    runScript(popup->page(), "window.close(); 1");
+    ASSERT_TRUE(waitUntil([&] { return popup.isNull(); }));
+    EXPECT_EQ(popupLog.closings, 1);
+    EXPECT_FALSE(popupLog.closingIsChild);
+    EXPECT_EQ(openerLog.closings, 0);
+
+    // The opener lives on without its window.
+    opener.navigate(server.url("/two"));
+    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/two")); }));
+}
+
+QStringList* capturedMessages = nullptr;
+
+void captureMessage(QtMsgType, const QMessageLogContext& context, const QString& text) {
+    if (capturedMessages)
+        *capturedMessages << QString::fromUtf8(context.category) + ": " + text;
+}
+
+TEST_F(TEwbCoreTest, ScriptErrorsAreSilentAndScriptsGoOn) {
+    server.add("/broken", "<html><head><title>before</title></head><body>"
+                          "<script>console.log('chatter'); noSuchFunction();</script>"
+                          "<script>document.title = 'after';</script></body></html>");
+    TEwbCore browser(BrowserRole::PageArea);
+    EventLog log(browser);
+
+    QStringList messages;
+    capturedMessages = &messages;
+    const QtMessageHandler previous = qInstallMessageHandler(captureMessage);
+    browser.navigate(server.url("/broken"));
+    // The title is set after the error, so any message about it has arrived by then.
+    const bool completed = waitUntil(
+        [&] { return log.completed(server.url("/broken")) && browser.locationName() == "after"; });
+    qInstallMessageHandler(previous);
+    capturedMessages = nullptr;
+
+    ASSERT_TRUE(completed);
+    for (const QString& message : messages)
+        EXPECT_FALSE(message.startsWith("js:")) << message.toStdString();
+}
+
+TEST_F(TEwbCoreTest, ControlNNeverReachesThePage) {
+    server.add("/keys", "<html><body><script>var keys = '';"
+                        "document.addEventListener('keydown', e => keys += (e.ctrlKey ? '^' : '')"
+                        " + e.key.toLowerCase());</script></body></html>");
+    TEwbCore browser(BrowserRole::PageArea);
+    browser.resize(400, 300);
+    browser.show();
+    browser.activateWindow();
+    EventLog log(browser);
+    browser.navigate(server.url("/keys"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/keys")); }));
+
+    QWidget* input = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        input = browser.findChild<QWebEngineView*>()->focusProxy();
+        return input != nullptr;
+    }));
+    input->setFocus();
+    const auto press = [&](int key, Qt::KeyboardModifiers mods, const QString& text) {
+        QKeyEvent down(QEvent::KeyPress, key, mods, text);
+        QCoreApplication::sendEvent(input, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, mods, text);
+        QCoreApplication::sendEvent(input, &up);
+    };
+    // The page takes keys only some time after it has loaded.
+    ASSERT_TRUE(waitUntil([&] {
+        press(Qt::Key_X, Qt::NoModifier, "x");
+        return runScript(browser.page(), "keys").contains("x");
+    }));
+    runScript(browser.page(), "keys = ''");
+
+    press(Qt::Key_N, Qt::ControlModifier, QString(QChar(14)));
+    press(Qt::Key_N, Qt::ControlModifier | Qt::AltModifier, QString());
+    press(Qt::Key_Y, Qt::NoModifier, "y");
+    ASSERT_TRUE(waitUntil([&] { return runScript(browser.page(), "keys").contains("y"); }));
+    // Ctrl+Alt+N is not the new-window key and passes.
+    EXPECT_EQ(runScript(browser.page(), "keys"), "^ny");
+}
+
+} // namespace
+} // namespace koro

@@ -1,0 +1,266 @@
+#include "config/AppSettings.h"
+#include "config/Endpoints.h"
+#include "config/Error.h"
+#include "config/ProfileFile.h"
+#include "platform/AutostartEntry.h"
+#include "platform/ScreenSaver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace koro;
+
+// Stands in for both services and records each call with what the two files held at that moment.
+class Recorder : public ScreenSaver, public AutostartEntry {
+public:
+    QStringList events;
+    QString configPath;
+    QString userPath;
+
+    void setActive(bool active) override {
+        events << QStringLiteral("screensaver %1 %2").arg(active ? "on" : "off", snapshot());
+    }
+    void removeEntry() override { events << "autostart removed " + snapshot(); }
+
+private:
+    QString snapshot() const {
+        return QStringLiteral("config:%1 user:%2")
+            .arg(QFile::exists(configPath) ? "yes" : "no", QFile::exists(userPath) ? "yes" : "no");
+    }
+};
+
+class SaveIniTest : public ::testing::Test {
+protected:
+    SaveIniTest() {
+        journal.configPath = dir.filePath("Config.ini");
+        journal.userPath = dir.filePath("user.ini");
+        settings.UseHotKey = "1";
+        settings.pifu = "";
+        settings.opennewfrm = "NewForm";
+        settings.FrontShow = "1";
+        settings.CloseTips = "0";
+        settings.MinTask = "0";
+        settings.Minstart = "0";
+        settings.SP = "http://cnc.example/v1000";
+    }
+
+    static QByteArray readBytes(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static void writeBytes(const QString& file, const QByteArray& bytes) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+
+    void save(const QByteArray& engine = "Baidu") {
+        ProfileFile configIni(journal.configPath);
+        ProfileFile userIni(journal.userPath);
+        saveIni(settings, engine, configIni, userIni, journal, journal);
+    }
+
+    QTemporaryDir dir;
+    Recorder journal;
+    AppSettings settings;
+};
+
+const QByteArray FreshConfig = "[MainForm]\r\n"
+                               "pifu=\r\n"
+                               "FindWay=Baidu\r\n"
+                               "CloseTips=0\r\n"
+                               "opennewfrm=NewForm\r\n"
+                               "frontshow=1\r\n"
+                               "MinTask=0\r\n"
+                               "UseHotKey=1\r\n"
+                               "Minstart=0\r\n";
+
+TEST_F(SaveIniTest, FreshSaveWritesEveryKeyInOrder) {
+    save();
+    EXPECT_EQ(readBytes(journal.configPath), FreshConfig);
+    EXPECT_EQ(readBytes(journal.userPath), "[UserPage]\r\nSP=http://cnc.example/v1000\r\n");
+}
+
+TEST_F(SaveIniTest, ScreenSaverFirstFilesThenAutostart) {
+    save();
+    EXPECT_EQ(journal.events, (QStringList{"screensaver on config:no user:no",
+                                           "autostart removed config:yes user:yes"}));
+}
+
+TEST_F(SaveIniTest, ExistingValuesAreReplacedWhereTheyStand) {
+    writeBytes(journal.configPath, ";mine\r\n\r\n"
+                                   "[MainForm]\r\n"
+                                   "FrontShow=yes\r\n"
+                                   "Width=800\r\n"
+                                   "FindWay=Google\r\n"
+                                   "UseHotKey=1\r\n");
+    writeBytes(journal.userPath, "[UserPage]\r\nSP=\r\n[UserTV]\r\nSeeTime=8:30\r\n");
+    settings.FrontShow = "yes"; // as read: not "1" and not "0", and written back as it is
+    settings.UseHotKey = "0";
+    settings.pifu = "\xC0\xB6\xC9\xAB.ini";
+    save("");
+
+    EXPECT_EQ(readBytes(journal.configPath), ";mine\r\n\r\n"
+                                             "[MainForm]\r\n"
+                                             "FrontShow=yes\r\n"
+                                             "Width=800\r\n"
+                                             "FindWay=\r\n"
+                                             "UseHotKey=0\r\n"
+                                             "pifu=\xC0\xB6\xC9\xAB.ini\r\n"
+                                             "CloseTips=0\r\n"
+                                             "opennewfrm=NewForm\r\n"
+                                             "MinTask=0\r\n"
+                                             "Minstart=0\r\n");
+    EXPECT_EQ(readBytes(journal.userPath), "[UserPage]\r\nSP=http://cnc.example/v1000\r\n"
+                                           "[UserTV]\r\nSeeTime=8:30\r\n");
+}
+
+TEST_F(SaveIniTest, DifferentlySpelledNamesMeanOneSectionAndKey) {
+    // Read as UserTV/ChannelUrl, written as UserTv/Channelurl.
+    writeBytes(journal.userPath, "[UserTV]\r\nSeeTime=24:0\r\nChannelUrl=http://old/\r\n");
+    ProfileFile userIni(journal.userPath);
+    userIni.writeString(settings::UserTv, "ChannelName", "CCTV");
+    userIni.writeString(settings::UserTv, "Channelurl", "http://new/");
+    userIni.writeString(settings::UserTv, "SeeTime", "20:5");
+    EXPECT_EQ(readBytes(journal.userPath), "[UserTV]\r\nSeeTime=20:5\r\nChannelUrl=http://new/\r\n"
+                                           "ChannelName=CCTV\r\n");
+    EXPECT_EQ(userIni.readString(settings::UserTV, "ChannelUrl", ""), "http://new/");
+
+    // The same holds for the settings saved at exit.
+    writeBytes(journal.configPath, "[MAINFORM]\r\nFRONTSHOW=1\r\n");
+    settings.FrontShow = "0";
+    save();
+    ProfileFile configIni(journal.configPath);
+    EXPECT_EQ(configIni.readSection(settings::MainForm).size(), 8);
+    EXPECT_EQ(configIni.readString(settings::MainForm, "FrontShow", "1"), "0");
+    EXPECT_TRUE(readBytes(journal.configPath).startsWith("[MAINFORM]\r\nFRONTSHOW=0\r\n"));
+}
+
+TEST_F(SaveIniTest, FailedUserIniWriteSkipsAutostartAndPropagates) {
+    ASSERT_TRUE(QDir().mkdir(journal.userPath)); // not writable as a file, also for root
+    try {
+        save();
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + journal.userPath.toStdString());
+    }
+    EXPECT_EQ(readBytes(journal.configPath), FreshConfig);
+    EXPECT_EQ(journal.events, QStringList{"screensaver on config:no user:yes"});
+}
+
+TEST_F(SaveIniTest, FailedConfigWriteStopsAtThatKey) {
+    // The file may grow to hold the first three keys only, as on a disk that fills up then.
+    const QByteArray firstThree = "[MainForm]\r\npifu=\r\nFindWay=Baidu\r\nCloseTips=0\r\n";
+    int status = 0;
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(firstThree.size()), rlim_t(firstThree.size())};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            save();
+        } catch (const Error& e) {
+            const bool rightText =
+                std::string(e.what()) == "Unable to write to " + journal.configPath.toStdString();
+            const bool noAutostart =
+                journal.events == QStringList{"screensaver on config:no user:no"};
+            _exit(rightText && noAutostart ? 0 : 2);
+        }
+        _exit(1);
+    }
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readBytes(journal.configPath), firstThree);
+    EXPECT_FALSE(QFile::exists(journal.userPath));
+}
+
+} // namespace
+
+namespace {
+
+class ReadSettingsTest : public SaveIniTest {
+protected:
+    void load() {
+        settings = AppSettings{};
+        settings.readConfigIni(ProfileFile(journal.configPath));
+        settings.readUserIni(ProfileFile(journal.userPath), endpoints);
+    }
+
+    const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
+};
+
+TEST_F(ReadSettingsTest, MissingFilesGiveTheDefaultsWhichSaveAsTheFreshFile) {
+    load();
+    EXPECT_TRUE(settings.useHotKey());
+    EXPECT_FALSE(settings.hasSkin());
+    EXPECT_FALSE(settings.opensInMainWindow());
+    EXPECT_TRUE(settings.alwaysOnTop());
+    EXPECT_FALSE(settings.closeWithoutAsking());
+    EXPECT_FALSE(settings.minimizeToTaskbar());
+    EXPECT_FALSE(settings.compactAtStart());
+    EXPECT_FALSE(settings.viewingScheduled());
+    EXPECT_TRUE(settings.onTelecomLine(endpoints));
+    EXPECT_EQ(readSearchEngine(ProfileFile(journal.configPath)), "Baidu");
+
+    save(readSearchEngine(ProfileFile(journal.configPath)));
+    EXPECT_EQ(readBytes(journal.configPath), FreshConfig);
+}
+
+TEST_F(ReadSettingsTest, OddValuesActAsOffAndGoBackByteForByte) {
+    // Every key present, each spelled and valued as no code writes it.
+    const QByteArray odd = "[mainform]\r\n"
+                           "PIFU=\xC0\xB6.ini\r\n"
+                           "findway=Google\r\n"
+                           "closetips=no\r\n"
+                           "OpenNewFrm=oldform\r\n"
+                           "frontshow=yes\r\n"
+                           "MinTask=01\r\n"
+                           "UseHotKey=true\r\n"
+                           "Minstart=\r\n";
+    writeBytes(journal.configPath, odd);
+    writeBytes(journal.userPath, "[UserPage]\r\nSP=http://elsewhere/\r\n[UserTV]\r\nSeeTime=\r\n");
+    load();
+    EXPECT_FALSE(settings.useHotKey());
+    EXPECT_TRUE(settings.hasSkin());
+    EXPECT_FALSE(settings.opensInMainWindow()) << "only OldForm, as written";
+    EXPECT_FALSE(settings.alwaysOnTop());
+    EXPECT_TRUE(settings.closeWithoutAsking()) << "only 0 asks";
+    EXPECT_FALSE(settings.minimizeToTaskbar());
+    EXPECT_FALSE(settings.compactAtStart());
+    EXPECT_TRUE(settings.viewingScheduled()) << "an empty time is not the no-viewing mark";
+    // Only two lines exist: any other home page is the netcom line's.
+    EXPECT_FALSE(settings.onTelecomLine(endpoints));
+    EXPECT_EQ(settings.SP, endpoints.netcomHome.toUtf8());
+
+    save(readSearchEngine(ProfileFile(journal.configPath)));
+    EXPECT_EQ(readBytes(journal.configPath), odd);
+}
+
+TEST_F(ReadSettingsTest, ExactValuesTurnEachOptionOn) {
+    writeBytes(journal.configPath, "[MainForm]\r\nopennewfrm=OldForm\r\nCloseTips=0\r\n"
+                                   "MinTask=1\r\nMinstart=1\r\nUseHotKey=0\r\nFrontShow=0\r\n");
+    writeBytes(journal.userPath, "[UserTV]\r\nSeeTime=24:0\r\n");
+    load();
+    EXPECT_TRUE(settings.opensInMainWindow());
+    EXPECT_FALSE(settings.closeWithoutAsking());
+    EXPECT_TRUE(settings.minimizeToTaskbar());
+    EXPECT_TRUE(settings.compactAtStart());
+    EXPECT_FALSE(settings.useHotKey());
+    EXPECT_FALSE(settings.alwaysOnTop());
+    EXPECT_FALSE(settings.viewingScheduled());
+    EXPECT_TRUE(settings.onTelecomLine(endpoints));
+}
+
+} // namespace

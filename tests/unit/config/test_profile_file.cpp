@@ -1,0 +1,535 @@
+#include "config/CodePage.h"
+#include "config/Error.h"
+#include "config/ProfileFile.h"
+#include "config/ProfileText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <grp.h>
+#include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using koro::ProfileFile;
+using Pairs = QList<QPair<QByteArray, QByteArray>>;
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    static void writeBytes(const QString& file, const QByteArray& bytes) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+
+    static QByteArray readBytes(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The message of the koro::Error that writeString throws, or "" when it does not throw.
+    static std::string writeError(ProfileFile& file, const QByteArray& section,
+                                  const QByteArray& key, const QByteArray& value) {
+        try {
+            file.writeString(section, key, value);
+        } catch (const koro::Error& e) {
+            return e.what();
+        }
+        return {};
+    }
+
+    // Runs body in a child process and returns its exit code (-signal when killed).
+    template <typename Body> static int inChild(Body body) {
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit(body());
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    }
+
+    QTemporaryDir dir;
+};
+
+const QByteArray GbkSkin("\xC0\xB6\xC9\xAB.ini"); // "蓝色.ini"
+const QByteArray GbkNote("\xB1\xB8\xD7\xA2");     // "备注"
+
+TEST_F(ProfileFileTest, SectionsAndKeysMatchWithoutRegardToCase) {
+    writeBytes(path("Config.ini"), "[MainForm]\r\nFrontShow=yes\r\n[UserTV]\r\nSeeTime=8:30\r\n"
+                                   "ChannelUrl=http://a/\r\n");
+    const ProfileFile ini(path("Config.ini"));
+    EXPECT_EQ(ini.readString("mainform", "frontshow", "d"), "yes");
+    EXPECT_EQ(ini.readString("MAINFORM", "FRONTSHOW", "d"), "yes");
+    EXPECT_EQ(ini.readString("UserTv", "seetime", "d"), "8:30");
+    EXPECT_EQ(ini.readString("UserTv", "Channelurl", "d"), "http://a/");
+    EXPECT_TRUE(ini.hasSection("usertv"));
+    EXPECT_EQ(ini.readSection("USERTV").size(), 2);
+    EXPECT_EQ(ini.readString("MainForm", "FrontShowX", "d"), "d");
+}
+
+TEST_F(ProfileFileTest, OnlyAsciiLettersFold) {
+    // 0xC0 and 0xE0 differ like upper and lower case in Latin-1, but here they are GBK lead bytes.
+    writeBytes(path("a.ini"), "[S]\r\n\xC0\xB6=blue\r\n");
+    ProfileFile ini(path("a.ini"));
+    EXPECT_EQ(ini.readString("s", "\xC0\xB6", "d"), "blue");
+    EXPECT_EQ(ini.readString("s", "\xE0\xB6", "d"), "d");
+    ini.writeString("S", "\xE0\xB6", "green");
+    EXPECT_EQ(ini.readSection("S"), (Pairs{{"\xC0\xB6", "blue"}, {"\xE0\xB6", "green"}}));
+}
+
+TEST_F(ProfileFileTest, DefaultOnlyWhenKeyIsMissing) {
+    writeBytes(path("user.ini"), "[UserTV]\r\nSeeTime=\r\nChannelName=   \t\r\n");
+    const ProfileFile ini(path("user.ini"));
+    EXPECT_EQ(ini.readString("UserTV", "SeeTime", "24:0"), "");
+    EXPECT_EQ(ini.readString("UserTV", "ChannelName", "none"), "");
+    EXPECT_EQ(ini.readString("UserTV", "ChannelUrl", "none"), "none");
+    EXPECT_EQ(ini.readString("UserPage", "SP", "home"), "home");
+
+    const ProfileFile missing(path("absent.ini"));
+    EXPECT_EQ(missing.readString("UserPage", "SP", "home"), "home");
+    EXPECT_FALSE(missing.hasSection("UserPage"));
+    EXPECT_TRUE(missing.readSection("UserPage").isEmpty());
+    EXPECT_FALSE(QFile::exists(path("absent.ini")));
+}
+
+TEST_F(ProfileFileTest, BlanksAroundKeysAndValuesAreDropped) {
+    writeBytes(path("a.ini"), "  [ Main Form ]  \n \t pifu \t=  \t blue  skin.ini \t \n"
+                              "LF only=1\rCR only = 2 \n");
+    const ProfileFile ini(path("a.ini"));
+    EXPECT_EQ(ini.readString("Main Form", "pifu", "d"), "blue  skin.ini");
+    EXPECT_EQ(ini.readString("Main Form", "LF only", "d"), "1");
+    EXPECT_EQ(ini.readString("Main Form", "CR only", "d"), "2");
+}
+
+TEST_F(ProfileFileTest, LongValuesAreCutAt2047BytesOnWholeCharacters) {
+    const QByteArray ascii(3000, 'x');
+    const QByteArray exact(ProfileFile::MaxValueBytes, 'y');
+    QByteArray chinese; // 1500 times "中": 3000 bytes, a character straddles byte 2047
+    for (int i = 0; i < 1500; ++i)
+        chinese += "\xD6\xD0";
+    writeBytes(path("a.ini"), "[S]\r\nascii=" + ascii + "\r\nexact=" + exact +
+                                  "\r\nchinese=" + chinese + "\r\nodd=a" + chinese + "\r\n");
+    const ProfileFile ini(path("a.ini"));
+
+    EXPECT_EQ(ini.readString("S", "ascii", "d"), ascii.left(2047));
+    EXPECT_EQ(ini.readString("S", "exact", "d"), exact);
+    EXPECT_EQ(ini.readString("S", "chinese", "d"), chinese.left(2046));
+    EXPECT_EQ(ini.readString("S", "odd", "d"), "a" + chinese.left(2046));
+    EXPECT_FALSE(koro::codepage::toUnicode(ini.readString("S", "chinese", "d"))
+                     .contains(QChar(QChar::ReplacementCharacter)));
+    const Pairs section = ini.readSection("S");
+    ASSERT_EQ(section.size(), 4);
+    EXPECT_EQ(section[0].second.size(), 2047);
+}
+
+TEST_F(ProfileFileTest, ReadSectionKeepsFileOrderAndSpelling) {
+    writeBytes(path("lang.ini"), ";texts\r\n[TForm1]\r\nzeta=Z\r\nAlpha = A \r\n;note\r\n"
+                                 "mid=\r\n[Empty]\r\n[Other]\r\nb=1\r\n");
+    const ProfileFile ini(path("lang.ini"));
+    EXPECT_EQ(ini.readSection("tform1"), (Pairs{{"zeta", "Z"}, {"Alpha", "A"}, {"mid", ""}}));
+    EXPECT_EQ(ini.readSection("Other"), (Pairs{{"b", "1"}}));
+    EXPECT_TRUE(ini.readSection("Empty").isEmpty());
+    EXPECT_TRUE(ini.hasSection("EMPTY"));
+    EXPECT_FALSE(ini.hasSection("texts"));
+    EXPECT_TRUE(ini.readSection("Nope").isEmpty());
+}
+
+TEST_F(ProfileFileTest, EveryCallSeesTheFileAsItIsNow) {
+    ProfileFile ini(path("user.ini"));
+    writeBytes(path("user.ini"), "[UserTv]\r\nChannelName=one\r\n");
+    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "one");
+    writeBytes(path("user.ini"), "[UserTv]\r\nChannelName=two\r\n");
+    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "two");
+
+    // A write starts from the other program's edit, not from an earlier state.
+    writeBytes(path("user.ini"), "[UserTv]\r\nChannelName=three\r\nExtra=1\r\n");
+    ini.writeString("UserTv", "SeeTime", "8:0");
+    EXPECT_EQ(readBytes(path("user.ini")),
+              "[UserTv]\r\nChannelName=three\r\nExtra=1\r\nSeeTime=8:0\r\n");
+}
+
+TEST_F(ProfileFileTest, WritingKeepsCommentsUnknownKeysOrderAndSpelling) {
+    writeBytes(path("Config.ini"), ";Koro settings\r\n"
+                                   "\r\n"
+                                   "[MainForm]\r\n"
+                                   "FrontShow=1\r\n"
+                                   ";skin\r\n"
+                                   "pifu=old.ini\r\n"
+                                   "Unknown=keep me\r\n"
+                                   "[Other]\r\n"
+                                   "b=2\r\n"
+                                   "a=1\r\n"
+                                   "; last words " +
+                                       GbkNote + "\r\n");
+    ProfileFile ini(path("Config.ini"));
+    ini.writeString("mainform", "frontshow", "0");
+    ini.writeString("MainForm", "PIFU", GbkSkin);
+    ini.writeString("MAINFORM", "Minstart", "1");
+    ini.writeString("other", "c", "3");
+    ini.writeString("UserPage", "SP", "http://x/v1000");
+
+    const QByteArray expected = ";Koro settings\r\n"
+                                "\r\n"
+                                "[MainForm]\r\n"
+                                "FrontShow=0\r\n"
+                                ";skin\r\n"
+                                "pifu=" +
+                                GbkSkin +
+                                "\r\n"
+                                "Unknown=keep me\r\n"
+                                "Minstart=1\r\n"
+                                "[Other]\r\n"
+                                "b=2\r\n"
+                                "a=1\r\n"
+                                "c=3\r\n"
+                                "; last words " +
+                                GbkNote +
+                                "\r\n"
+                                "[UserPage]\r\n"
+                                "SP=http://x/v1000\r\n";
+    EXPECT_EQ(readBytes(path("Config.ini")), expected);
+    EXPECT_EQ(ini.readString("MainForm", "pifu", "d"), GbkSkin);
+
+    // Writing again changes nothing else: no blank lines pile up, no comment moves.
+    ini.writeString("MainForm", "FrontShow", "0");
+    EXPECT_EQ(readBytes(path("Config.ini")), expected);
+}
+
+TEST_F(ProfileFileTest, NewLinesEndInCrLfAndOldLinesKeepTheirEnds) {
+    writeBytes(path("a.ini"), "\xEF\xBB\xBF[S]\nk=1\n;c\rj=2\r\n[T]\nx=1");
+    ProfileFile ini(path("a.ini"));
+    EXPECT_EQ(ini.readString("S", "k", "d"), "1");
+    EXPECT_EQ(ini.readString("S", "j", "d"), "2");
+    ini.writeString("S", "k", "9");
+    ini.writeString("S", "new", "n");
+    ini.writeString("T", "y", "2");
+    ini.writeString("U", "z", "3");
+    EXPECT_EQ(readBytes(path("a.ini")),
+              "\xEF\xBB\xBF[S]\nk=9\n;c\rj=2\r\nnew=n\r\n[T]\nx=1\r\ny=2\r\n[U]\r\nz=3\r\n");
+}
+
+TEST_F(ProfileFileTest, CodePageBytesAreWrittenExactly) {
+    // Values and comments are bytes: nothing is decoded, so odd sequences survive too.
+    const QByteArray odd("\x81\x30\x81\x30\xFE\xFE\x80", 7);
+    writeBytes(path("a.ini"), ";" + GbkNote + "\r\n\r\n[S]\r\nold=" + odd + "\r\n");
+    ProfileFile ini(path("a.ini"));
+    ini.writeString("S", GbkNote, GbkSkin);
+    EXPECT_EQ(readBytes(path("a.ini")), ";" + GbkNote + "\r\n\r\n[S]\r\nold=" + odd + "\r\n" +
+                                            GbkNote + "=" + GbkSkin + "\r\n");
+    EXPECT_EQ(ini.readString("s", GbkNote, "d"), GbkSkin);
+    EXPECT_EQ(ini.readString("S", "old", "d"), odd);
+}
+
+TEST_F(ProfileFileTest, FirstWriteCreatesFileAndSection) {
+    ProfileFile ini(path("user.ini"));
+    ini.writeString("UserTv", "ChannelName", "CCTV");
+    EXPECT_EQ(readBytes(path("user.ini")), "[UserTv]\r\nChannelName=CCTV\r\n");
+    ini.writeString("UserTV", "Channelurl", "");
+    ini.writeString("UserPage", "SP", "http://x/");
+    EXPECT_EQ(readBytes(path("user.ini")),
+              "[UserTv]\r\nChannelName=CCTV\r\nChannelurl=\r\n[UserPage]\r\nSP=http://x/\r\n");
+    EXPECT_EQ(ini.readString("UserTV", "ChannelUrl", "d"), "");
+}
+
+TEST_F(ProfileFileTest, FileOfCommentsOnlyKeepsThemAll) {
+    writeBytes(path("a.ini"), ";one\r\n\r\n;two\r\n#three\r\n");
+    ProfileFile ini(path("a.ini"));
+    ini.writeString("S", "k", "v");
+    EXPECT_EQ(readBytes(path("a.ini")), ";one\r\n\r\n;two\r\n#three\r\n[S]\r\nk=v\r\n");
+}
+
+TEST_F(ProfileFileTest, LineBreaksInAValueCannotForgeEntries) {
+    ProfileFile ini(path("user.ini"));
+    ini.writeString("UserTv", "ChannelName", "x\r\n[MainForm]\nUseHotKey=0\r");
+    EXPECT_FALSE(ini.hasSection("MainForm"));
+    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "x  [MainForm] UseHotKey=0");
+    EXPECT_EQ(ini.readSection("UserTv").size(), 1);
+}
+
+TEST_F(ProfileFileTest, NulBytesAreOrdinaryBytes) {
+    const QByteArray tail = "FrontShow=1\r\n[UserTV]\r\nSeeTime=8:0\r\n";
+    const QByteArray nul("\0", 1);
+    writeBytes(path("Config.ini"), "[MainForm]\r\npifu=a\r\n;x" + nul + "y\r\n" + tail);
+    ProfileFile config(path("Config.ini"));
+    config.writeString("MainForm", "pifu", "b");
+    EXPECT_EQ(readBytes(path("Config.ini")), "[MainForm]\r\npifu=b\r\n;x" + nul + "y\r\n" + tail);
+    EXPECT_EQ(config.readString("UserTV", "SeeTime", "d"), "8:0");
+
+    // A NUL in the leading comment used to hide every key after it from reading.
+    const QByteArray user = ";" + nul + "note\r\n[UserTv]\r\nSeeTime=9:0\r\n";
+    writeBytes(path("user.ini"), user);
+    ProfileFile ini(path("user.ini"));
+    ini.writeString("UserTv", "ChannelName", "CCTV");
+    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "CCTV");
+    EXPECT_EQ(ini.readString("UserTv", "SeeTime", "d"), "9:0");
+    EXPECT_EQ(readBytes(path("user.ini")), user + "ChannelName=CCTV\r\n");
+    ini.writeString("UserTv", "ChannelName", "a" + nul + "b");
+    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "a" + nul + "b");
+}
+
+TEST_F(ProfileFileTest, OpenBracketWithoutCloseIsNeitherSectionNorKey) {
+    const QByteArray broken = "[MainForm]\r\npifu=a\r\n[Broken\r\nFrontShow=1\r\n[x=2\r\n";
+    writeBytes(path("Config.ini"), broken);
+    ProfileFile ini(path("Config.ini"));
+    EXPECT_EQ(ini.readString("MainForm", "FrontShow", "d"), "1");
+    EXPECT_EQ(ini.readString("MainForm", "[x", "d"), "d");
+    EXPECT_FALSE(ini.hasSection("Broken"));
+    for (int round = 0; round < 3; ++round) // the same bytes at every save, nothing piles up
+        ini.writeString("MainForm", "pifu", "a");
+    EXPECT_EQ(readBytes(path("Config.ini")), broken);
+    ini.writeString("MainForm", "Minstart", "1");
+    EXPECT_EQ(readBytes(path("Config.ini")),
+              "[MainForm]\r\npifu=a\r\n[Broken\r\nFrontShow=1\r\nMinstart=1\r\n[x=2\r\n");
+
+    writeBytes(path("user.ini"), "[\r\n[UserTV]\r\nSeeTime=8:0\r\n");
+    const ProfileFile user(path("user.ini"));
+    EXPECT_TRUE(user.hasSection("UserTV"));
+    EXPECT_EQ(user.readString("UserTV", "SeeTime", "d"), "8:0");
+}
+
+TEST_F(ProfileFileTest, LinesTheReaderSkipsAreKeptByteForByte) {
+    const QByteArray before = "leading line\r\n"
+                              "[S]\r\n"
+                              ";first\r\n"
+                              "k=1\r\n"
+                              ";second\r\n"
+                              " K = 2 \r\n"
+                              ";comment\r\n"
+                              "no equals\r\n"
+                              "=no key\r\n"
+                              "[]\r\n"
+                              "\r\n"
+                              "[]\r\n";
+    writeBytes(path("a.ini"), before);
+    ProfileFile ini(path("a.ini"));
+    EXPECT_EQ(ini.readString("S", "k", "d"), "1"); // the first of duplicate keys counts
+    EXPECT_EQ(ini.readSection("S"), (Pairs{{"k", "1"}}));
+    ini.writeString("S", "k", "9");
+    ini.writeString("S", "k", "9"); // a second save must not drop the leading line either
+    QByteArray after = before;
+    after.replace("k=1", "k=9");
+    EXPECT_EQ(readBytes(path("a.ini")), after);
+    ini.writeString("s", "new", "n");
+    after.replace("K = 2 \r\n", "K = 2 \r\nnew=n\r\n");
+    EXPECT_EQ(readBytes(path("a.ini")), after);
+}
+
+TEST_F(ProfileFileTest, NamesThatCannotReadBackAreRefused) {
+    const QByteArray before = "[S]\r\nk=1\r\n";
+    writeBytes(path("a.ini"), before);
+    ProfileFile ini(path("a.ini"));
+    const std::string error = "Unable to write to " + path("a.ini").toStdString();
+    for (const QByteArray& key : {"", "  ", "a=b", ";k", "#k", "[k]", "k\r\n[T]", "k\nx"})
+        EXPECT_EQ(writeError(ini, "S", key, "v"), error) << key.toStdString();
+    for (const QByteArray& section : {"S]", "S\r\n[T"})
+        EXPECT_EQ(writeError(ini, section, "k", "v"), error) << section.toStdString();
+    EXPECT_EQ(readBytes(path("a.ini")), before);
+
+    // Blanks around names are dropped, as reading drops them.
+    ini.writeString(" S ", "\tk ", "2");
+    EXPECT_EQ(readBytes(path("a.ini")), "[S]\r\nk=2\r\n");
+}
+
+// Files built from the lines that tripped the parser before: odd brackets, NULs, lone CRs,
+// duplicates, keys before any section, a missing final line break.
+QByteArray randomProfile(std::mt19937& random) {
+    static const QByteArray lines[] = {"[S]",
+                                       " [ s ] ",
+                                       "[T]",
+                                       "[]",
+                                       "[",
+                                       "[S",
+                                       "[x=1",
+                                       "k=1",
+                                       " K = 2 ",
+                                       "x=3",
+                                       "K2=",
+                                       "k",
+                                       "=v",
+                                       ";k=4",
+                                       "#x=5",
+                                       "",
+                                       "  ",
+                                       QByteArray("\0k=6", 4),
+                                       QByteArray("x=\0", 3),
+                                       "\xC0\xB6=7",
+                                       "\xEF\xBB\xBF[T]",
+                                       "a]=b",
+                                       "k2 = [T]"};
+    static const QByteArray ends[] = {"\r\n", "\n", "\r", "\r\n"};
+    QByteArray bytes;
+    const int count = std::uniform_int_distribution(0, 12)(random);
+    for (int i = 0; i < count; ++i) {
+        bytes += lines[std::uniform_int_distribution<size_t>(0, std::size(lines) - 1)(random)];
+        if (i + 1 < count || random() % 3 != 0)
+            bytes += ends[random() % std::size(ends)];
+    }
+    return bytes;
+}
+
+TEST(ProfileTextTest, AWriteChangesOnlyTheKeyItWrites) {
+    const QByteArray sections[] = {"S", "t", "U", ""};
+    const QByteArray keys[] = {"k", "K2", "x", "new", "\xC0\xB6"};
+    const QByteArray values[] = {"v", " spaced ", "", QByteArray("a\0b", 3), "two\r\nlines"};
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 3000; ++round) {
+        const QByteArray before = randomProfile(random);
+        koro::ProfileText text(before);
+        const QByteArray section = sections[random() % std::size(sections)];
+        const QByteArray key = keys[random() % std::size(keys)];
+        const QByteArray value = values[random() % std::size(values)];
+        const auto fail = [&] { return "round " + std::to_string(round); };
+        ASSERT_TRUE(text.setValue(section, key, value)) << fail();
+        const QByteArray& after = text.bytes();
+
+        // Only part of one line is gone: the old text is the new one's head and tail.
+        qsizetype head = 0;
+        while (head < before.size() && head < after.size() && before[head] == after[head])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < before.size() - head && tail < after.size() - head &&
+               before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+            ++tail;
+        const QByteArray removed = before.mid(head, before.size() - head - tail);
+        ASSERT_FALSE(removed.contains('\n') || removed.contains('\r')) << fail();
+
+        QByteArray expected = value;
+        expected.replace("\r\n", "  ");
+        ASSERT_EQ(text.value(section, key), expected.trimmed()) << fail();
+        const koro::ProfileText old(before);
+        for (const QByteArray& s : sections) {
+            for (const QByteArray& k : keys) {
+                if (s.toLower() != section.toLower() || k.toLower() != key.toLower())
+                    ASSERT_EQ(text.value(s, k), old.value(s, k)) << fail();
+            }
+            if (s.toLower() != section.toLower())
+                ASSERT_EQ(text.section(s), old.section(s)) << fail();
+        }
+    }
+}
+
+TEST_F(ProfileFileTest, UnwritablePathsThrowWithThePath) {
+    // Each of these stops root as well as an ordinary user.
+    const QString asFolder = path("Config.ini");
+    ASSERT_TRUE(QDir().mkdir(asFolder));
+    ProfileFile folder(asFolder);
+    EXPECT_EQ(writeError(folder, "MainForm", "pifu", "a"),
+              "Unable to write to " + asFolder.toStdString());
+    EXPECT_TRUE(QFileInfo(asFolder).isDir());
+
+    const QString underMissing = path("no such folder/user.ini");
+    ProfileFile missing(underMissing);
+    EXPECT_EQ(writeError(missing, "UserPage", "SP", "a"),
+              "Unable to write to " + underMissing.toStdString());
+    EXPECT_FALSE(QFile::exists(path("no such folder")));
+
+    // A file without its owner's write bit is read-only for every user, root included.
+    const QString readOnly = path("ro.ini");
+    writeBytes(readOnly, "[MainForm]\r\npifu=a\r\n");
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
+    ProfileFile ro(readOnly);
+    EXPECT_EQ(writeError(ro, "MainForm", "pifu", "b"),
+              "Unable to write to " + readOnly.toStdString());
+    EXPECT_EQ(readBytes(readOnly), "[MainForm]\r\npifu=a\r\n");
+}
+
+TEST_F(ProfileFileTest, ReadOnlyFolderThrowsForAnOrdinaryUser) {
+    // Root ignores the folder's bits, so the child drops to an unprivileged user first.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ExeGroup |
+                                                      QFile::ExeOther));
+    const QString folder = path("ro");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString file = folder + "/Config.ini";
+    writeBytes(file, "[MainForm]\r\npifu=a\r\n");
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner |
+                                                QFile::ReadOther | QFile::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner |
+                                                  QFile::ReadOther | QFile::ExeOther));
+    const int code = inChild([&] {
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            return 3;
+        ProfileFile ini(file);
+        if (ini.readString("MainForm", "pifu", "d") != "a")
+            return 4;
+        return writeError(ini, "MainForm", "pifu", "b") ==
+                       "Unable to write to " + file.toStdString()
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readBytes(file), "[MainForm]\r\npifu=a\r\n");
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(ProfileFileTest, FullDiskThrowsAndKeepsTheOldFile) {
+    const QString file = path("Config.ini");
+    const QByteArray old = "[MainForm]\r\npifu=a\r\n";
+    writeBytes(file, old);
+    // A file-size limit makes the write fail the way a full disk does, also for root.
+    const int code = inChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ProfileFile ini(file);
+        return writeError(ini, "MainForm", "pifu", QByteArray(100, 'b')) ==
+                       "Unable to write to " + file.toStdString()
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readBytes(file), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Config.ini"});
+}
+
+TEST_F(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverATornOne) {
+    constexpr int ValueBytes = 300000;
+    const QString file = path("Big.ini");
+    const auto contentFor = [](char c) {
+        return "[Big]\r\nv=" + QByteArray(ValueBytes, c) + "\r\n";
+    };
+    ProfileFile(file).writeString("Big", "v", QByteArray(ValueBytes, 'a'));
+
+    for (int round = 0; round < 30; ++round) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            try {
+                ProfileFile ini(file);
+                for (int i = 0;; ++i)
+                    ini.writeString("Big", "v", QByteArray(ValueBytes, char('a' + i % 26)));
+            } catch (...) {
+                _exit(1);
+            }
+        }
+        usleep(500 + (round * 7919) % 20000); // spread the kills over the write cycle
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+
+        const QByteArray bytes = readBytes(file);
+        ASSERT_EQ(bytes.size(), contentFor('a').size()) << "round " << round;
+        const char c = bytes.at(9);
+        ASSERT_TRUE(c >= 'a' && c <= 'z') << "round " << round;
+        ASSERT_EQ(bytes, contentFor(c)) << "round " << round;
+        ASSERT_EQ(ProfileFile(file).readString("Big", "v", "d"), QByteArray(2047, c));
+        // A writer killed mid-write may leave its temporary file beside, never in place of, the
+        // file.
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+            if (name != "Big.ini") {
+                ASSERT_TRUE(name.startsWith("Big.ini.")) << name.toStdString();
+                QFile::remove(path(name));
+            }
+        }
+    }
+}
+
+} // namespace

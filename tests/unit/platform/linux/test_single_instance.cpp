@@ -1,0 +1,174 @@
+#include "platform/linux/LinuxSingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString lockPath() const { return dir.filePath("kestro.lock"); }
+};
+
+// A child process that takes the lock, reports the result through a pipe and then waits to be
+// killed. Returns its pid and the child's acquire() result.
+std::pair<pid_t, bool> startHolder(const QStringList& paths, uid_t asUser = 0) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {-1, false};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        if (asUser != 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(asUser) != 0 || ::setuid(asUser) != 0))
+            ::_exit(3);
+        koro::LinuxSingleInstance instance(paths);
+        const char result = instance.acquire() ? '1' : '0';
+        (void)!::write(fds[1], &result, 1);
+        for (;;)
+            ::pause();
+    }
+    ::close(fds[1]);
+    char result = '0';
+    const bool got = ::read(fds[0], &result, 1) == 1;
+    ::close(fds[0]);
+    return {pid, got && result == '1'};
+}
+
+void killAndReap(pid_t pid) {
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+}
+
+TEST_F(SingleInstanceTest, SecondProcessIsRefusedUntilTheHolderDies) {
+    const auto [holder, holderGotIt] = startHolder(QStringList{lockPath()});
+    ASSERT_GT(holder, 0);
+    ASSERT_TRUE(holderGotIt);
+
+    koro::LinuxSingleInstance second(lockPath());
+    EXPECT_FALSE(second.acquire());
+    EXPECT_FALSE(second.acquire()) << "a refusal must not be sticky-true on retry";
+
+    // However the holder ends, the kernel lets go of the lock.
+    killAndReap(holder);
+    EXPECT_TRUE(second.acquire());
+
+    const auto [third, thirdGotIt] = startHolder(QStringList{lockPath()});
+    ASSERT_GT(third, 0);
+    EXPECT_FALSE(thirdGotIt);
+    killAndReap(third);
+}
+
+TEST_F(SingleInstanceTest, LockLastsAsLongAsTheObject) {
+    {
+        koro::LinuxSingleInstance first(lockPath());
+        ASSERT_TRUE(first.acquire());
+        EXPECT_TRUE(first.acquire()) << "asking again keeps the mark";
+        koro::LinuxSingleInstance other(lockPath());
+        EXPECT_FALSE(other.acquire());
+    }
+    koro::LinuxSingleInstance later(lockPath());
+    EXPECT_TRUE(later.acquire());
+}
+
+TEST_F(SingleInstanceTest, ProgramsStartedByTheHolderDoNotInheritTheLock) {
+    pid_t child = -1;
+    {
+        koro::LinuxSingleInstance first(lockPath());
+        ASSERT_TRUE(first.acquire());
+        child = ::fork();
+        if (child == 0) {
+            ::execl("/bin/sleep", "sleep", "60", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ASSERT_GT(child, 0);
+        // Wait until the child has exec'd: its /proc/<pid>/exe then points at sleep.
+        for (int i = 0; i < 5000; ++i) {
+            char target[256] = {};
+            const QByteArray link = QByteArray("/proc/") + QByteArray::number(child) + "/exe";
+            const ssize_t n = ::readlink(link.constData(), target, sizeof target - 1);
+            if (n > 0 && QByteArray(target, n).endsWith("sleep"))
+                break;
+            ::usleep(1000);
+        }
+    }
+    koro::LinuxSingleInstance next(lockPath());
+    EXPECT_TRUE(next.acquire()) << "a program started by the holder keeps the lock alive";
+    killAndReap(child);
+}
+
+TEST_F(SingleInstanceTest, UnopenableLockFileCountsAsTheOnlyCopy) {
+    koro::LinuxSingleInstance instance(dir.filePath("missing-folder/kestro.lock"));
+    EXPECT_TRUE(instance.acquire());
+}
+
+TEST_F(SingleInstanceTest, AnUnusableFolderFallsBackToTheNextPath) {
+    const QString fallback = dir.filePath("kestro-fallback.lock");
+    const QString missing = dir.filePath("gone/kestro.lock");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("file-not-folder"));
+    const QString notAFile = dir.filePath("file-not-folder");
+    for (const QString& unusable : {missing, notAFile}) {
+        SCOPED_TRACE(unusable.toStdString());
+        const auto [holder, holderGotIt] = startHolder(QStringList{unusable, fallback});
+        ASSERT_GT(holder, 0);
+        ASSERT_TRUE(holderGotIt);
+        koro::LinuxSingleInstance second(QStringList{unusable, fallback});
+        EXPECT_FALSE(second.acquire()) << "two copies would run";
+        killAndReap(holder);
+        EXPECT_TRUE(second.acquire());
+    }
+}
+
+TEST_F(SingleInstanceTest, AnotherUsersFileIsNotTheLock) {
+    // Someone else's file in a shared folder, held by them, must not keep the program from
+    // starting; the next path is used instead.
+    const QString foreign = dir.filePath("foreign.lock");
+    QFile file(foreign);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(foreign, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ReadOther |
+                                                   QFileDevice::WriteOther));
+    if (::getuid() == 0)
+        ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+    else
+        GTEST_SKIP() << "needs root to give the file to another user";
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner |
+                                                      QFileDevice::ExeOther));
+    const auto [holder, holderGotIt] = startHolder(QStringList{foreign}, 65534);
+    ASSERT_GT(holder, 0);
+    ASSERT_TRUE(holderGotIt);
+
+    koro::LinuxSingleInstance mine(QStringList{foreign, lockPath()});
+    EXPECT_TRUE(mine.acquire());
+    koro::LinuxSingleInstance other(QStringList{foreign, lockPath()});
+    EXPECT_FALSE(other.acquire());
+    killAndReap(holder);
+}
+
+TEST(SingleInstancePath, RuntimeFolderFirstThenTheTemporaryFolder) {
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    const bool had = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QString temporary = QStringLiteral("/tmp/kestro-%1.lock").arg(::getuid());
+    qputenv("XDG_RUNTIME_DIR", "/run/user/4321");
+    EXPECT_EQ(koro::LinuxSingleInstance::defaultLockPaths(),
+              (QStringList{"/run/user/4321/kestro.lock", temporary}));
+    qputenv("XDG_RUNTIME_DIR", "relative/dir");
+    EXPECT_EQ(koro::LinuxSingleInstance::defaultLockPaths(), QStringList{temporary});
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(koro::LinuxSingleInstance::defaultLockPaths(), QStringList{temporary});
+    if (had)
+        qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+} // namespace
