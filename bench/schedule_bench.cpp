@@ -36,6 +36,7 @@ using namespace koro;
 
 struct NoShell : ShellOpen {
     void open(const QString&) override {}
+    QString handlerName(const QString&) const override { return {}; }
 };
 struct NoAlarm : AlarmSound {
     void play(const QString&) override {}

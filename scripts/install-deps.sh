@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox trayer wmctrl xdotool x11-utils x11-apps x11-xserver-utils imagemagick
   dbus pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
-  fonts-wqy-microhei
+  fonts-wqy-microhei qt6-translations-l10n xdg-utils
   dpkg-dev desktop-file-utils appstream iproute2 util-linux
 )
 missing=()

@@ -1,14 +1,17 @@
 #include "app/Entry.h"
 
 #include "app/KoroApplication.h"
+#include "app/QtTranslations.h"
 #include "app/TForm1.h"
 #include "config/ProgramFolder.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "webengine/PageEngineFlags.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSessionManager>
 
@@ -30,13 +33,21 @@ void refuseSecondCopy(const QString& executable) {
     box.exec();
 }
 
+// Before the first page: the engine reads its flags when it starts.
+void prepareEngineAndTexts(QApplication& app) {
+    // The engine's GL and start-up diagnostics are no problem worth reporting.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    const bool gpuUsable =
+        hasRenderNode(QStringLiteral("/dev/dri")) && !isSoftwareRenderer(probeGlRenderer());
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            pageEngineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), gpuUsable));
+    installChineseQtTranslations(app);
+}
+
 } // namespace
 
 int runKoro(int argc, char** argv, const Endpoints& endpoints,
             const std::function<void(TForm1&)>& observe) {
-    // The page engine draws in software where there is no GPU; without it, start-up stalls.
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     KoroApplication app(argc, argv);
     const QString executable = QCoreApplication::applicationFilePath();
@@ -45,10 +56,11 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
         ProgramFolder::resolve(exe.absolutePath(), ProgramFolder::xdgDataHome());
     if (folder.perUser) // an installed copy writes nothing outside the user's folder
         qputenv("QT_DISABLE_SHADER_DISK_CACHE", "1");
+    prepareEngineAndTexts(app);
 
     std::unique_ptr<Platform> platform = makeLinuxPlatform();
-    platform->browsers =
-        std::make_unique<WebEngineBrowserFactory>(folder.perUser ? folder.path : QString());
+    platform->browsers = std::make_unique<WebEngineBrowserFactory>(
+        platform->shell.get(), folder.perUser ? folder.path : QString());
     if (!platform->singleInstance->acquire()) {
         refuseSecondCopy(executable);
         return 0;

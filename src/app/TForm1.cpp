@@ -12,6 +12,11 @@
 #include "config/Language.h"
 #include "config/ProfileFile.h"
 #include "config/Skins.h"
+#include "desktop/DisplayPresets.h"
+#include "desktop/HotkeyDispatch.h"
+#include "desktop/MuteToggle.h"
+#include "desktop/TrayNotices.h"
+#include "desktop/WindowModes.h"
 #include "platform/Platform.h"
 #include "schedule/AdLine.h"
 #include "schedule/ScheduledViewing.h"
@@ -57,6 +62,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     m_ui->setupUi(this);
     buildComponents();
     buildFeatures();
+    buildDesktop();
     buildTimers();
     buildSchedule();
     connectMenus();
@@ -108,14 +114,37 @@ void TForm1::buildComponents() {
 
     connect(m_webbrowser1, &BrowserControl::documentComplete, this,
             &TForm1::WebBrowser1DocumentComplete);
+}
 
-    if (m_platform.tray) {
-        m_platform.tray->setObjectName("CoolTrayIcon1");
-        m_platform.tray->setIcon(QIcon(":/images/app/tray.svg"));
-        m_platform.tray->setToolTip(QStringLiteral("Koro高清"));
-        m_platform.tray->setContextMenu(m_ui->PoptrayRight);
-        m_platform.tray->setVisible(true);
-    }
+void TForm1::buildDesktop() {
+    m_windowModes =
+        std::make_unique<WindowModes>(*this, WindowBars{m_ui->Panel7, m_ui->Panel2, m_ui->Panel3});
+    m_trayNotices = std::make_unique<TrayNotices>(m_platform.tray.get(), *this, *m_windowModes,
+                                                  m_ui->PoptrayRight);
+    m_displayPresets = new DisplayPresets(*m_platform.display, *m_ui->PopupMenu2, this);
+    m_mute = new MuteToggle(
+        *m_platform.mixer, *m_trayNotices,
+        [this](const QString& text) {
+            const auto* app = qobject_cast<KoroApplication*>(QCoreApplication::instance());
+            QMessageBox box(QMessageBox::NoIcon, app ? app->title() : QString(), text,
+                            QMessageBox::Ok, this);
+            box.setObjectName("MixerErrorBox");
+            box.exec();
+        },
+        this);
+    m_hotkeys = new HotkeyDispatch(
+        *m_platform.hotkeys, m_settings, *m_ui->MenuCloseHotKey, *m_trayNotices,
+        {[this] { close(); }, [this] { ToggleMainWindowHidden(); }, [this] { ToggleCompactMode(); },
+         [this] { ToggleMaximized(); }, [this] { MenuSoundClick(); }},
+        this);
+
+    connect(m_ui->MenuSound, &QAction::triggered, this, &TForm1::MenuSoundClick);
+    connect(m_ui->menumax, &QAction::triggered, this, &TForm1::ToggleMaximized);
+    connect(m_ui->menuhide, &QAction::triggered, this, &TForm1::ToggleMainWindowHidden);
+    connect(m_ui->MenuMini, &QAction::triggered, this, &TForm1::ToggleCompactMode);
+    connect(m_ui->tuopanshow, &QAction::triggered, this, &TForm1::ToggleMainWindowHidden);
+    // The check mark is the item's own: it starts clear whatever FrontShow did at start.
+    connect(m_ui->Poptopshow, &QAction::triggered, this, &TForm1::SetAlwaysOnTop);
 }
 
 void TForm1::buildFeatures() {
@@ -185,12 +214,7 @@ void TForm1::readSettings() {
         m_configIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/Config.ini");
         m_settings.readConfigIni(*m_configIni);
     });
-    containStep("hotkeys", [&] {
-        if (m_settings.useHotKey())
-            RegisterAllHotKeys();
-        else
-            m_ui->MenuCloseHotKey->setChecked(true);
-    });
+    containStep("hotkeys", [&] { m_hotkeys->start(); });
     containStep("skin", [&] {
         if (m_settings.hasSkin())
             ApplySkin(m_settings.pifu);
@@ -206,6 +230,8 @@ void TForm1::readSettings() {
         m_settings.LanguageId = 2052;
         ApplyLanguage(m_settings.LanguageId, this);
     });
+    containStep("minimise to tray",
+                [&] { m_trayNotices->setMinimizeToTray(!m_settings.minimizeToTaskbar()); });
     containStep("user.ini", [&] {
         m_userIni = std::make_unique<ProfileFile>(m_paths.exeDir + "/user.ini");
         m_settings.readUserIni(*m_userIni, m_endpoints);
@@ -338,20 +364,15 @@ QByteArray TForm1::searchEngine() const {
 }
 
 void TForm1::RegisterAllHotKeys() {
-    static constexpr std::uint16_t table[5][2] = {{hotkey::ModControl, hotkey::KeyQ},
-                                                  {0, hotkey::KeyF9},
-                                                  {0, hotkey::KeyHome},
-                                                  {0, hotkey::KeyF8},
-                                                  {0, hotkey::KeyF7}};
-    for (int i = 0; i < 5; ++i) {
-        m_hotKeyIds[i] = i + 1;
-        m_platform.hotkeys->registerHotKey(m_hotKeyIds[i], table[i][0], table[i][1]);
-    }
+    m_hotkeys->RegisterAllHotKeys();
 }
 
 void TForm1::UnregisterAllHotKeys() {
-    for (int id : m_hotKeyIds)
-        m_platform.hotkeys->unregisterHotKey(id);
+    m_hotkeys->UnregisterAllHotKeys();
+}
+
+void TForm1::MenuCloseHotKeyClick() {
+    m_hotkeys->MenuCloseHotKeyClick();
 }
 
 void TForm1::StartDownload(const QString& url, const QString& fileName) {
@@ -361,16 +382,10 @@ void TForm1::StartDownload(const QString& url, const QString& fileName) {
 ScheduleHooks TForm1::scheduleHooks() {
     ScheduleHooks hooks;
     hooks.notice = [this](const QString& title, const QString& text) {
-        if (m_platform.tray)
-            m_platform.tray->showBalloonNotice(title, text, BalloonIconKind::Info, 10);
+        ShowBalloonNotice(title, text, BalloonIconKind::Info, 10);
     };
-    hooks.clearNotice = [this] {
-        if (m_platform.tray)
-            m_platform.tray->clearBalloonNotice();
-    };
-    hooks.trayIconGeometry = [this] {
-        return m_platform.tray ? m_platform.tray->geometry() : QRect();
-    };
+    hooks.clearNotice = [this] { ClearBalloonNotice(); };
+    hooks.trayIconGeometry = [this] { return trayIconGeometry(); };
     hooks.mainWindowVisible = [this] { return isVisible(); };
     hooks.showMainWindow = [this] { ShowMainWindow(); };
     hooks.navigate = [this](const QString& url) { m_webbrowser1->navigate(url); };
@@ -399,7 +414,7 @@ void TForm1::buildSchedule() {
     softSet.applySkin = [this](const QByteArray& name) { ApplySkin(name); };
     softSet.setSearchEngine = [this](bool baidu) { SetSearchEngine(baidu ? 2 : 7); };
     softSet.setAlwaysOnTop = [this](bool on) { SetAlwaysOnTop(on); };
-    // Minimising follows MinTask, which the dialog sets; there is no separate switch to turn.
+    softSet.setMinimizeToTray = [this](bool on) { m_trayNotices->setMinimizeToTray(on); };
     softSet.applyLanguage = scheduleHooks().applyLanguage;
     softSet.openShutdownDialog = [this] { m_shutdown->openTimerDialog(); };
     m_softSet = new SoftSetLauncher(m_settings, skinDir(), softSet, this);
@@ -462,55 +477,66 @@ void TForm1::AddFavToMenu(QObject* menuItem) {
 }
 
 void TForm1::ShowMainWindow() {
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    m_windowModes->ShowMainWindow();
 }
 
 void TForm1::HideMainWindow() {
-    hide();
+    m_windowModes->HideMainWindow();
 }
 
 void TForm1::ToggleMainWindowHidden() {
-    if (isVisible())
-        HideMainWindow();
-    else
-        ShowMainWindow();
+    m_windowModes->ToggleMainWindowHidden();
 }
 
 void TForm1::ToggleMaximized() {
-    if (isMaximized())
-        showNormal();
-    else
-        showMaximized();
+    m_windowModes->ToggleMaximized();
 }
 
 void TForm1::ToggleCompactMode() {
-    const QString suffix = QString::fromUtf8(CompactSuffix);
-    if (m_ui->Panel2->isVisibleTo(this)) {
-        setWindowTitle(windowTitle() + suffix);
-        m_ui->Panel3->hide();
-        m_ui->Panel2->hide();
-        m_ui->Panel7->hide();
-    } else {
-        setWindowTitle(windowTitle().replace(suffix, QString()));
-        m_ui->Panel7->show();
-        m_ui->Panel2->show();
-        m_ui->Panel3->show();
-    }
+    m_windowModes->ToggleCompactMode();
 }
 
 void TForm1::SetAlwaysOnTop(bool on) {
-    // The widget keeps the flag too: the page engine recreates the native window once its
-    // rendering surface appears, and the new window takes the widget's flags. Neither call
-    // recreates the window itself, so it does not move or flicker.
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, on);
-    overrideWindowFlags(flags);
-    create();
-    windowHandle()->setFlags(flags);
+    m_windowModes->SetAlwaysOnTop(on);
+}
+
+bool TForm1::SetDisplayResolution(std::uint16_t width, std::uint16_t height) {
+    return m_displayPresets->SetDisplayResolution(width, height);
+}
+
+void TForm1::ShowBalloonNotice(const QString& title, const QString& text, BalloonIconKind kind,
+                               int timeoutSeconds) {
+    m_trayNotices->ShowBalloonNotice(title, text, kind, timeoutSeconds);
+}
+
+void TForm1::ClearBalloonNotice() {
+    m_trayNotices->ClearBalloonNotice();
+}
+
+QRect TForm1::trayIconGeometry() const {
+    return m_trayNotices->trayIconGeometry();
+}
+
+QPoint TForm1::IconCursorOffset(QPoint screenPoint) const {
+    return m_trayNotices->IconCursorOffset(screenPoint);
+}
+
+bool TForm1::minimizeToTray() const {
+    return m_trayNotices->minimizeToTray();
+}
+
+void TForm1::MenuSoundClick() {
+    m_mute->MenuSoundClick();
+}
+
+bool TForm1::GetMute(MixerLine line) {
+    bool muted = false;
+    m_mute->GetMute(line, muted);
+    return muted;
+}
+
+void TForm1::SetMute(MixerLine line, bool muted) {
+    m_mute->SetMute(line, muted);
 }
 
 } // namespace koro

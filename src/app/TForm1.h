@@ -3,6 +3,8 @@
 #include "config/AppSettings.h"
 #include "config/Endpoints.h"
 #include "config/ImageList.h"
+#include "platform/Mixer.h"
+#include "platform/TrayIcon.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -23,6 +25,11 @@ class BrowserControl;
 class NavigationBar;
 class NewWindowPolicy;
 class FavoritesMenu;
+class WindowModes;
+class DisplayPresets;
+class TrayNotices;
+class MuteToggle;
+class HotkeyDispatch;
 class ProfileFile;
 struct LanguagePaths;
 class AdLine;
@@ -69,6 +76,16 @@ public:
     void ToggleMaximized();
     void ToggleCompactMode();
     void SetAlwaysOnTop(bool on);
+    bool SetDisplayResolution(std::uint16_t width, std::uint16_t height);
+    void ShowBalloonNotice(const QString& title, const QString& text, BalloonIconKind kind,
+                           int timeoutSeconds);
+    void ClearBalloonNotice();
+    QRect trayIconGeometry() const;
+    QPoint IconCursorOffset(QPoint screenPoint) const;
+    void MenuSoundClick();
+    bool GetMute(MixerLine line);
+    void SetMute(MixerLine line, bool muted);
+    void MenuCloseHotKeyClick();
 
     // Timer handlers, callable directly from tests.
     void Timer_GoHomeTimer();
@@ -97,13 +114,13 @@ public:
     Ui::TForm1& ui() { return *m_ui; }
     const Endpoints& endpoints() const { return m_endpoints; }
     const ImageList& imageList() const { return m_imageList; }
+    bool minimizeToTray() const;
+    TrayNotices& trayNotices() const { return *m_trayNotices; }
     BrowserControl* webbrowser1() const { return m_webbrowser1; }
     BrowserControl* Webbrowser2() const { return m_webbrowser2; }
     BrowserControl* WebLoading() const { return m_webLoading; }
     NewWindowPolicy& newWindows() const { return *m_newWindows; }
     QTimer* timer(const char* name) const;
-
-    static constexpr char CompactSuffix[] = "                 Home键返回全功能模式";
 
 signals:
     // The close was agreed: the message loop should end.
@@ -121,6 +138,7 @@ private:
     void buildSchedule();
     ScheduleHooks scheduleHooks();
     void connectMenus();
+    void buildDesktop();
     void readSettings();
     void WebBrowser1DocumentComplete(const QString& url);
     bool askExitWithoutSaving(const QString& reason);
@@ -139,7 +157,11 @@ private:
     FavoritesMenu* m_favorites = nullptr;
     QTimer* m_trimTimer = nullptr;
     int m_goHomeTicks = 0;
-    int m_hotKeyIds[5] = {0, 0, 0, 0, 0};
+    std::unique_ptr<WindowModes> m_windowModes;
+    std::unique_ptr<TrayNotices> m_trayNotices;
+    DisplayPresets* m_displayPresets = nullptr;
+    MuteToggle* m_mute = nullptr;
+    HotkeyDispatch* m_hotkeys = nullptr;
     ImageList m_imageList{this};
     std::unique_ptr<NavigationBar> m_navigationBar;
     AdLine* m_adLine = nullptr;

@@ -8,8 +8,8 @@ namespace koro {
 // Internet shortcut files: profile files whose key URL in section InternetShortcut (any
 // letter case) holds the address, in the code page.
 
-// The address, cut as a profile value is; empty when the key is missing or the file cannot be
-// read.
+// The address without blanks around it, read as ProfileText reads a value (not cut); empty
+// when the key is missing or the file cannot be read.
 QByteArray readShortcutUrl(const QString& path);
 // The same for a path given as the file system's bytes, which need not be valid text.
 QByteArray readShortcutUrl(const QByteArray& localPath);

@@ -62,6 +62,9 @@ NavigationBar::NavigationBar(const Widgets& widgets, BrowserControl& page, Brows
             &NavigationBar::WebBrowser1CommandStateChange);
     connect(&m_page, &BrowserControl::beforeNavigate2, this,
             &NavigationBar::WebBrowser1BeforeNavigate2);
+    // A stopped, failed or refused load, or one inside a frame, completes no document.
+    connect(&m_page, &BrowserControl::loadingStopped, this,
+            &NavigationBar::WebBrowser1DocumentComplete);
 }
 
 NavigationBar::~NavigationBar() = default;

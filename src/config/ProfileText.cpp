@@ -66,7 +66,6 @@ void ProfileText::parse() {
     qsizetype pos = 0;
     while (pos < all.size()) {
         Line line;
-        line.begin = pos;
         qsizetype end = pos;
         while (end < all.size() && !isLineBreak(all[end]))
             ++end;

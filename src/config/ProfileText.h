@@ -9,7 +9,7 @@
 
 namespace koro {
 
-// The text of a profile (INI) file, read the way the Windows profile functions read it and
+// The text of a profile (INI) file, read much as the Windows profile functions read it and
 // edited line by line: a change touches only the line of the key it sets (or adds one), so
 // comments, odd lines, duplicates, line ends and any other bytes stay exactly as they were.
 //
@@ -43,7 +43,6 @@ private:
     enum class Kind { Other, Section, Key };
     struct Line {
         Kind kind = Kind::Other;
-        qsizetype begin = 0;   // first byte of the line
         qsizetype end = 0;     // first byte after the text of the line
         qsizetype next = 0;    // first byte of the next line
         QByteArrayView name;   // section or key name, blanks dropped

@@ -9,6 +9,9 @@ class ShellOpen {
 public:
     virtual ~ShellOpen() = default;
     virtual void open(const QString& address) = 0;
+    // The name of the program the desktop opens addresses of this scheme with; empty when
+    // unknown.
+    virtual QString handlerName(const QString& scheme) const = 0;
 };
 
 } // namespace koro

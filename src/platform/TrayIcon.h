@@ -21,6 +21,8 @@ public:
     virtual void setContextMenu(QMenu* menu) = 0;
     virtual void setVisible(bool visible) = 0;
     virtual bool isVisible() const = 0;
+    // False while no tray host runs: balloons would then go nowhere.
+    virtual bool isAvailable() const = 0;
     // Removes the notice still shown, then shows this one.
     virtual bool showBalloonNotice(const QString& title, const QString& text, BalloonIconKind kind,
                                    int timeoutSeconds) = 0;

@@ -36,10 +36,13 @@ signals:
     void commandStateChange(int command, bool enable);
     void statusTextChange(const QString& text);
     void windowClosing(bool isChildWindow, bool* cancel);
+    // Nothing is loading any more, whatever the outcome: complete, failed, stopped, refused,
+    // or a navigation inside a frame that left the page as it was.
+    void loadingStopped();
+    // The page's context menu is about to show; a handler may add its own actions to it.
+    void contextMenuAboutToShow(QMenu* menu);
     // Size and place a script asked for (window.open features, resizeTo, moveTo).
     void geometryChangeRequested(const QRect& geometry);
-    // The page's context menu, before it shows; handlers may add entries to it.
-    void contextMenuAboutToShow(QMenu* menu);
 };
 
 enum class BrowserRole {

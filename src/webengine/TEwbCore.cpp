@@ -1,6 +1,9 @@
 #include "webengine/TEwbCore.h"
 
 #include "config/Error.h"
+#include "webengine/ExternalSchemes.h"
+#include "webengine/PageContextMenu.h"
+#include "webengine/PageFonts.h"
 
 #include <QChildEvent>
 #include <QDir>
@@ -9,6 +12,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -24,9 +28,18 @@ public:
         , owner_(owner) {}
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
         bool cancel = false;
         emit owner_->beforeNavigate2(url.toString(), &cancel);
+        if (!cancel && !engineHandlesScheme(url.scheme())) {
+            // The engine would hand it to the desktop without asking anyone.
+            if (owner_->external_)
+                owner_->external_->request(url, owner_);
+            cancel = true;
+        }
+        // Neither a refused navigation nor one inside a frame starts the page loading.
+        if ((cancel || !isMainFrame) && !owner_->loading_)
+            emit owner_->loadingStopped();
         return !cancel;
     }
 
@@ -49,9 +62,10 @@ private:
     TEwbCore* owner_;
 };
 
-TEwbCore::TEwbCore(BrowserRole role, QWidget* parent)
+TEwbCore::TEwbCore(BrowserRole role, QWidget* parent, ExternalOpener* external)
     : BrowserControl(parent)
-    , role_(role) {
+    , role_(role)
+    , external_(external) {
     if (role_ == BrowserRole::Catcher) {
         // Only its navigation requests matter, so it gets no view to render into.
         page_ = new Page(this, this);
@@ -67,18 +81,13 @@ TEwbCore::TEwbCore(BrowserRole role, QWidget* parent)
         setFocusProxy(view_);
         // Its rendering widget comes later, with the first page (see eventFilter).
         view_->installEventFilter(this);
-        // The engine's own menu, with room for the program's entries.
         view_->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-            QMenu* menu = view_->createStandardContextMenu();
-            menu->setAttribute(Qt::WA_DeleteOnClose);
-            emit contextMenuAboutToShow(menu);
-            menu->popup(view_->mapToGlobal(pos));
-        });
+        connect(view_, &QWidget::customContextMenuRequested, this, &TEwbCore::showContextMenu);
     }
 
     QWebEngineSettings* settings = page_->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    applyPageFonts(*settings);
     if (role_ == BrowserRole::LoadingIcon) {
         settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
         page_->setBackgroundColor(Qt::transparent);
@@ -87,13 +96,15 @@ TEwbCore::TEwbCore(BrowserRole role, QWidget* parent)
 
     connect(page_, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) {
-                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                loading_ = info.status() == QWebEngineLoadingInfo::LoadStartedStatus;
+                if (loading_)
                     return;
                 updateCommandStates();
                 // A cancelled or stopped navigation leaves no document behind, but the engine still
                 // reports it as a finished load; error pages count as documents.
                 if (info.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
                     emit documentComplete(info.url().toString());
+                emit loadingStopped();
             });
     connect(page_, &QWebEnginePage::urlChanged, this, &TEwbCore::updateCommandStates);
     connect(page_, &QWebEnginePage::linkHovered, this, &TEwbCore::statusTextChange);
@@ -120,21 +131,36 @@ QUrl TEwbCore::addressFromText(const QString& text) {
     static const QRegularExpression withAuthority(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
     // Otherwise keeps any scheme as given and reads "host", "host:port/path" and "host/path"
     // as web addresses.
-    const QUrl url = withAuthority.match(trimmed).hasMatch() ? QUrl(trimmed, QUrl::TolerantMode)
-                                                             : QUrl::fromUserInput(trimmed);
-    return url.isValid() ? url : QUrl();
+    if (withAuthority.match(trimmed).hasMatch()) {
+        const QUrl url(trimmed, QUrl::TolerantMode);
+        return url.isValid() ? url : QUrl();
+    }
+    QUrl url = QUrl::fromUserInput(trimmed);
+    if (url.isValid())
+        return url;
+    // Text such as "read the file.txt" is no host name. Passed on as an address with an empty
+    // authority, the engine takes the text for the host, fails on it without asking any name
+    // server, and shows its own error page for it.
+    return QUrl(QStringLiteral("http:///") + trimmed, QUrl::TolerantMode);
 }
 
 void TEwbCore::navigate(const QString& url) {
     const QUrl address = addressFromText(url);
     if (address.isEmpty())
         throw Error("Invalid address: " + url.toStdString());
-    // The engine does not ask before loading "about:" pages, so ask here.
-    if (address.scheme() == QLatin1String("about")) {
+    // The engine does not ask before loading "about:" pages, and silently drops addresses for
+    // other programs, so both are dealt with here.
+    const bool external = !engineHandlesScheme(address.scheme());
+    if (external || address.scheme() == QLatin1String("about")) {
         bool cancel = false;
         emit beforeNavigate2(address.toString(), &cancel);
-        if (cancel)
+        if (!cancel && external && external_)
+            external_->request(address, this);
+        if (cancel || external) {
+            if (!loading_)
+                emit loadingStopped();
             return;
+        }
     }
     page_->load(address);
 }
@@ -165,6 +191,16 @@ QString TEwbCore::locationURL() const {
 
 QWebEnginePage* TEwbCore::page() const {
     return page_;
+}
+
+void TEwbCore::showContextMenu(const QPoint& pos) {
+    const QWebEngineContextMenuRequest* request = view_->lastContextMenuRequest();
+    if (!request)
+        return;
+    QMenu* menu = makePageContextMenu(*page_, *request, view_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    emit contextMenuAboutToShow(menu);
+    menu->popup(view_->mapToGlobal(pos));
 }
 
 void TEwbCore::updateCommandStates() {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "webengine/BrowserControl.h"
+#include "webengine/ExternalSchemes.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QUrl>
 
@@ -16,7 +18,10 @@ namespace koro {
 class TEwbCore : public BrowserControl {
     Q_OBJECT
 public:
-    explicit TEwbCore(BrowserRole role, QWidget* parent = nullptr);
+    // Addresses the engine does not handle itself go to external, after the user agreed; without
+    // one they are refused.
+    explicit TEwbCore(BrowserRole role, QWidget* parent = nullptr,
+                      ExternalOpener* external = nullptr);
     ~TEwbCore() override;
 
     void navigate(const QString& url) override;
@@ -30,7 +35,8 @@ public:
     BrowserRole role() const { return role_; }
     QWebEnginePage* page() const;
 
-    // What navigate() makes of its argument; an empty QUrl when it cannot be read as an address.
+    // What navigate() makes of its argument; an empty QUrl for blank text and broken
+    // "scheme://" addresses.
     static QUrl addressFromText(const QString& text);
 
 protected:
@@ -40,10 +46,13 @@ private:
     class Page;
 
     void updateCommandStates();
+    void showContextMenu(const QPoint& pos);
 
     BrowserRole role_;
     QWebEngineView* view_ = nullptr; // none for the catcher, which never shows anything
     Page* page_ = nullptr;
+    QPointer<ExternalOpener> external_; // the factory that owns it may go first at exit
+    bool loading_ = false;
 };
 
 } // namespace koro

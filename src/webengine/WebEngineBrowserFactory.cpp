@@ -1,5 +1,6 @@
 #include "webengine/WebEngineBrowserFactory.h"
 
+#include "webengine/ExternalSchemes.h"
 #include "webengine/LoadingPageView.h"
 #include "webengine/TEwbCore.h"
 
@@ -7,7 +8,9 @@
 
 namespace koro {
 
-WebEngineBrowserFactory::WebEngineBrowserFactory(const QString& dataFolder) {
+WebEngineBrowserFactory::WebEngineBrowserFactory(ShellOpen* shell, const QString& dataFolder) {
+    if (shell)
+        external_ = std::make_unique<ExternalOpener>(*shell, &ExternalOpener::askWithMessageBox);
     if (dataFolder.isEmpty())
         return;
     QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
@@ -15,10 +18,12 @@ WebEngineBrowserFactory::WebEngineBrowserFactory(const QString& dataFolder) {
     profile->setCachePath(dataFolder + QStringLiteral("/cache/QtWebEngine/Default"));
 }
 
+WebEngineBrowserFactory::~WebEngineBrowserFactory() = default;
+
 BrowserControl* WebEngineBrowserFactory::create(BrowserRole role, QWidget* parent) {
     if (role == BrowserRole::LoadingIcon)
         return new LoadingPageView(parent);
-    return new TEwbCore(role, parent);
+    return new TEwbCore(role, parent, external_.get());
 }
 
 } // namespace koro

@@ -2,16 +2,27 @@
 
 #include "webengine/BrowserControl.h"
 
+#include <memory>
+
 namespace koro {
+
+class ExternalOpener;
+class ShellOpen;
 
 // Makes the real browser instances (TEwbCore).
 class WebEngineBrowserFactory : public BrowserFactory {
 public:
-    // With a data folder, the engine keeps its storage and cache there instead of the
-    // desktop's default places.
-    explicit WebEngineBrowserFactory(const QString& dataFolder = QString());
+    // Addresses that pages ask for but the engine does not handle go to shell after the user
+    // agreed; without a shell they are refused. With a data folder, the engine keeps its
+    // storage and cache there instead of the desktop's default places.
+    explicit WebEngineBrowserFactory(ShellOpen* shell = nullptr,
+                                     const QString& dataFolder = QString());
+    ~WebEngineBrowserFactory() override;
 
     BrowserControl* create(BrowserRole role, QWidget* parent) override;
+
+private:
+    std::unique_ptr<ExternalOpener> external_;
 };
 
 } // namespace koro

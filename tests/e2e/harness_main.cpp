@@ -5,6 +5,7 @@
 #include "browse/NewWindowPolicy.h"
 #include "browse/TForm3.h"
 #include "config/Endpoints.h"
+#include "platform/Platform.h"
 #include "schedule/AdLine.h"
 #include "schedule/ScheduledViewing.h"
 #include "webengine/BrowserControl.h"
@@ -78,7 +79,7 @@ public:
 private:
     static const QHash<QString, QStringList>& controls() {
         static const QHash<QString, QStringList> names{
-            {"TForm1", {"httpaddr", "PageArea"}},
+            {"TForm1", {"httpaddr", "PageArea", "Panel9"}},
             {"TForm2", {"Label4", "Label8"}},
             {"TForm3", {"Labelimg", "Webbrowser1"}},
         };
@@ -254,5 +255,17 @@ int main(int argc, char** argv) {
                          [](bool replaced) { report("downloaded", replaced ? "1" : "0", ""); });
         QObject::connect(&form.viewing().TimerSound(), &QTimer::timeout,
                          [] { report("ring", "TimerSound", ""); });
+        // The tray icon's place on screen whenever it changes: "e2e: tray <x> <y> <w> <h>",
+        // empty (0 0 0 0) while the host does not tell.
+        auto* trayWatch = new QTimer(&form);
+        QObject::connect(trayWatch, &QTimer::timeout, &form, [&form, last = QRect()]() mutable {
+            const QRect now = form.platform().tray ? form.platform().tray->geometry() : QRect();
+            if (now == last)
+                return;
+            last = now;
+            std::printf("e2e: tray %d %d %d %d\n", now.x(), now.y(), now.width(), now.height());
+            std::fflush(stdout);
+        });
+        trayWatch->start(250);
     });
 }

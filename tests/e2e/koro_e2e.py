@@ -6,6 +6,7 @@ import contextlib
 import http.server
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -113,27 +114,47 @@ class Desktop:
         os.chmod(self.runtime, 0o700)
         self.display = None
 
-    def start(self):
-        for number in range(140, 240):
-            if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
-                continue
-            proc = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1680x1050x24", "-nolisten", "tcp"],
+    def start(self, tray=True):
+        """Starts everything; when any part fails, what was already started is ended.
+        tray: False leaves the desktop without a tray host, as some desktops are."""
+        try:
+            return self._start(tray)
+        except BaseException:
+            self.stop()
+            raise
+
+    def _start(self, tray):
+        # Xvfb picks a free display itself and names it once it accepts connections: picking
+        # one here by looking for lock files races with other sessions starting at the same
+        # time, and the loser would end up on the winner's display.
+        read_end, write_end = os.pipe()
+        try:
+            proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1680x1050x24",
+                                     "-nolisten", "tcp"], pass_fds=(write_end,),
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            try:
-                wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{number}") or proc.poll() is not None,
-                         timeout=10, what="Xvfb")
-            except AssertionError:
-                proc.kill()
-                continue
-            if proc.poll() is None:
-                self.procs.append(proc)
-                self.display = f":{number}"
-                break
-        if not self.display:
-            raise RuntimeError("no free X display")
+            self.procs.append(proc)
+            os.close(write_end)
+            write_end = None
+            number = b""
+            end = time.monotonic() + 30
+            while not number.endswith(b"\n") and time.monotonic() < end:
+                ready, _, _ = select.select([read_end], [], [], max(0.0, end - time.monotonic()))
+                chunk = os.read(read_end, 16) if ready else b""
+                if not chunk:
+                    break
+                number += chunk
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+        if not number.strip().isdigit() or proc.poll() is not None:
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number.strip().decode()
         env = self.env()
         self.procs.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.xprop_root(), what="openbox")
+        if not tray:
+            return self
         self.procs.append(subprocess.Popen(
             ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24"],
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
@@ -333,9 +354,9 @@ def key(desktop, *keys, window=None):
 
 
 @contextlib.contextmanager
-def session(args):
+def session(args, tray=True):
     """A desktop, a page server and a scratch folder; everything is ended by PID afterwards."""
-    desktop = Desktop(args.artifacts).start()
+    desktop = Desktop(args.artifacts).start(tray=tray)
     pages = Pages()
     scratch = tempfile.mkdtemp(prefix="koro-e2e-")
     try:

@@ -1,4 +1,5 @@
 #include "app/KoroApplication.h"
+#include "webengine/PageEngineFlags.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsEmpty(name))
             qputenv(name, value);
     }
+    // The engine as the program starts it (Chinese pages), on the GPU setting the caller chose.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            koro::pageEngineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), true));
     ::testing::InitGoogleTest(&argc, argv);
     koro::KoroApplication app(argc, argv);
     return RUN_ALL_TESTS();

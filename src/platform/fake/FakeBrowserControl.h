@@ -53,6 +53,7 @@ public:
         emit commandStateChange(command, enable);
     }
     void fireStatusTextChange(const QString& text) { emit statusTextChange(text); }
+    void fireLoadingStopped() { emit loadingStopped(); }
     // Returns whether a handler cancelled.
     bool fireWindowClosing(bool isChildWindow = false);
 

@@ -15,6 +15,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QList>
+#include <QMap>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -65,8 +66,10 @@ public:
 class FakeShellOpen : public ShellOpen {
 public:
     QStringList opened;
+    QMap<QString, QString> handlers; // by scheme
 
     void open(const QString& address) override { opened.append(address); }
+    QString handlerName(const QString& scheme) const override { return handlers.value(scheme); }
 };
 
 // A folder the test owns; organize() creates it like the real one does.

@@ -23,6 +23,7 @@ public:
     QString toolTip;
     QPointer<QMenu> menu;
     bool visible = false;
+    bool available = true; // whether a tray host "runs"
     // Every showBalloonNotice call; it answers `visible`, as a hidden icon shows nothing.
     QList<Notice> notices;
     int clears = 0;
@@ -33,6 +34,7 @@ public:
     void setContextMenu(QMenu* m) override { menu = m; }
     void setVisible(bool v) override { visible = v; }
     bool isVisible() const override { return visible; }
+    bool isAvailable() const override { return available; }
     bool showBalloonNotice(const QString& title, const QString& text, BalloonIconKind kind,
                            int timeoutSeconds) override;
     void clearBalloonNotice() override { ++clears; }

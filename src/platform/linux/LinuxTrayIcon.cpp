@@ -46,9 +46,13 @@ bool LinuxTrayIcon::isVisible() const {
     return icon_.isVisible();
 }
 
+bool LinuxTrayIcon::isAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 bool LinuxTrayIcon::showBalloonNotice(const QString& title, const QString& text,
                                       BalloonIconKind kind, int timeoutSeconds) {
-    if (!icon_.isVisible() || !QSystemTrayIcon::supportsMessages())
+    if (!icon_.isVisible() || !isAvailable() || !QSystemTrayIcon::supportsMessages())
         return false;
     clearBalloonNotice();
     icon_.showMessage(title, text, messageIcon(kind), std::max(0, timeoutSeconds) * 1000);

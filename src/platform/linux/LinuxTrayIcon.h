@@ -16,6 +16,7 @@ public:
     void setContextMenu(QMenu* menu) override;
     void setVisible(bool visible) override;
     bool isVisible() const override;
+    bool isAvailable() const override;
     bool showBalloonNotice(const QString& title, const QString& text, BalloonIconKind kind,
                            int timeoutSeconds) override;
     void clearBalloonNotice() override;

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 #include "config/CodePage.h"
 #include "config/ProfileFile.h"
+#include "desktop/WindowModes.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui_TForm1.h"
 
@@ -144,6 +145,7 @@ TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
     EXPECT_TRUE(fake.hotkeys->registered.isEmpty());
     EXPECT_EQ(f.searchEngine(), "");
     EXPECT_TRUE(f.settings().minimizeToTaskbar());
+    EXPECT_FALSE(f.minimizeToTray());
     // An empty line selects the netcom line; an empty time still runs the viewing check.
     EXPECT_EQ(f.settings().SP, endpoints.netcomHome.toUtf8());
     EXPECT_TRUE(f.ui().cnc->isChecked());
@@ -161,11 +163,58 @@ TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
 TEST_F(MainWindowTest, CompactStartAddsTheSuffixAfterTheLanguageCaption) {
     writeFile(path("Config.ini"), "[MainForm]\r\nMinstart=1\r\n");
     TForm1& f = start();
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0") + TForm1::CompactSuffix);
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0") + WindowModes::compactSuffix());
     EXPECT_FALSE(f.ui().Panel2->isVisibleTo(&f));
     f.ToggleCompactMode();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0"));
     EXPECT_TRUE(f.ui().Panel7->isVisibleTo(&f));
+}
+
+TEST_F(MainWindowTest, MenusAndKeysReachTheDesktopOperations) {
+    TForm1& f = start(); // FrontShow defaults to "1"
+    f.show();
+    EXPECT_TRUE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(f.ui().Poptopshow->isChecked()) << "the item starts clear whatever FrontShow says";
+    f.ui().Poptopshow->trigger();
+    f.ui().Poptopshow->trigger();
+    EXPECT_FALSE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+
+    f.ui().MenuMini->trigger();
+    EXPECT_FALSE(f.ui().Panel2->isVisibleTo(&f));
+    fake.hotkeys->fire(0, hotkey::KeyHome);
+    QApplication::processEvents();
+    EXPECT_TRUE(f.ui().Panel2->isVisibleTo(&f));
+
+    fake.display->supported = {QSize(1024, 768)};
+    f.ui().Pop210247681->trigger();
+    EXPECT_EQ(fake.display->current, QSize(1024, 768));
+
+    f.ui().MenuSound->trigger();
+    EXPECT_TRUE(fake.mixer->isMuted(MixerLine::Master));
+    ASSERT_FALSE(fake.tray->notices.isEmpty());
+    EXPECT_EQ(fake.tray->notices.last().text, QStringLiteral("注意:系统已静音(按F7恢复)!"));
+
+    fake.hotkeys->fire(0, hotkey::KeyF9);
+    QApplication::processEvents();
+    EXPECT_FALSE(f.isVisible());
+    f.ui().tuopanshow->trigger();
+    EXPECT_TRUE(f.isVisible());
+    fake.tray->fireDoubleClick();
+    EXPECT_FALSE(f.isVisible());
+
+    f.ui().MenuCloseHotKey->trigger();
+    EXPECT_EQ(f.settings().UseHotKey, "0");
+    EXPECT_TRUE(fake.hotkeys->registered.isEmpty());
+}
+
+TEST_F(MainWindowTest, CtrlQGoesThroughTheCloseQuestionEvenWhileHidden) {
+    TForm1& f = start();
+    auto answer = answerNextBox(QMessageBox::No);
+    fake.hotkeys->fire(hotkey::ModControl, hotkey::KeyQ);
+    QApplication::processEvents();
+    EXPECT_TRUE(answer->seen);
+    EXPECT_TRUE(f.isVisible()) << "No brings the hidden window back";
+    EXPECT_TRUE(fake.tray);
 }
 
 TEST_F(MainWindowTest, WritesUnderTheCurrentFolderAndReadsBesideTheProgram) {

@@ -96,12 +96,14 @@ TEST_F(MainWindowSchedule, PowerMenuClosesTheLatestSettingsDialogOnly) {
 
 TEST_F(MainWindowSchedule, SettingsOkReachesTheMainWindow) {
     EXPECT_EQ(form->searchEngine(), "Baidu");
+    EXPECT_TRUE(form->minimizeToTray());
     TForm_SoftSet* d = form->softSet().open();
     d->ui().CmbSearch->setCurrentText("TaoBao");
     d->ui().CheckBox3->setChecked(true);
     d->ui().CheckBox1->setChecked(false);
     d->Button1Click();
     EXPECT_EQ(form->searchEngine(), "TaoBao");
+    EXPECT_FALSE(form->minimizeToTray());
     EXPECT_EQ(form->settings().MinTask, "1");
     EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }

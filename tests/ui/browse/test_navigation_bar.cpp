@@ -379,6 +379,12 @@ TEST_F(NavigationBarTest, TheLoadingIndicatorShowsWhileAPageLoads) {
     page()->fireDocumentComplete("http://127.0.0.1:9/frame");
     EXPECT_FALSE(shown(loading()));
 
+    // A load that ends without a document (stopped, refused, inside a frame) hides it too.
+    EXPECT_FALSE(page()->fireBeforeNavigate2("http://127.0.0.1:9/stopped"));
+    EXPECT_TRUE(shown(loading()));
+    page()->fireLoadingStopped();
+    EXPECT_FALSE(shown(loading()));
+
     // Navigation through the address box goes the same way.
     page()->autoComplete = true;
     typeAndPressEnter("127.0.0.1:9/typed");

@@ -1,14 +1,19 @@
+#include "config/Error.h"
+#include "platform/fake/FakeSimpleServices.h"
+#include "webengine/ExternalSchemes.h"
 #include "webengine/LoadingPageView.h"
 #include "webengine/TEwbCore.h"
 #include "webengine/WebEngineBrowserFactory.h"
-#include "config/Error.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMap>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTcpServer>
@@ -548,5 +553,319 @@ TEST_F(TEwbCoreTest, ControlNNeverReachesThePage) {
     EXPECT_EQ(runScript(browser.page(), "keys"), "^ny");
 }
 
+// The loading indicator as the navigation bar drives it.
+struct Indicator {
+    explicit Indicator(BrowserControl& browser) {
+        QObject::connect(&browser, &BrowserControl::beforeNavigate2, &browser,
+                         [this](const QString&, bool*) { shown = true; });
+        QObject::connect(&browser, &BrowserControl::loadingStopped, &browser,
+                         [this] { shown = false; });
+    }
+    bool shown = false;
+};
+
+TEST_F(TEwbCoreTest, LoadingEndsAfterStopFailuresFramesAndRefusals) {
+    server.addHanging("/slow");
+    server.add("/framed", "<html><body><iframe id='f' src='/one'></iframe></body></html>");
+    TEwbCore browser(BrowserRole::PageArea);
+    EventLog log(browser);
+    Indicator indicator(browser);
+
+    browser.navigate(server.url("/framed"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/framed")); }));
+    EXPECT_FALSE(indicator.shown);
+
+    // A navigation inside a frame leaves the page as it was.
+    runScript(browser.page(), "document.getElementById('f').src = '/two'; 1");
+    ASSERT_TRUE(waitUntil([&] { return log.has("before " + server.url("/two")); }))
+        << log.events.join('\n').toStdString();
+    EXPECT_FALSE(indicator.shown);
+
+    browser.navigate(server.url("/slow"));
+    ASSERT_TRUE(waitUntil([&] { return server.requestsFor("/slow") == 1; }));
+    EXPECT_TRUE(indicator.shown);
+    browser.stop();
+    EXPECT_TRUE(waitUntil([&] { return !indicator.shown; })) << "after Stop";
+
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort);
+    browser.navigate(refused);
+    ASSERT_TRUE(waitUntil([&] { return log.has("before " + refused); }));
+    EXPECT_TRUE(waitUntil([&] { return !indicator.shown; })) << "after a failed load";
+
+    log.onBefore = [](const QString& url, bool* cancel) { *cancel = url.endsWith("/blocked"); };
+    browser.navigate(server.url("/blocked"));
+    EXPECT_TRUE(waitUntil([&] { return !indicator.shown; })) << "after a refused navigation";
+}
+
+TEST_F(TEwbCoreTest, UnreadableTextGetsTheEnginesOwnChineseErrorPage) {
+    TEwbCore browser(BrowserRole::PageArea);
+    EventLog log(browser);
+    Indicator indicator(browser);
+    browser.navigate(server.url("/one"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+
+    log.events.clear();
+    ASSERT_NO_THROW(browser.navigate("read the file.txt"));
+    ASSERT_TRUE(waitUntil([&] {
+        return log.events.count() >= 2 && log.events.last().startsWith("complete");
+    })) << log.events.join('\n').toStdString();
+    EXPECT_FALSE(indicator.shown);
+    QString text;
+    ASSERT_TRUE(waitUntil([&] {
+        bool done = false;
+        browser.page()->toPlainText([&](const QString& plain) {
+            text = plain;
+            done = true;
+        });
+        waitUntil([&] { return done; });
+        return text.contains("ERR_NAME_NOT_RESOLVED");
+    })) << text.toStdString();
+    EXPECT_TRUE(text.contains("read%20the%20file.txt")) << text.toStdString();
+    EXPECT_TRUE(text.contains("无法访问此网站")) << text.toStdString();
+}
+
+// Clicks as the window system delivers them, so the page sees a user's gesture.
+void clickAt(QWidget* input, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    const QPointF global = input->mapToGlobal(QPointF(at));
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), global, Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(input, &move);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, button, button,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(input, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, button, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(input, &release);
+}
+
+// Records what the engine hands to the desktop by itself.
+class DesktopRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+TEST_F(TEwbCoreTest, OtherProgramsStartOnlyAfterTheUserAgreed) {
+    server.add("/external",
+               "<html><body style='margin:0'>"
+               "<a style='display:block;height:100px' href='koro-test://host/x'>x</a>"
+               "<a style='display:block;height:100px' href='file:///etc/hostname'>f</a>"
+               "</body></html>");
+    FakeShellOpen shell;
+    shell.handlers["koro-test"] = QStringLiteral("测试程序");
+    QStringList questions;
+    bool agree = false;
+    ExternalOpener opener(shell,
+                          [&](QWidget*, const QString& question,
+                              const std::function<void(bool)>& answer) -> QObject* {
+                              questions << question;
+                              answer(agree);
+                              return nullptr;
+                          });
+    DesktopRecorder desktop;
+    QDesktopServices::setUrlHandler("koro-test", &desktop, "open");
+    QDesktopServices::setUrlHandler("file", &desktop, "open");
+    const std::unique_ptr<DesktopRecorder, void (*)(DesktopRecorder*)> unset(
+        &desktop, [](DesktopRecorder*) {
+            QDesktopServices::unsetUrlHandler("koro-test");
+            QDesktopServices::unsetUrlHandler("file");
+        });
+
+    TEwbCore browser(BrowserRole::PageArea, nullptr, &opener);
+    browser.resize(400, 300);
+    browser.show();
+    EventLog log(browser);
+    Indicator indicator(browser);
+    browser.navigate(server.url("/external"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/external")); }));
+    QWidget* input = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        input = browser.findChild<QWebEngineView*>()->focusProxy();
+        return input != nullptr;
+    }));
+
+    // The page takes clicks only some time after it has loaded.
+    ASSERT_TRUE(waitUntil([&] {
+        clickAt(input, {20, 50});
+        return !questions.isEmpty();
+    })) << log.events.join('\n').toStdString();
+    waitUntil([] { return false; }, 300); // repeated clicks during the wait are dropped
+    const qsizetype asked = questions.size();
+    EXPECT_TRUE(questions.first().contains("koro-test://host/x"))
+        << questions.first().toStdString();
+    EXPECT_TRUE(questions.first().contains("测试程序")) << questions.first().toStdString();
+    EXPECT_TRUE(shell.opened.isEmpty());
+    EXPECT_FALSE(indicator.shown);
+
+    agree = true;
+    clickAt(input, {20, 50});
+    ASSERT_TRUE(waitUntil([&] { return !shell.opened.isEmpty(); }));
+    EXPECT_EQ(shell.opened, QStringList{"koro-test://host/x"});
+    EXPECT_EQ(questions.size(), asked + 1);
+
+    // A local file from a page is never handed over, and not even asked about.
+    clickAt(input, {20, 150});
+    waitUntil([] { return false; }, 1000);
+    EXPECT_EQ(questions.size(), asked + 1);
+    EXPECT_EQ(shell.opened.size(), 1);
+    EXPECT_TRUE(desktop.opened.isEmpty()) << desktop.opened.first().toString().toStdString();
+    EXPECT_EQ(browser.locationURL(), server.url("/external"));
+
+    // The catcher passes a new window's address on through navigate(): asked about the same way.
+    agree = false;
+    browser.navigate("koro-test://host/window");
+    ASSERT_TRUE(waitUntil([&] { return questions.size() == asked + 2; }));
+    EXPECT_TRUE(questions.last().contains("koro-test://host/window"));
+    EXPECT_EQ(shell.opened.size(), 1);
+    EXPECT_FALSE(indicator.shown);
+    EXPECT_TRUE(desktop.opened.isEmpty());
+}
+
+TEST(ExternalOpenerQuestions, OneAtATimeAndNeverForLocalFiles) {
+    FakeShellOpen shell;
+    QList<std::function<void(bool)>> answers;
+    QObject* standsFor = nullptr;
+    ExternalOpener opener(
+        shell, [&](QWidget*, const QString&, const std::function<void(bool)>& answer) -> QObject* {
+            answers << answer;
+            return standsFor;
+        });
+    const auto settle = [] {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    };
+    QWidget page;
+
+    opener.request(QUrl("file:///etc/passwd"), &page);
+    opener.request(QUrl("http://127.0.0.1/"), &page);
+    settle();
+    EXPECT_TRUE(answers.isEmpty());
+
+    opener.request(QUrl("ssh://a"), &page);
+    opener.request(QUrl("ssh://b"), &page); // while the first is open
+    settle();
+    ASSERT_EQ(answers.size(), 1);
+    answers[0](true);
+    answers[0](true); // a second answer changes nothing
+    EXPECT_EQ(shell.opened, QStringList{"ssh://a"});
+
+    // A question that goes away unanswered opens nothing and lets the next one through.
+    auto question = std::make_unique<QObject>();
+    standsFor = question.get();
+    opener.request(QUrl("ssh://c"), &page);
+    settle();
+    ASSERT_EQ(answers.size(), 2);
+    EXPECT_TRUE(opener.asking());
+    question.reset();
+    EXPECT_FALSE(opener.asking());
+    answers[1](true);
+    EXPECT_EQ(shell.opened, QStringList{"ssh://a"});
+    standsFor = nullptr;
+
+    // A page gone before its question came up asks nothing.
+    auto closing = std::make_unique<QWidget>();
+    opener.request(QUrl("ssh://d"), closing.get());
+    closing.reset();
+    settle();
+    EXPECT_EQ(answers.size(), 2);
+    opener.request(QUrl("ssh://e"), &page);
+    settle();
+    ASSERT_EQ(answers.size(), 3);
+    answers[2](false);
+    EXPECT_EQ(shell.opened, QStringList{"ssh://a"});
+}
+
+QStringList actionTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            texts << action->text();
+    }
+    return texts;
+}
+
+QAction* actionNamed(const QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+TEST_F(TEwbCoreTest, ContextMenuActsOnWhatIsUnderThePointer) {
+    server.add("/menu", "<html><body style='margin:0'>"
+                        "<a style='display:block;height:100px' href='/target'>link</a>"
+                        "<input id='i' style='display:block;height:50px;width:300px' value='typed'>"
+                        "<div style='height:100px'>plain</div></body></html>");
+    TEwbCore browser(BrowserRole::PageArea);
+    browser.resize(400, 300);
+    browser.show();
+    EventLog log(browser);
+    QPointer<QMenu> menu;
+    QStringList offered;
+    QObject::connect(&browser, &BrowserControl::contextMenuAboutToShow, [&](QMenu* shown) {
+        offered = actionTexts(shown);
+        // Other features add their own items here.
+        shown->addAction(QStringLiteral("定时观看..."));
+        menu = shown;
+    });
+    browser.navigate(server.url("/menu"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/menu")); }));
+    QWidget* input = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        input = browser.findChild<QWebEngineView*>()->focusProxy();
+        return input != nullptr;
+    }));
+    const auto menuAt = [&](QPoint at) {
+        if (menu)
+            menu->close();
+        menu = nullptr;
+        return waitUntil([&] {
+            clickAt(input, at, Qt::RightButton);
+            return waitUntil([&] { return !menu.isNull(); }, 500);
+        });
+    };
+
+    ASSERT_TRUE(menuAt({20, 50}));
+    EXPECT_EQ(offered, (QStringList{"在新窗口中打开", "复制链接地址"}));
+    EXPECT_TRUE(actionNamed(menu, "定时观看..."));
+    EXPECT_TRUE(menu->isVisible());
+    QGuiApplication::clipboard()->clear();
+    actionNamed(menu, "复制链接地址")->trigger();
+    EXPECT_TRUE(waitUntil([] { return !QGuiApplication::clipboard()->text().isEmpty(); }));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), server.url("/target"));
+    actionNamed(menu, "在新窗口中打开")->trigger();
+    // The new window goes the way of any other: the handler decides where it opens.
+    EXPECT_TRUE(waitUntil([&] { return log.newWindows == 1; }));
+
+    ASSERT_TRUE(menuAt({20, 200}));
+    EXPECT_EQ(offered, (QStringList{"后退", "前进", "刷新", "全选"}));
+    EXPECT_FALSE(actionNamed(menu, "后退")->isEnabled()) << "no history yet";
+    actionNamed(menu, "刷新")->trigger();
+    EXPECT_TRUE(waitUntil([&] { return server.requestsFor("/menu") == 2; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return log.events.count("complete " + server.url("/menu")) == 2; }));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("粘贴的文字"));
+    runScript(browser.page(), "var i = document.getElementById('i'); i.focus(); i.select(); 1");
+    ASSERT_TRUE(menuAt({20, 125}));
+    EXPECT_EQ(offered, (QStringList{"撤销", "剪切", "复制", "粘贴", "全选"}));
+    actionNamed(menu, "粘贴")->trigger();
+    EXPECT_TRUE(waitUntil([&] {
+        return runScript(browser.page(), "document.getElementById('i').value") == "粘贴的文字";
+    }));
+    menu->close();
+}
+
 } // namespace
 } // namespace koro
+
+#include "test_tewbcore.moc"

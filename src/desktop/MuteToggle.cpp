@@ -1,0 +1,67 @@
+#include "desktop/MuteToggle.h"
+
+#include "desktop/TrayNotices.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace koro {
+
+MuteToggle::MuteToggle(Mixer& mixer, TrayNotices& notices, ErrorBox errorBox, QObject* parent)
+    : QObject(parent)
+    , mixer_(mixer)
+    , notices_(notices)
+    , errorBox_(std::move(errorBox)) {
+    if (!errorBox_) {
+        errorBox_ = [](const QString& text) {
+            QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text,
+                            QMessageBox::Ok);
+            box.setObjectName("MixerErrorBox");
+            box.exec();
+        };
+    }
+}
+
+void MuteToggle::report(MixerStatus status) {
+    // No mixer or no such line says nothing; the texts are fixed and not translated.
+    switch (status) {
+    case MixerStatus::NoMuteControl:
+        errorBox_(QStringLiteral("GetLineInfo Error"));
+        break;
+    case MixerStatus::ControlFailed:
+        errorBox_(QStringLiteral("SetControlDetails Error"));
+        break;
+    case MixerStatus::Ok:
+    case MixerStatus::NoMixer:
+    case MixerStatus::NoLine:
+        break;
+    }
+}
+
+MixerStatus MuteToggle::GetMute(MixerLine line, bool& muted) {
+    const MixerStatus status = mixer_.getMute(line, muted);
+    report(status);
+    return status;
+}
+
+MixerStatus MuteToggle::SetMute(MixerLine line, bool muted) {
+    const MixerStatus status = mixer_.setMute(line, muted);
+    report(status);
+    return status;
+}
+
+void MuteToggle::MenuSoundClick() {
+    bool muted = false;
+    // Without a readable state there is nothing sound to toggle, and a notice claiming the
+    // sound was muted would be false.
+    if (GetMute(MixerLine::Master, muted) != MixerStatus::Ok)
+        return;
+    if (SetMute(MixerLine::Master, !muted) != MixerStatus::Ok)
+        return;
+    notices_.ShowBalloonNotice(QStringLiteral("提示"),
+                               muted ? QStringLiteral("取消静音")
+                                     : QStringLiteral("注意:系统已静音(按F7恢复)!"),
+                               BalloonIconKind::Info, 3);
+}
+
+} // namespace koro

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/TrayIcon.h"
+
+#include <QFrame>
+#include <QTimer>
+
+class QLabel;
+
+namespace koro {
+
+// A balloon notice of our own at the bottom right of the screen, for desktops without a tray:
+// no notice is lost there. It takes no focus and closes on a click or after its time.
+class NoticeWindow : public QFrame {
+    Q_OBJECT
+public:
+    explicit NoticeWindow(QWidget* parent = nullptr);
+
+    void showNotice(const QString& title, const QString& text, BalloonIconKind kind,
+                    int timeoutSeconds);
+    void clearNotice();
+
+    QString title() const;
+    QString text() const;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void placeAtBottomRight();
+
+    QLabel* icon_ = nullptr;
+    QLabel* title_ = nullptr;
+    QLabel* text_ = nullptr;
+    QTimer expiry_;
+};
+
+} // namespace koro

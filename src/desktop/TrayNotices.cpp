@@ -1,0 +1,128 @@
+#include "desktop/TrayNotices.h"
+
+#include "config/CodePage.h"
+#include "desktop/NoticeWindow.h"
+#include "desktop/WindowModes.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace koro {
+
+QString cutToCodePageBytes(const QString& text, int maxBytes) {
+    int bytes = 0;
+    qsizetype end = 0;
+    while (end < text.size()) {
+        const qsizetype length = (text.at(end).isHighSurrogate() && end + 1 < text.size()) ? 2 : 1;
+        const int size = int(codepage::fromUnicode(text.mid(end, length)).size());
+        if (bytes + size > maxBytes)
+            break;
+        bytes += size;
+        end += length;
+    }
+    return text.left(end);
+}
+
+QPoint iconCursorOffset(QPoint clientPoint, int captionHeight) {
+    const int cell = (captionHeight - 3) + 2;
+    if (cell <= 0)
+        return {-1, -1};
+    return {clientPoint.x() % cell - 1, clientPoint.y() % cell - 1};
+}
+
+TrayNotices::TrayNotices(TrayIcon* tray, QWidget& window, WindowModes& modes, QMenu* trayMenu,
+                         QObject* parent)
+    : QObject(parent)
+    , tray_(tray)
+    , window_(window)
+    , modes_(modes)
+    , fallback_(std::make_unique<NoticeWindow>()) {
+    window_.installEventFilter(this);
+    if (!tray_)
+        return;
+    tray_->setObjectName("CoolTrayIcon1");
+    tray_->setIcon(QIcon(":/images/app/tray.svg"));
+    setToolTip(QStringLiteral("Koro高清"));
+    tray_->setContextMenu(trayMenu);
+    connect(tray_, &TrayIcon::doubleClicked, &modes_, &WindowModes::ToggleMainWindowHidden);
+    tray_->setVisible(true);
+}
+
+TrayNotices::~TrayNotices() {
+    window_.removeEventFilter(this);
+}
+
+void TrayNotices::setToolTip(const QString& tip) {
+    if (tray_)
+        tray_->setToolTip(cutToCodePageBytes(tip, TipBytes));
+}
+
+bool TrayNotices::trayWorks() const {
+    return tray_ && tray_->isVisible() && tray_->isAvailable();
+}
+
+bool TrayNotices::ShowBalloonNotice(const QString& title, const QString& text, BalloonIconKind kind,
+                                    int timeoutSeconds) {
+    ClearBalloonNotice();
+    const QString shortTitle = cutToCodePageBytes(title, TitleBytes);
+    const QString shortText = cutToCodePageBytes(text, TextBytes);
+    const int seconds = std::clamp(timeoutSeconds, 0, 255);
+    if (trayWorks())
+        return tray_->showBalloonNotice(shortTitle, shortText, kind, seconds);
+    fallback_->showNotice(shortTitle, shortText, kind, seconds);
+    return false;
+}
+
+void TrayNotices::ClearBalloonNotice() {
+    if (trayWorks())
+        tray_->clearBalloonNotice();
+    fallback_->clearNotice();
+}
+
+QRect TrayNotices::trayIconGeometry() const {
+    if (tray_) {
+        const QRect rect = tray_->geometry();
+        if (rect.isValid() && !rect.isEmpty())
+            return rect;
+    }
+    const QScreen* screen = QApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QRect area = screen->availableGeometry();
+    const int cell = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
+    return {area.right() - cell + 1, area.bottom() - cell + 1, cell, cell};
+}
+
+QPoint TrayNotices::IconCursorOffset(QPoint screenPoint) const {
+    // Outside our own windows the point is taken on the desktop, whose client area is the
+    // whole screen.
+    QPoint client = screenPoint;
+    if (const QWidget* under = QApplication::widgetAt(screenPoint))
+        client = under->window()->mapFromGlobal(screenPoint);
+    return iconCursorOffset(client, QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
+}
+
+bool TrayNotices::eventFilter(QObject* watched, QEvent* event) {
+    // Without a tray there would be no icon to bring the window back from: it then minimises
+    // to the taskbar.
+    if (watched == &window_ && event->type() == QEvent::WindowStateChange && minimizeToTray_ &&
+        trayWorks() && window_.isMinimized() && window_.isVisible()) {
+        // Hiding inside the state change would confuse the window manager's own bookkeeping.
+        QTimer::singleShot(0, this, [this] {
+            if (!window_.isMinimized())
+                return;
+            modes_.HideMainWindow();
+            if (tray_)
+                tray_->setVisible(true);
+        });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace koro

@@ -1,0 +1,222 @@
+"""Hotkeys, tray icon, minimise-to-tray, compact mode, mute and display presets of the real
+program under Xvfb + openbox + trayer, with a sound server of the test's own."""
+import os
+import subprocess
+import time
+
+import koro_e2e as e2e
+from sound_and_modes import ScreenModes, SoundServer, screen_size
+
+TITLE = "Koro网络电视 3.0"
+SUFFIX = " " * 17 + "Home键返回全功能模式"
+
+
+def run(desktop, *cmd):
+    return subprocess.run(list(cmd), env=desktop.env(), capture_output=True, text=True)
+
+
+def shown(desktop):
+    return bool(desktop.windows(TITLE))
+
+
+def wm_state(desktop, wid):
+    return run(desktop, "xprop", "-id", wid, "_NET_WM_STATE").stdout
+
+
+def tray_rect(koro):
+    rects = [tuple(int(n) for n in line.split()[2:6]) for line in koro.output()
+             if line.startswith("e2e: tray ")]
+    return rects[-1] if rects and rects[-1][2] > 0 else None
+
+
+class Other:
+    """Another program that has the keyboard focus when the keys are pressed."""
+
+    def __init__(self, desktop):
+        self.desktop = desktop
+        self.proc = subprocess.Popen(["xlogo", "-geometry", "200x200+20+20"], env=desktop.env(),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.wid = e2e.wait_for(lambda: run(desktop, "xdotool", "search", "--onlyvisible",
+                                            "--classname", "xlogo").stdout.split(),
+                                what="xlogo")[0]
+
+    def focus(self):
+        run(self.desktop, "xdotool", "windowactivate", "--sync", self.wid)
+        run(self.desktop, "xdotool", "windowfocus", "--sync", self.wid)
+        time.sleep(0.2)
+
+    def has_focus(self):
+        return run(self.desktop, "xdotool", "getwindowfocus").stdout.strip() == self.wid
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=10)
+
+
+def press(desktop, other, key):
+    other.focus()
+    e2e.key(desktop, key)
+
+
+def main():
+    args = e2e.parse_args()
+    c = e2e.Checks("desktop_integration")
+    sound = SoundServer().start()
+    try:
+        with e2e.session(args) as (desktop, pages, scratch):
+            koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"),
+                            base=pages.base).start(env=sound.client_env())
+            other = None
+            try:
+                wid = e2e.main_window(desktop, koro)
+                other = Other(desktop)
+                other.focus()
+                c.check(other.has_focus(), "another program has the focus")
+
+                # F9 hides and shows while the other program has the focus.
+                press(desktop, other, "F9")
+                e2e.wait_for(lambda: not shown(desktop), timeout=10, what="hidden")
+                c.check(not shown(desktop), "F9 hides the main window")
+                press(desktop, other, "F9")
+                e2e.wait_for(lambda: shown(desktop), timeout=10, what="shown again")
+                c.check(shown(desktop), "F9 shows it again")
+
+                # Home enters and leaves compact mode.
+                press(desktop, other, "Home")
+                e2e.wait_for(lambda: desktop.window_title(wid).endswith(SUFFIX), timeout=10,
+                             what="compact caption")
+                c.check(desktop.window_title(wid) == TITLE + SUFFIX, "Home enters compact mode")
+                time.sleep(0.5)
+                desktop.screenshot("compact-mode.png")
+                press(desktop, other, "Home")
+                e2e.wait_for(lambda: desktop.window_title(wid) == TITLE, timeout=10,
+                             what="full caption")
+                c.check(True, "Home leaves compact mode with the caption as before")
+
+                # F8 maximises and restores.
+                press(desktop, other, "F8")
+                e2e.wait_for(lambda: "_NET_WM_STATE_MAXIMIZED_HORZ" in wm_state(desktop, wid),
+                             timeout=10, what="maximised")
+                c.check("_NET_WM_STATE_MAXIMIZED_VERT" in wm_state(desktop, wid), "F8 maximises")
+                press(desktop, other, "F8")
+                e2e.wait_for(lambda: "MAXIMIZED" not in wm_state(desktop, wid), timeout=10,
+                             what="restored")
+                c.check(True, "F8 restores")
+
+                # F7 mutes and un-mutes the sound server's sink, with a balloon each time.
+                c.check(sound.sink_muted() is False, "the sink starts un-muted")
+                press(desktop, other, "F7")
+                e2e.wait_for(lambda: sound.sink_muted() is True, timeout=10, what="muted")
+                c.check(True, "F7 mutes the sink")
+                time.sleep(1)
+                desktop.screenshot("mute-balloon.png")
+                press(desktop, other, "F7")
+                e2e.wait_for(lambda: sound.sink_muted() is False, timeout=10, what="un-muted")
+                c.check(True, "F7 un-mutes it")
+                c.check(koro.proc.poll() is None, "no error ended the program")
+
+                # A double click on the tray icon hides and shows.
+                rect = e2e.wait_for(lambda: tray_rect(koro), what="the tray icon's place")
+                cx, cy = rect[0] + rect[2] // 2, rect[1] + rect[3] // 2
+                run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "--repeat", "2",
+                    "--delay", "80", "1")
+                e2e.wait_for(lambda: not shown(desktop), timeout=10, what="hidden by the tray")
+                c.check(True, "a tray double click hides the main window")
+                run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "--repeat", "2",
+                    "--delay", "80", "1")
+                e2e.wait_for(lambda: shown(desktop), timeout=10, what="shown by the tray")
+                c.check(True, "another double click shows it")
+
+                # The right button opens the tray menu; its first item hides and shows.
+                for expect_shown in (False, True):
+                    run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "3")
+                    time.sleep(0.8)
+                    e2e.key(desktop, "Down", "Return")
+                    e2e.wait_for(lambda: shown(desktop) == expect_shown, timeout=10,
+                                 what="the tray menu's show/hide")
+                    c.check(True, "the tray menu's 显示/隐藏 " + ("shows" if expect_shown else "hides"))
+
+                # Minimising goes to the tray: no window, no taskbar entry, the icon stays.
+                wid = e2e.main_window(desktop)
+                run(desktop, "xdotool", "windowminimize", wid)
+                e2e.wait_for(lambda: not shown(desktop), timeout=10, what="minimised to the tray")
+                time.sleep(0.5)
+                clients = run(desktop, "xprop", "-root", "_NET_CLIENT_LIST").stdout
+                c.check(hex(int(wid)) not in clients, "the minimised window has left the task list")
+                c.check(other.wid and hex(int(other.wid)) in clients, "(the task list is read right)")
+                c.check(tray_rect(koro) is not None, "the tray icon stays")
+                press(desktop, other, "F9")
+                e2e.wait_for(lambda: shown(desktop), timeout=10, what="back from the tray")
+                wid = e2e.main_window(desktop)
+                c.check("HIDDEN" not in wm_state(desktop, wid), "F9 brings it back un-minimised")
+
+                # Display presets from the top bar's right-click menu.
+                modes = ScreenModes(desktop.display)
+                modes.add(1280, 1024)
+                modes.close()
+                panel = e2e.wait_for(lambda: next((tuple(int(n) for n in l.split()[4:8])
+                                                   for l in reversed(koro.output())
+                                                   if l.startswith("e2e: widget TForm1 Panel9 ")),
+                                                  None),
+                                     what="the top bar's right-click area")
+
+                def preset(downs):
+                    run(desktop, "xdotool", "windowactivate", "--sync", wid)
+                    run(desktop, "xdotool", "mousemove", "--window", wid,
+                        str(panel[0] + panel[2] // 2), str(panel[1] + panel[3] // 2), "click", "3")
+                    time.sleep(0.8)
+                    e2e.key(desktop, *(["Down"] * downs), "Return")
+                    time.sleep(1.5)
+
+                c.check(screen_size(desktop) == (1680, 1050), "the screen starts at 1680x1050")
+                preset(6)  # 1280*1024, the mode the test added
+                e2e.wait_for(lambda: screen_size(desktop) == (1280, 1024), timeout=10,
+                             what="1280x1024")
+                c.check(True, "the 1280*1024 preset switches the screen")
+                desktop.screenshot("preset-1280x1024.png")
+                preset(2)  # 800*600: not listed
+                c.check(screen_size(desktop) == (1280, 1024), "a missing mode leaves the screen as it was")
+                preset(8)  # 1680*1050
+                e2e.wait_for(lambda: screen_size(desktop) == (1680, 1050), timeout=10,
+                             what="1680x1050")
+                c.check(True, "the 1680*1050 preset switches back")
+
+                # Ctrl+Q goes through the close question; No brings the window back.
+                press(desktop, other, "ctrl+q")
+                question = e2e.wait_for(lambda: desktop.windows("^提示$"), timeout=15,
+                                        what="the close question")[0]
+                c.check(not shown(desktop), "the main window is hidden while asking")
+                e2e.key(desktop, "Escape", window=question)
+                e2e.wait_for(lambda: shown(desktop), timeout=10, what="back after No")
+                c.check(koro.proc.poll() is None, "No keeps the program running")
+
+                # The icon comes back when the tray host restarts.
+                trayer = next(p for p in desktop.procs if p.args[0] == "trayer")
+                trayer.terminate()
+                trayer.wait(timeout=10)
+                desktop.procs.remove(trayer)
+                time.sleep(1)
+                desktop.procs.append(subprocess.Popen(
+                    ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                     "--height", "24"], env=desktop.env(), stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL))
+                e2e.wait_for(desktop.tray_ready, what="the new tray host")
+                time.sleep(2)
+                rect = e2e.wait_for(lambda: tray_rect(koro), what="the icon in the new tray")
+                cx, cy = rect[0] + rect[2] // 2, rect[1] + rect[3] // 2
+                run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "--repeat", "2",
+                    "--delay", "80", "1")
+                e2e.wait_for(lambda: not shown(desktop), timeout=10, what="hidden by the new icon")
+                c.check(True, "the icon is back after the tray host restarts and answers a double click")
+                desktop.screenshot("tray-after-restart.png")
+            finally:
+                if other:
+                    other.stop()
+                koro.stop()
+    finally:
+        sound.stop()
+    c.finish()
+
+
+if __name__ == "__main__":
+    main()
