@@ -14,18 +14,26 @@ def gbk(text):
 
 
 def label(koro, timeout=5):
-    """(text, tooltip, (x, y, w, h)) of labelad, asked of the running program."""
+    """(text, tooltip, (x, y, w, h)) of labelad, asked of the running program; None when it
+    does not answer in time."""
+    before = len(koro.output())
     koro.send("label labelad")
 
     def answer():
-        for line in reversed(koro.output()):
+        for line in koro.output()[before:]:
             if line.startswith("e2e: label labelad "):
                 text, tip, rect = line[len("e2e: label labelad "):].split("\t")
                 return text, tip, tuple(int(n) for n in rect.split())
         return None
-    before = len(koro.output())
-    wait_for(lambda: len(koro.output()) > before and answer(), timeout=timeout, what="label answer")
-    return answer()
+    try:
+        return wait_for(answer, timeout=timeout, interval=0.05, what="label answer")
+    except AssertionError:
+        return None
+
+
+def showing(koro, text):
+    shown = label(koro)
+    return shown if shown and shown[0] == text else None
 
 
 def read(path):
@@ -55,12 +63,10 @@ def main():
             # The read and the rotation are shortened; the order stays the program's own.
             koro.send("interval Timer_Showad 1500")
             koro.send("interval Timer_Readad 200")
-            first = wait_for(lambda: (lambda l: l if l[0] == "头条新闻" else None)(label(koro)),
-                             timeout=15, what="the first ad")
+            first = wait_for(lambda: showing(koro, "头条新闻"), timeout=15, what="the first ad")
             checks.check(first[1] == pages.base + "/ad/one", "the first ad's link is its tooltip")
             desktop.screenshot("ad_line.png")
-            second = wait_for(lambda: (lambda l: l if l[0] == "第二条" else None)(label(koro)),
-                              timeout=10, what="the second ad")
+            second = wait_for(lambda: showing(koro, "第二条"), timeout=10, what="the second ad")
             checks.check(second[1] == pages.base + "/ad/two", "the second ad follows in file order")
             x, y, w, h = second[2]
             subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
