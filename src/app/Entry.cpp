@@ -3,6 +3,7 @@
 #include "app/KoroApplication.h"
 #include "app/QtTranslations.h"
 #include "app/TForm1.h"
+#include "config/ApplicationTitle.h"
 #include "config/ProgramFolder.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -19,17 +20,13 @@ namespace koro {
 
 namespace {
 
-// The title a message box carries before the application title is set: the executable's
-// name cut at its first dot, first letter kept, the rest in lower case.
-QString defaultTitle(const QString& executable) {
-    QString name = QFileInfo(executable).fileName().section('.', 0, 0);
-    return name.left(1) + name.mid(1).toLower();
-}
-
-void refuseSecondCopy(const QString& executable) {
-    QMessageBox box(QMessageBox::NoIcon, defaultTitle(executable),
+// Runs before the program has named itself, so the box carries the executable's default title.
+void refuseSecondCopy() {
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(),
                     QStringLiteral("主程序还在进程中,请在任务管理器里结束或者注销"),
                     QMessageBox::Ok);
+    // The running copy may stay on top of everything; the box must not open behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 
@@ -62,11 +59,11 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
     platform->browsers = std::make_unique<WebEngineBrowserFactory>(
         platform->shell.get(), folder.perUser ? folder.path : QString());
     if (!platform->singleInstance->acquire()) {
-        refuseSecondCopy(executable);
+        refuseSecondCopy();
         return 0;
     }
 
-    app.setTitle(QStringLiteral("Koro网络电视"));
+    setApplicationTitle(QStringLiteral("Koro网络电视"));
     // Windows other than the main window must not end the program when they close.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -14,14 +14,6 @@ public:
     KoroApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
-
-    // The application title that plain message boxes carry. Not the display name: Qt would
-    // append that to every window caption.
-    void setTitle(const QString& title) { m_title = title; }
-    const QString& title() const { return m_title; }
-
-private:
-    QString m_title;
 };
 
 } // namespace koro

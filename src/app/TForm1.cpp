@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/CaptionRow.h"
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
 #include "browse/FavoritesMenu.h"
@@ -7,6 +8,7 @@
 #include "browse/NavigationBar.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/SiteMenus.h"
+#include "config/ApplicationTitle.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
@@ -29,7 +31,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -73,22 +74,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
 TForm1::~TForm1() = default;
 
 void TForm1::buildComponents() {
-    // The main menu is drawn as a row of flat caption buttons; each button follows its menu's
-    // title, so a language file applied later relabels the row by itself.
-    m_ui->ToolBar2->setStyleSheet("QToolButton { padding: 0px 1px; }"
-                                  "QToolButton::menu-indicator { image: none; width: 0px; }");
-    m_ui->ToolBar2->setContentsMargins(0, 0, 0, 0);
-    m_ui->ToolBar2->layout()->setContentsMargins(0, 0, 0, 0);
-    m_ui->ToolBar2->layout()->setSpacing(0);
-    for (QAction* topLevel : m_ui->MainMenu1->actions()) {
-        auto* button = new QToolButton(m_ui->ToolBar2);
-        button->setDefaultAction(topLevel);
-        button->setPopupMode(QToolButton::InstantPopup);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setAutoRaise(true);
-        button->setFixedSize(55, 21);
-        m_ui->ToolBar2->addWidget(button);
-    }
+    new CaptionRow(m_ui->MainMenu1, m_ui->ToolBar2);
 
     // Layouts give fonts in points only; the address box's is 16 pixels high.
     QFont addressFont = m_ui->httpaddr->font();
@@ -290,7 +276,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::FormCloseQuery() {
     HideMainWindow();
     if (!m_settings.closeWithoutAsking()) {
-        if (LanguageMessageBox("Exittips", 4) != QMessageBox::Yes) {
+        if (LanguageMessageBox("Exittips", MbYesNo) != IdYes) {
             if (!isVisible())
                 ShowMainWindow();
             return false;
@@ -310,7 +296,7 @@ bool TForm1::FormCloseQuery() {
 }
 
 bool TForm1::askExitWithoutSaving(const QString& reason) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"),
+    QMessageBox box(QMessageBox::Warning, applicationTitle(),
                     reason + QStringLiteral("\n\n设置无法保存。不保存设置直接退出吗?"),
                     QMessageBox::Yes | QMessageBox::No);
     box.setObjectName("SaveFailedBox");
@@ -337,7 +323,8 @@ void TForm1::ApplyLanguage(int languageId, QWidget* form) {
 }
 
 int TForm1::LanguageMessageBox(const QString& key, int flags) {
-    return languageMessageBox(key, flags, m_settings.LanguageId, languagePaths());
+    return messageBoxResultCode(
+        languageMessageBox(key, flags, m_settings.LanguageId, languagePaths()));
 }
 
 QString TForm1::skinDir() const {

@@ -61,6 +61,7 @@ public:
 
     void Saveini();
     void ApplyLanguage(int languageId, QWidget* form);
+    // The button pressed as the platform's code: IdYes (6), IdNo (7), IdOk (1) and so on.
     int LanguageMessageBox(const QString& key, int flags);
     void ApplySkin(const QByteArray& name);
     void FillSkinMenu();

@@ -2,6 +2,7 @@
 
 #include "browse/AddFavoriteDialog.h"
 #include "browse/InternetShortcut.h"
+#include "config/ApplicationTitle.h"
 #include "config/ImageList.h"
 #include "platform/FavoritesLocation.h"
 #include "webengine/BrowserControl.h"
@@ -103,7 +104,7 @@ void FavoritesMenu::AddFavClick() {
     try {
         writeShortcut(m_location.folder(), dialog.name(), url);
     } catch (const std::exception& e) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("添加到收藏"),
+        QMessageBox box(QMessageBox::Warning, applicationTitle(),
                         QStringLiteral("收藏没有保存。\n\n") + QString::fromUtf8(e.what()),
                         QMessageBox::Ok, dialogOwner());
         box.setObjectName("AddFavFailedBox");

@@ -64,11 +64,19 @@ bool PictureButton::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Leave:
         MouseLeave();
         return false;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
+    case QEvent::MouseButtonPress: {
         if (!m_label->isEnabled())
             return false;
         MouseDown(static_cast<QMouseEvent*>(event)->button());
+        return true;
+    }
+    case QEvent::MouseButtonDblClick: {
+        // The second press of a double click: the first press and release already clicked, so
+        // this one only nudges the picture.
+        if (!m_label->isEnabled())
+            return false;
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            moveMouseOverTo(m_restingTop + 1);
         return true;
     }
     case QEvent::MouseButtonRelease: {

@@ -1,11 +1,13 @@
 #include "browse/TForm2.h"
 
 #include "config/Endpoints.h"
+#include "config/OwnFrame.h"
 #include "platform/FileVersion.h"
 #include "ui_TForm2.h"
 #include "webengine/BrowserControl.h"
 
 #include <QIcon>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -16,19 +18,39 @@ namespace {
 constexpr char Song[] = "宋体";
 constexpr char SansSerif[] = "MS Sans Serif";
 
+// The faces named by the layout are Windows fonts; where they are missing, close relatives of
+// the same width come first, before the much wider default sans-serif face.
 QFont pixelFont(const char* family, int pixels) {
-    QFont font(QString::fromUtf8(family));
+    QFont font;
+    font.setFamilies({QString::fromUtf8(family), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("Helvetica")});
     font.setPixelSize(pixels);
     return font;
+}
+
+// Keeps a text clear of the window's right edge.
+constexpr int TextMargin = 3;
+
+// Where a face of other widths stands in for the layout's, a text too long for the window
+// gets smaller rather than cut.
+void shrinkToFit(QLabel* label, int right) {
+    constexpr int SmallestPixelSize = 8;
+    QFont font = label->font();
+    while (label->x() + label->fontMetrics().horizontalAdvance(label->text()) > right &&
+           font.pixelSize() > SmallestPixelSize) {
+        font.setPixelSize(font.pixelSize() - 1);
+        label->setFont(font);
+    }
+    label->adjustSize();
 }
 
 } // namespace
 
 TForm2::TForm2(QWidget& owner, BrowserControl& page, const Endpoints& endpoints,
                const QString& executablePath)
-    : QWidget(&owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowStaysOnTopHint)
+    // The frame is its own: the window manager's would offer minimise and maximise too.
+    : QWidget(&owner, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_ui(std::make_unique<Ui::TForm2>())
     , m_owner(owner)
     , m_page(page) {
@@ -44,13 +66,19 @@ TForm2::TForm2(QWidget& owner, BrowserControl& page, const Endpoints& endpoints,
     connect(m_ui->Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 
     FormCreate(executablePath);
+    new OwnFrame(this);
+    for (QLabel* label : {m_ui->Label5, m_ui->version, m_ui->Label4, m_ui->Label8, m_ui->Label2})
+        shrinkToFit(label, OuterSize.width() - 2 * OwnFrame::Border - TextMargin);
     placeOverOwner();
 }
 
 TForm2::~TForm2() = default;
 
 void TForm2::applyFonts() {
+    // Each label gets its font set, not inherited: a skin's style sheet replaces inherited
+    // fonts with the application's.
     setFont(pixelFont(SansSerif, 11));
+    m_ui->version->setFont(pixelFont(SansSerif, 11));
     for (QWidget* chinese : {m_ui->Label6, m_ui->Label3, m_ui->Label7})
         chinese->setFont(pixelFont(Song, 12));
     m_ui->Label5->setFont(pixelFont(Song, 21));
@@ -62,7 +90,7 @@ void TForm2::applyFonts() {
 }
 
 void TForm2::setLink(QLabel* label, const QString& url) {
-    QFont font = label->font();
+    QFont font = pixelFont(SansSerif, 11);
     font.setUnderline(true);
     label->setFont(font);
     label->setText(url);

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 namespace koro {
@@ -119,8 +120,10 @@ void TForm3::LabelimgMouseLeave() {
 void TForm3::LabelimgClick() {
     if (!m_policy)
         return;
-    m_policy->openInMainWindow(downloadingHint());
-    close();
+    // A window that never had an address of its own (opened empty) has nothing to move; the
+    // click happens outside the engine, where nothing may escape.
+    if (containStep("moving popup page", [&] { m_policy->openInMainWindow(downloadingHint()); }))
+        close();
 }
 
 void TForm3::closeEvent(QCloseEvent* event) {
@@ -171,7 +174,11 @@ void TForm3::applyRequestedGeometry(const QRect& geometry) {
     QSize size(geometry.width(), geometry.height() + m_ui->Panel1->minimumHeight());
     if (const QScreen* display = screen())
         size = size.boundedTo(display->availableGeometry().size());
-    resize(size.expandedTo(minimumSizeHint()));
+    size = size.expandedTo(minimumSizeHint());
+    // The request comes as the engine adopts the new window, just before it has the native window
+    // recreated for drawing; a size still on its way to the window system would be lost with the
+    // old one.
+    QTimer::singleShot(0, this, [this, size] { resize(size); });
 }
 
 } // namespace koro

@@ -1,5 +1,7 @@
 #include "webengine/TEwbCore.h"
 
+#include "webengine/PendingWindowPage.h"
+
 #include "config/Error.h"
 #include "webengine/ExternalSchemes.h"
 #include "webengine/PageContextMenu.h"
@@ -10,6 +12,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 #include <QWebEngineContextMenuRequest>
@@ -21,6 +24,30 @@
 
 namespace koro {
 
+namespace {
+
+// A new window's page starts out with the settings of the page it replaces in the view.
+void copySettings(const QWebEngineSettings& from, QWebEngineSettings& to) {
+    for (int a = QWebEngineSettings::AutoLoadImages; a <= QWebEngineSettings::NavigateOnDropEnabled;
+         ++a) {
+        const auto attribute = static_cast<QWebEngineSettings::WebAttribute>(a);
+        to.setAttribute(attribute, from.testAttribute(attribute));
+    }
+    for (int f = QWebEngineSettings::StandardFont; f <= QWebEngineSettings::PictographFont; ++f) {
+        const auto family = static_cast<QWebEngineSettings::FontFamily>(f);
+        to.setFontFamily(family, from.fontFamily(family));
+    }
+    for (int z = QWebEngineSettings::MinimumFontSize; z <= QWebEngineSettings::DefaultFixedFontSize;
+         ++z) {
+        const auto size = static_cast<QWebEngineSettings::FontSize>(z);
+        to.setFontSize(size, from.fontSize(size));
+    }
+    to.setDefaultTextEncoding(from.defaultTextEncoding());
+    to.setUnknownUrlSchemePolicy(from.unknownUrlSchemePolicy());
+}
+
+} // namespace
+
 class TEwbCore::Page : public QWebEnginePage {
 public:
     Page(TEwbCore* owner, QObject* parent)
@@ -29,6 +56,13 @@ public:
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+        if (PendingWindowPage* pending = owner_->pending_) {
+            if (pending->isCopyLoad(this, url))
+                return true;
+            // The user follows a link in the copy: the window is no longer the pending page's.
+            if (this == owner_->page_ && isMainFrame)
+                pending->stopCopying();
+        }
         bool cancel = false;
         emit owner_->beforeNavigate2(url.toString(), &cancel);
         if (!cancel && !engineHandlesScheme(url.scheme())) {
@@ -51,7 +85,7 @@ protected:
         // The engine cannot adopt the new window into the page that asked for it.
         if (cancel || !core || core == owner_)
             return nullptr;
-        return core->page_;
+        return core->pageForNewWindow(url());
     }
 
     // Script errors and console output are not the user's business.
@@ -94,29 +128,81 @@ TEwbCore::TEwbCore(BrowserRole role, QWidget* parent, ExternalOpener* external)
         setFixedSize(16, 16);
     }
 
-    connect(page_, &QWebEnginePage::loadingChanged, this,
-            [this](const QWebEngineLoadingInfo& info) {
-                loading_ = info.status() == QWebEngineLoadingInfo::LoadStartedStatus;
-                if (loading_)
+    connectPage(page_);
+}
+
+void TEwbCore::connectPage(Page* page) {
+    connect(page, &QWebEnginePage::loadingChanged, this,
+            [this, page](const QWebEngineLoadingInfo& info) {
+                const bool copyLoad = pending_ && pending_->isCopyLoad(page, info.url());
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+                    // The hidden page and the copy's refreshes are not the user's loads.
+                    if (!copyLoad && !(pending_ && page == pending_->page()))
+                        loading_ = true;
                     return;
+                }
+                if (pending_ && page == pending_->page()) {
+                    // Once the window has left the copy, the page behind it is only there for
+                    // its opener.
+                    if (!pending_->copying())
+                        return;
+                    if (PendingWindowPage::isOwnAddress(info.url()))
+                        showPendingPage();
+                } else if (copyLoad) {
+                    emit documentComplete(locationURL());
+                    return;
+                }
                 updateCommandStates();
+                loading_ = false;
                 // A cancelled or stopped navigation leaves no document behind, but the engine still
                 // reports it as a finished load; error pages count as documents.
                 if (info.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
                     emit documentComplete(info.url().toString());
                 emit loadingStopped();
             });
-    connect(page_, &QWebEnginePage::urlChanged, this, &TEwbCore::updateCommandStates);
-    connect(page_, &QWebEnginePage::linkHovered, this, &TEwbCore::statusTextChange);
-    connect(page_, &QWebEnginePage::windowCloseRequested, this, [this] {
+    connect(page, &QWebEnginePage::urlChanged, this, &TEwbCore::updateCommandStates);
+    connect(page, &QWebEnginePage::linkHovered, this, &TEwbCore::statusTextChange);
+    connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
         bool cancel = false; // the engine closes regardless
         emit windowClosing(false, &cancel);
     });
-    connect(page_, &QWebEnginePage::geometryChangeRequested, this,
+    connect(page, &QWebEnginePage::geometryChangeRequested, this,
             &TEwbCore::geometryChangeRequested);
 }
 
-TEwbCore::~TEwbCore() = default;
+QWebEnginePage* TEwbCore::pageForNewWindow(const QUrl& opener) {
+    // Nothing is ever drawn for the catcher.
+    if (!view_)
+        return page_;
+    delete pending_;
+    auto* page = new Page(this, this);
+    copySettings(*page_->settings(), *page->settings());
+    connectPage(page);
+    pending_ = new PendingWindowPage(page, page_, opener, this);
+    return page;
+}
+
+void TEwbCore::showPendingPage() {
+    auto* shown = static_cast<Page*>(pending_->release());
+    pending_->deleteLater();
+    pending_ = nullptr;
+    QPointer<Page> old = page_;
+    old->disconnect(this);
+    page_ = shown;
+    page_->setParent(view_);
+    view_->setPage(page_);
+    if (old)
+        old->deleteLater();
+}
+
+QWebEnginePage* TEwbCore::scriptPage() const {
+    return pending_ && pending_->copying() ? pending_->page() : page_;
+}
+
+TEwbCore::~TEwbCore() {
+    // Before the view and its page, which the copy refers to.
+    delete pending_;
+}
 
 QUrl TEwbCore::addressFromText(const QString& text) {
     const QString trimmed = text.trimmed();
@@ -162,6 +248,8 @@ void TEwbCore::navigate(const QString& url) {
             return;
         }
     }
+    if (pending_)
+        pending_->stopCopying();
     page_->load(address);
 }
 
@@ -182,11 +270,11 @@ void TEwbCore::stop() {
 }
 
 QString TEwbCore::locationName() const {
-    return page_->title();
+    return scriptPage()->title();
 }
 
 QString TEwbCore::locationURL() const {
-    return page_->url().toString();
+    return scriptPage()->url().toString();
 }
 
 QWebEnginePage* TEwbCore::page() const {

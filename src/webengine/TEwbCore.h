@@ -12,6 +12,8 @@ class QWebEngineView;
 
 namespace koro {
 
+class PendingWindowPage;
+
 // The web page area on Qt WebEngine: turns the engine's page callbacks into the control's events
 // and applies the per-role options. The events come from inside the engine: a handler that
 // destroys the instance must do so with deleteLater().
@@ -45,12 +47,19 @@ protected:
 private:
     class Page;
 
+    void connectPage(Page* page);
+    // The page the engine is to open a new window into, on behalf of a page at opener.
+    QWebEnginePage* pageForNewWindow(const QUrl& opener);
+    void showPendingPage();
+    // The page scripts see as this window: the pending one while it is kept out of the view.
+    QWebEnginePage* scriptPage() const;
     void updateCommandStates();
     void showContextMenu(const QPoint& pos);
 
     BrowserRole role_;
     QWebEngineView* view_ = nullptr; // none for the catcher, which never shows anything
-    Page* page_ = nullptr;
+    Page* page_ = nullptr;           // the page the view shows
+    PendingWindowPage* pending_ = nullptr;
     QPointer<ExternalOpener> external_; // the factory that owns it may go first at exit
     bool loading_ = false;
 };

@@ -17,6 +17,27 @@ POPPED = """<html><head><title>Popped Window</title></head><body style="margin:0
         style="position:fixed;left:0;top:0;width:100%;height:100%">close me</button>
 </body></html>"""
 
+# Writes into windows it opens empty, the way portals and ads do, then browses on.
+WRITER = """<html><head><title>Writer</title></head><body>writer
+<script>
+setTimeout(function () {
+  var empty = window.open("", "empty", "width=300,height=200");
+  empty.document.write("<title>Written Empty</title><p style='font-size:40px'>empty written</p>");
+  empty.document.close();
+  var blank = window.open("about:blank", "blank", "width=320,height=220");
+  blank.document.write("<title>Written Blank</title><p style='font-size:40px'>blank written</p>");
+  blank.document.close();
+  setTimeout(function () {
+    empty.document.title = "Rewritten Empty";
+    empty.document.body.insertAdjacentHTML("beforeend", "<p>written later</p>");
+  }, 1500);
+  setTimeout(function () { blank.close(); }, 3000);
+  setTimeout(function () { location.href = "/after"; }, 4500);
+}, 500);
+</script></body></html>"""
+
+AFTER = """<html><head><title>After</title></head><body>after</body></html>"""
+
 LINKED = """<html><head><title>Linked Page</title></head><body>linked</body></html>"""
 
 
@@ -114,6 +135,43 @@ def new_form_run(c, desktop, pages, scratch, args):
         save_output(koro, args.artifacts, "popups-newform.log")
 
 
+def written_run(c, desktop, pages, scratch, args):
+    """Windows opened empty or blank and written by their opener show what was written."""
+    folder = os.path.join(scratch, "written")
+    write_config(folder, "NewForm")
+    pages.page("/tel/v1000", WRITER)
+    koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
+    try:
+        e2e.main_window(desktop, koro)
+        _, empty = new_popup(desktop, koro, 1, "^Written Empty$")
+        number, blank = new_popup(desktop, koro, 2, "^Written Blank$")
+        c.check(koro.proc.poll() is None, "the program survives writes into new windows")
+        try:
+            e2e.wait_for(lambda: desktop.size(empty) == (300, 217), timeout=10, what="the size")
+        except AssertionError:
+            pass
+        size = desktop.size(empty)
+        c.check(size == (300, 217), f"the written window has the size its opener asked for ({size})")
+        # Later writes reach the window.
+        c.check(bool(e2e.wait_for(lambda: desktop.windows("^Rewritten Empty$"), timeout=30,
+                                  what="the rewritten title")), "a later write reached the window")
+        desktop.screenshot("popup-written.png")
+        e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
+                     what="the blank window closed by its opener")
+        c.check(not desktop.windows("^Written Blank$"), "the opener's close() removed its window")
+        # The main page browses on.
+        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/after"),
+                     timeout=60, what="the main page's next page")
+        c.check(True, "the main page navigated after the writes")
+        time.sleep(1)
+        c.check(koro.proc.poll() is None, "the program still runs after browsing on")
+        c.check(len(desktop.windows("^Rewritten Empty$")) == 1, "the written window is still open")
+    finally:
+        koro.stop()
+        save_output(koro, args.artifacts, "popups-written.log")
+        pages.page("/tel/v1000", HOME)
+
+
 def old_form_run(c, desktop, pages, scratch, args):
     folder = os.path.join(scratch, "oldform")
     write_config(folder, "OldForm")
@@ -159,6 +217,8 @@ def main():
         pages.page("/tel/v1000", HOME)
         pages.page("/popped", POPPED)
         pages.page("/linked", LINKED)
+        pages.page("/after", AFTER)
+        written_run(c, desktop, pages, scratch, args)
         new_form_run(c, desktop, pages, scratch, args)
         old_form_run(c, desktop, pages, scratch, args)
         own_window_run(c, desktop, pages, scratch, args)

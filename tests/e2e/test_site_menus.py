@@ -7,6 +7,9 @@ import time
 
 import koro_e2e as e2e
 
+OUTER = (315, 230)  # the about window's fixed outer size
+
+
 def open_menu(desktop, koro, window, caption):
     """Clicks the caption button of the main menu row where the harness reported it."""
     x, y, w, h = koro.caption_rect(caption)
@@ -16,9 +19,13 @@ def open_menu(desktop, koro, window, caption):
 
 def geometry(desktop, window):
     """Client position and size, and the frame extents (left, right, top, bottom)."""
-    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=desktop.env(),
-                         capture_output=True, text=True, check=True).stdout
-    values = dict(line.split("=", 1) for line in out.split())
+    # xwininfo: xdotool adds the frame's offset to the position a second time.
+    out = subprocess.run(["xwininfo", "-id", window], env=desktop.env(), capture_output=True,
+                         text=True, check=True).stdout
+    keys = {"Absolute upper-left X": "X", "Absolute upper-left Y": "Y", "Width": "WIDTH",
+            "Height": "HEIGHT"}
+    values = {keys[k.strip()]: v.strip() for k, v in
+              (line.split(":", 1) for line in out.splitlines() if ":" in line) if k.strip() in keys}
     extents = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], env=desktop.env(),
                              capture_output=True, text=True).stdout
     numbers = [int(n) for n in re.findall(r"\d+", extents.split("=", 1)[-1])] if "=" in extents else []
@@ -66,11 +73,14 @@ def main():
             desktop.screenshot("about-window.png")
 
             ax, ay, aw, ah = outer_rect(desktop, about)
-            c.check((aw, ah) == (315, 230), f"the about window is 315 x 230 with its frame (is {aw} x {ah})")
+            c.check((aw, ah) == OUTER, f"the about window is 315 x 230 with its frame (is {aw} x {ah})")
             mx, my, mw, mh = outer_rect(desktop, window)
             off = abs((ax + aw / 2) - (mx + mw / 2)) + abs((ay + ah / 2) - (my + mh / 2))
             c.check(off <= 2, f"the about window is centred on the main window (off by {off})")
             c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(about, "_NET_WM_STATE"), "the about window stays on top")
+            # The manager's frame would carry minimise and maximise buttons: the window draws its
+            # own, with a close button only.
+            c.check(geometry(desktop, about)[4] == (0, 0, 0, 0), "the about window has no manager's frame")
             c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the main window stays open beside it")
 
             # A second one opens beside the first; the frame's close ends only that one.
@@ -82,6 +92,15 @@ def main():
             desktop.close(hex(int(second)))
             e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the second window to close")
             c.check(True, "closing one about window leaves the other open")
+
+            # Its own caption's one button, at the right end, closes it too.
+            open_menu(desktop, koro, window, "帮 助")
+            e2e.key(desktop, "Down", "Down", "Return")
+            e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="another about window")
+            third = [w for w in desktop.windows("^关于我们$") if w != about][0]
+            desktop.click(third, OUTER[0] - 11, 11)
+            e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the caption's close")
+            c.check(True, "the caption's close button closes the about window")
 
             # The home page link: the main window's page area opens it, the about window goes.
             desktop.click(about, *koro.widget_centre("TForm2", "Label4"))

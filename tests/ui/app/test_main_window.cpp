@@ -1,5 +1,7 @@
 #include "app/TForm1.h"
+#include "config/ApplicationTitle.h"
 #include "config/CodePage.h"
+#include "config/Language.h"
 #include "config/ProfileFile.h"
 #include "desktop/WindowModes.h"
 #include "platform/fake/FakePlatform.h"
@@ -276,6 +278,18 @@ TEST_F(MainWindowTest, ExitAnsweredNoBringsTheWindowBackAndKeepsEverything) {
     EXPECT_EQ(f.settings().opennewfrm, "OldForm");
 }
 
+TEST_F(MainWindowTest, LanguageMessageBoxAnswersWithThePlatformCodes) {
+    TForm1& f = start();
+    auto yes = answerNextBox(QMessageBox::Yes);
+    EXPECT_EQ(f.LanguageMessageBox("Exittips", MbYesNo), IdYes);
+    EXPECT_TRUE(yes->seen);
+    auto no = answerNextBox(QMessageBox::No);
+    EXPECT_EQ(f.LanguageMessageBox("Exittips", MbYesNo), IdNo);
+    auto ok = answerNextBox(QMessageBox::Ok);
+    EXPECT_EQ(f.LanguageMessageBox("Exittips", 0), IdOk);
+    EXPECT_TRUE(no->seen && ok->seen);
+}
+
 TEST_F(MainWindowTest, FailedSaveNamesTheFileAndNoKeepsTheProgramRunning) {
     writeFile(path("Config.ini"), "[MainForm]\r\nCloseTips=1\r\n");
     TForm1& f = start();
@@ -284,8 +298,11 @@ TEST_F(MainWindowTest, FailedSaveNamesTheFileAndNoKeepsTheProgramRunning) {
     QFile::remove(path("Config.ini"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("Config.ini"));
     auto answer = answerNextBox(QMessageBox::No);
+    setApplicationTitle(QStringLiteral("Koro网络电视"));
     EXPECT_FALSE(f.close());
+    setApplicationTitle({});
     EXPECT_TRUE(answer->seen);
+    EXPECT_EQ(answer->title, QStringLiteral("Koro网络电视"));
     EXPECT_TRUE(answer->text.contains("Unable to write to " + path("Config.ini")));
     EXPECT_TRUE(f.isVisible());
     EXPECT_NE(fake.platform->tray, nullptr);
@@ -315,6 +332,22 @@ TEST_F(MainWindowTest, AFailingStartStepDoesNotSkipTheRest) {
     EXPECT_NE(err.find("koro: start-up files"), std::string::npos) << err;
     EXPECT_EQ(f.settings().FrontShow, "0");
     EXPECT_EQ(f.searchEngine(), "Baidu");
+}
+
+TEST(Application, TitleIsTheExecutableNameUntilTheProgramNamesItself) {
+    EXPECT_EQ(defaultApplicationTitle("/opt/tv/KORO.Main.bin"), "Koro");
+    EXPECT_EQ(defaultApplicationTitle("/opt/tv/koro"), "koro") << "the first character is kept";
+    EXPECT_EQ(defaultApplicationTitle("/opt/TV.d/ShellX"), "Shellx") << "only the file name counts";
+    EXPECT_EQ(defaultApplicationTitle("/opt/tv/.hidden"), "");
+
+    const QString before = applicationTitle();
+    EXPECT_EQ(before, defaultApplicationTitle(QCoreApplication::applicationFilePath()));
+    setApplicationTitle(QStringLiteral("Koro网络电视"));
+    EXPECT_EQ(applicationTitle(), QStringLiteral("Koro网络电视"));
+    EXPECT_NE(QGuiApplication::applicationDisplayName(), QStringLiteral("Koro网络电视"))
+        << "captions must not get the title appended";
+    setApplicationTitle({});
+    EXPECT_EQ(applicationTitle(), before);
 }
 
 TEST(Application, AnExceptionInAHandlerEndsOnlyThatHandler) {

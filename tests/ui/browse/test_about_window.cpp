@@ -1,12 +1,15 @@
 #include "app/TForm1.h"
 #include "browse/SiteMenus.h"
 #include "browse/TForm2.h"
+#include "config/OwnFrame.h"
+#include "config/Skins.h"
 #include "platform/FileVersion.h"
 #include "platform/fake/FakePlatform.h"
 #include "support/Restamp.h"
 #include "ui_TForm1.h"
 #include "ui_TForm2.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QMouseEvent>
@@ -14,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -77,7 +81,7 @@ TEST_F(AboutWindowTest, EachClickOpensAWindowThatClosesOnItsOwn) {
     EXPECT_TRUE(second->isVisible());
     EXPECT_EQ(form->findChild<SiteMenus*>()->currentAbout(), second);
 
-    second->close(); // as the frame's close button does
+    second->findChild<QToolButton*>("OwnFrameClose")->click();
     flushDeletes();
     EXPECT_TRUE(second.isNull());
     EXPECT_TRUE(aboutWindows().isEmpty());
@@ -97,9 +101,19 @@ TEST_F(AboutWindowTest, IsASmallFixedModelessWindowAboveTheMainWindow) {
     const Qt::WindowFlags flags = about->windowFlags();
     EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    // No frame of the window manager's, whose minimise and maximise buttons it cannot refuse:
+    // a caption of its own with the title and one button, which closes it.
+    EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
+    const QWidget* caption = about->findChild<QWidget*>("OwnFrameCaption");
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->findChildren<QAbstractButton*>().size(), 1);
+    const QList<QLabel*> titles = caption->findChildren<QLabel*>();
+    ASSERT_EQ(titles.size(), 1);
+    EXPECT_EQ(titles[0]->text(), QStringLiteral("关于我们"));
+    EXPECT_EQ(caption->geometry(), QRect(1, 1, 313, OwnFrame::CaptionHeight));
+    // The layout's places are those of the area under the caption.
+    EXPECT_EQ(about->ui().Button1->mapTo(about, QPoint(0, 0)),
+              QPoint(1 + 120, 1 + OwnFrame::CaptionHeight + 158));
 
     // The outer size, whatever frame the platform draws; it cannot be resized.
     EXPECT_EQ(about->frameGeometry().size(), QSize(315, 230));
@@ -181,6 +195,61 @@ TEST_F(AboutWindowTest, TheVersionIsTheOneOfTheGivenFile) {
     auto* none = new TForm2(*form, *page(), endpoints, "/bin/sh");
     EXPECT_EQ(none->ui().version->text(), "");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The texts of an about window lie whole inside its frame, each wide enough for its text.
+void expectTextsShowWhole(TForm2& about) {
+    const QRect inside = about.rect().adjusted(OwnFrame::Border, OwnFrame::Border,
+                                               -OwnFrame::Border, -OwnFrame::Border);
+    Ui::TForm2& ui = about.ui();
+    for (QLabel* label : {ui.Label5, ui.Label6, ui.version, ui.Label3, ui.Label4, ui.Label7,
+                          ui.Label8, ui.Label2}) {
+        SCOPED_TRACE(label->objectName().toStdString());
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        const QRect placed(label->mapTo(&about, QPoint(0, 0)), label->size());
+        EXPECT_TRUE(inside.contains(placed)) << "right edge " << placed.right();
+    }
+}
+
+TEST(AboutWindowText, EveryTextShowsWholeWithTheProductsAddressesAndLongerOnes) {
+    QWidget owner;
+    FakeBrowserControl page(BrowserRole::PageArea);
+    auto open = [&](const Endpoints& endpoints) {
+        QPointer<TForm2> about =
+            new TForm2(owner, page, endpoints, QCoreApplication::applicationFilePath());
+        about->show();
+        QCoreApplication::processEvents();
+        return about;
+    };
+    const Endpoints product = Endpoints::production();
+    const Endpoints longer = Endpoints::local("http://127.0.0.1:9/longer-path");
+    for (const Endpoints* endpoints : {&product, &longer}) {
+        SCOPED_TRACE(endpoints->makerAbout.toStdString());
+        QPointer<TForm2> about = open(*endpoints);
+        expectTextsShowWhole(*about);
+        EXPECT_EQ(about->ui().Label8->text(), endpoints->makerAbout) << "the address is not cut";
+        if (endpoints == &longer) {
+            EXPECT_LT(about->ui().Label8->font().pixelSize(), 11) << "too long for the face";
+            EXPECT_EQ(about->ui().Label3->font().pixelSize(), 12) << "the others keep their size";
+        }
+        about->close();
+        flushDeletes();
+        EXPECT_TRUE(about.isNull());
+    }
+
+    // A skin's style sheet must not give the labels other fonts behind the window's back.
+    const QString blue = QStringLiteral(KORO_SOURCE_DIR "/resources/skins/Blue.skn");
+    ASSERT_TRUE(applySkinFile(blue));
+    QPointer<TForm2> about = open(product);
+    expectTextsShowWhole(*about);
+    EXPECT_EQ(about->ui().Label8->font().pixelSize(), 11);
+    about->close();
+    flushDeletes();
+    qApp->setStyleSheet(QString());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "browse/AddFavoriteDialog.h"
 #include "browse/FavoritesMenu.h"
 #include "browse/InternetShortcut.h"
+#include "config/ApplicationTitle.h"
 #include "config/CodePage.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui_TForm1.h"
@@ -228,14 +229,19 @@ TEST_F(FavoritesMenuTest, AFailedAddIsReported) {
     auto dialog = answerNextModal<AddFavoriteDialog>([](AddFavoriteDialog* d) { d->accept(); });
     // The warning comes after the dialog has closed.
     QString warningName;
+    QString warningTitle;
     auto warning = answerNextModal<QMessageBox>([&](QMessageBox* box) {
         warningName = box->objectName();
+        warningTitle = box->windowTitle();
         box->accept();
     });
+    setApplicationTitle(QStringLiteral("Koro网络电视"));
     f.ui().AddFav->trigger();
+    setApplicationTitle({});
     ASSERT_TRUE(*dialog);
     ASSERT_TRUE(*warning);
     EXPECT_EQ(warningName, "AddFavFailedBox");
+    EXPECT_EQ(warningTitle, QStringLiteral("Koro网络电视")) << "a plain box carries the title";
 }
 
 TEST_F(FavoritesMenuTest, FinishFavOpensTheFolder) {

@@ -231,6 +231,18 @@ TEST_F(PopupTest, TheButtonSwapsPicturesAndMovesThePageToTheMainWindow) {
     EXPECT_EQ(browser->navigations.last(), "about:blank");
 }
 
+TEST_F(PopupTest, TheButtonKeepsAWindowWithoutAnAddressOpen) {
+    QPointer<TForm3> popup(requestPopup());
+    FakeBrowserControl* browser = browserOf(popup);
+    browser->fireDocumentComplete(""); // an empty window the main page cannot load
+    page()->throwOnNavigate = true;
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(popup->ui().Labelimg, &release);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_TRUE(browser->navigations.isEmpty());
+}
+
 TEST_F(PopupTest, OwnerAndStayOnTopAreReadAtEachCreation) {
     form->show();
     form->settings().MinTask = "0";
@@ -263,12 +275,17 @@ TEST_F(PopupTest, TheWindowTakesTheSizeItsPageAsksFor) {
     const int statusLine = popup->ui().Panel1->minimumHeight();
     ASSERT_GT(statusLine, 0);
     // The place stays the window system's; the status line comes below the page.
+    // The size follows once the engine has returned (it recreates the native window first).
     emit browserOf(popup)->geometryChangeRequested(QRect(40, 50, 400, 300));
+    EXPECT_EQ(popup->size(), QSize(800, 600));
+    QCoreApplication::processEvents();
     EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
     // An empty request changes nothing; a huge one is held to the screen.
     emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 0, 200));
+    QCoreApplication::processEvents();
     EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
     emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 100000, 100000));
+    QCoreApplication::processEvents();
     const QSize screen = popup->screen()->availableGeometry().size();
     EXPECT_LE(popup->width(), screen.width());
     EXPECT_LE(popup->height(), screen.height());

@@ -407,6 +407,92 @@ TEST_F(TEwbCoreTest, NewWindowsLoadInTheInstanceTheHandlerNames) {
     EXPECT_EQ(popup.locationURL(), server.url("/target"));
 }
 
+QString htmlOf(QWebEnginePage* page) {
+    QString html;
+    bool done = false;
+    page->toHtml([&](const QString& value) {
+        html = value;
+        done = true;
+    });
+    waitUntil([&] { return done; });
+    return html;
+}
+
+// Portals open a window empty or blank and write into it; drawing that document crashed.
+TEST_F(TEwbCoreTest, WindowsWrittenByTheirOpenerShowWhatWasWritten) {
+    TEwbCore opener(BrowserRole::PageArea);
+    opener.resize(400, 300);
+    opener.show();
+    EventLog openerLog(opener);
+    opener.navigate(server.url("/opener"));
+    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+
+    int written = 0;
+    for (const QString target : {"", "about:blank"}) {
+        SCOPED_TRACE(target.toStdString());
+        TEwbCore popup(BrowserRole::Popup);
+        popup.resize(300, 200);
+        popup.show();
+        EventLog popupLog(popup);
+        QRect requested;
+        QObject::connect(&popup, &TEwbCore::geometryChangeRequested,
+                         [&](const QRect& geometry) { requested = geometry; });
+        openerLog.newWindowTarget = &popup;
+        runScript(opener.page(), "var w = window.open('" + target +
+                                     "', 'w', 'width=310,height=210');"
+                                     "w.document.write('<title>Written</title><p>first text</p>"
+                                     "<script>new Image().src = \\'/counted\\';</script>');"
+                                     "w.document.close(); 1");
+        ASSERT_TRUE(waitUntil([&] { return htmlOf(popup.page()).contains("first text"); }));
+        ASSERT_TRUE(waitUntil([&] { return popupLog.has("complete " + popup.locationURL()); }))
+            << popupLog.events.join('\n').toStdString();
+        EXPECT_EQ(popup.locationName(), "Written");
+        EXPECT_EQ(requested.size(), QSize(310, 210));
+        // The copy shown runs none of the document's scripts a second time.
+        ++written;
+        ASSERT_TRUE(waitUntil([&] { return server.requestsFor("/counted") >= written; }));
+        waitUntil([] { return false; }, 500);
+        EXPECT_EQ(server.requestsFor("/counted"), written);
+
+        runScript(opener.page(), "w.document.body.insertAdjacentHTML('beforeend', '<p>more</p>');"
+                                 "w.document.title = 'Again'; 1");
+        ASSERT_TRUE(waitUntil([&] { return htmlOf(popup.page()).contains("more"); }));
+        ASSERT_TRUE(waitUntil([&] { return popup.locationName() == "Again"; }));
+
+        runScript(opener.page(), "w.close(); 1");
+        ASSERT_TRUE(waitUntil([&] { return popupLog.closings == 1; }));
+    }
+    opener.navigate(server.url("/two"));
+    EXPECT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/two")); }));
+}
+
+TEST_F(TEwbCoreTest, WrittenWindowThatLoadsAnAddressShowsThePageItself) {
+    TEwbCore opener(BrowserRole::PageArea);
+    opener.show();
+    EventLog openerLog(opener);
+    opener.navigate(server.url("/opener"));
+    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+    TEwbCore popup(BrowserRole::Popup);
+    popup.show();
+    EventLog popupLog(popup);
+    openerLog.newWindowTarget = &popup;
+
+    runScript(opener.page(), "var w = window.open('');"
+                             "w.document.write('<p>wait</p>'); w.document.close();"
+                             "setTimeout(function () { w.location = '/target'; }, 300); 1");
+    ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/target")); }))
+        << popupLog.events.join('\n').toStdString();
+    EXPECT_EQ(popup.page()->url().toString(), server.url("/target"));
+    EXPECT_EQ(popup.locationName(), "Target");
+    // The engine's own window: scripts run and it still knows its opener.
+    EXPECT_EQ(runScript(popup.page(), "String(window.opener !== null)"), "true");
+
+    // Links in the page open where the page area says, and the page is the user's to navigate.
+    popup.navigate(server.url("/two"));
+    ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/two")); }));
+    EXPECT_EQ(popup.locationName(), "Page two");
+}
+
 TEST_F(TEwbCoreTest, RefusedNewWindowOpensNothing) {
     TEwbCore opener(BrowserRole::PageArea);
     EventLog openerLog(opener);

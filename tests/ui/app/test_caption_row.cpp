@@ -1,0 +1,134 @@
+#include "app/TForm1.h"
+#include "platform/fake/FakePlatform.h"
+#include "ui_TForm1.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace koro;
+
+QString sampleSkins() {
+    return QStringLiteral(KORO_SOURCE_DIR "/resources/skins");
+}
+
+class CaptionRowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        qApp->setStyleSheet(QString());
+        ASSERT_TRUE(QDir(dir.path()).mkdir("skin"));
+        for (const QString& name : QDir(sampleSkins()).entryList({"*.skn"}, QDir::Files))
+            ASSERT_TRUE(QFile::copy(sampleSkins() + u'/' + name, dir.filePath("skin/" + name)));
+        fake = makeFakePlatform(dir.filePath("Favorites"));
+    }
+    void TearDown() override {
+        form.reset();
+        qApp->setStyleSheet(QString());
+    }
+
+    TForm1& start(const QByteArray& config) {
+        QFile ini(dir.filePath("Config.ini"));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(config);
+        ini.close();
+        form = std::make_unique<TForm1>(*fake.platform, Endpoints::local("http://127.0.0.1:9"),
+                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
+        form->FormCreate();
+        form->show();
+        QCoreApplication::processEvents();
+        return *form;
+    }
+
+    QList<QRect> captions() {
+        QList<QRect> rects;
+        for (QToolButton* b : form->ui().ToolBar2->findChildren<QToolButton*>()) {
+            if (b->isVisible())
+                rects.append(QRect(b->mapTo(form.get(), QPoint(0, 0)), b->size()));
+        }
+        return rects;
+    }
+
+    QTemporaryDir dir;
+    FakePlatform fake;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(CaptionRowTest, CaptionsSitInTheSamePlaceWhicheverSkinAndWhenever) {
+    start("[MainForm]\r\n");
+    const QList<QRect> plain = captions();
+    ASSERT_EQ(plain.size(), 8) << "one button per menu, no overflow button";
+    const QRect row(form->ui().Panel7->mapTo(form.get(), QPoint(0, 0)), form->ui().Panel7->size());
+    EXPECT_EQ(plain.first().topLeft(), row.topLeft());
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        EXPECT_TRUE(row.contains(plain[i])) << i << ": the whole button shows";
+        if (i > 0)
+            EXPECT_EQ(plain[i].left(), plain[i - 1].right() + 1) << i;
+    }
+
+    for (const char* skin : {"Blue.skn", "Graphite.skn", "Jade.skn"}) {
+        SCOPED_TRACE(skin);
+        // Picked while the window shows.
+        form->ApplySkin(skin);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(captions(), plain);
+        // Applied at start, before the window first shows.
+        form.reset();
+        qApp->setStyleSheet(QString());
+        start("[MainForm]\r\npifu=" + QByteArray(skin) + "\r\n");
+        ASSERT_FALSE(qApp->styleSheet().isEmpty());
+        EXPECT_EQ(captions(), plain);
+    }
+}
+
+TEST_F(CaptionRowTest, AButtonLooksHoveredOnlyWhileThePointerIsOnIt) {
+    start("[MainForm]\r\n");
+    QList<QToolButton*> buttons;
+    for (QToolButton* b : form->ui().ToolBar2->findChildren<QToolButton*>()) {
+        if (b->isVisible())
+            buttons.append(b);
+    }
+    ASSERT_GE(buttons.size(), 2);
+    QToolButton* options = buttons[0];
+    QToolButton* next = buttons[1];
+    auto centre = [](QWidget* w) { return w->mapToGlobal(w->rect().center()); };
+
+    // The pointer rests on the first caption when its menu opens (the window system marks the
+    // button as under the pointer), then moves to the next caption while the menu holds it.
+    QCursor::setPos(centre(options));
+    options->setAttribute(Qt::WA_UnderMouse, true);
+    bool closed = false;
+    QTimer::singleShot(20, [&] {
+        QCursor::setPos(centre(next));
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+            closed = true;
+        }
+    });
+    options->showMenu();
+    ASSERT_TRUE(closed);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(options->underMouse()) << "the first caption is left drawn as hovered";
+    EXPECT_TRUE(next->underMouse());
+
+    // Away from the row, none looks hovered.
+    QCursor::setPos(form->mapToGlobal(QPoint(300, 300)));
+    QTimer::singleShot(20, [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    next->showMenu();
+    QCoreApplication::processEvents();
+    for (QToolButton* b : buttons)
+        EXPECT_FALSE(b->underMouse()) << b->text().toStdString();
+}
+
+} // namespace
