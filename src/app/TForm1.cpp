@@ -111,9 +111,7 @@ void TForm1::buildDesktop() {
     m_mute = new MuteToggle(
         *m_platform.mixer, *m_trayNotices,
         [this](const QString& text) {
-            const auto* app = qobject_cast<KoroApplication*>(QCoreApplication::instance());
-            QMessageBox box(QMessageBox::NoIcon, app ? app->title() : QString(), text,
-                            QMessageBox::Ok, this);
+            QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, this);
             box.setObjectName("MixerErrorBox");
             box.exec();
         },
