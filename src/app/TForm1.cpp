@@ -20,10 +20,15 @@
 #include "desktop/TrayNotices.h"
 #include "desktop/WindowModes.h"
 #include "platform/Platform.h"
+#include "schedule/AdLine.h"
+#include "schedule/ScheduledViewing.h"
+#include "schedule/ShutdownTimer.h"
+#include "schedule/SoftSetLauncher.h"
 #include "ui_TForm1.h"
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -44,11 +49,6 @@ struct TimerSpec {
 
 constexpr TimerSpec FormTimers[] = {
     {"Timer_GoHome", GoHomeInterval, true},
-    {"Timer_Readad", 12000, true},
-    {"Timer_Showad", 8000, false},
-    {"Timer_SeeTv", 4000, false},
-    {"TimerSound", 6000, false},
-    {"TimerPowerOff", 3000, false},
 };
 
 } // namespace
@@ -65,6 +65,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     buildFeatures();
     buildDesktop();
     buildTimers();
+    buildSchedule();
     connectMenus();
     m_favorites = new FavoritesMenu(m_ui->IE1, m_ui->AddFav, m_ui->FinishFav, m_webbrowser1,
                                     *m_platform.favorites, m_imageList, this);
@@ -110,9 +111,7 @@ void TForm1::buildDesktop() {
     m_mute = new MuteToggle(
         *m_platform.mixer, *m_trayNotices,
         [this](const QString& text) {
-            const auto* app = qobject_cast<KoroApplication*>(QCoreApplication::instance());
-            QMessageBox box(QMessageBox::NoIcon, app ? app->title() : QString(), text,
-                            QMessageBox::Ok, this);
+            QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, this);
             box.setObjectName("MixerErrorBox");
             box.exec();
         },
@@ -166,7 +165,8 @@ void TForm1::buildTimers() {
 }
 
 QTimer* TForm1::timer(const char* name) const {
-    return findChild<QTimer*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    // The schedule's timers belong to the objects that run them.
+    return findChild<QTimer*>(QString::fromLatin1(name));
 }
 
 void TForm1::connectMenus() {
@@ -225,7 +225,7 @@ void TForm1::readSettings() {
     });
     containStep("viewing check", [&] {
         if (m_settings.viewingScheduled())
-            timer("Timer_SeeTv")->start();
+            m_viewing->Timer_SeeTv().start();
     });
     containStep("always on top", [&] { SetAlwaysOnTop(m_settings.alwaysOnTop()); });
     containStep("favorites", [&] { AddFavToMenu(m_ui->IE1); });
@@ -247,6 +247,7 @@ void TForm1::Timer_GoHomeTimer() {
         return;
     }
     m_webLoading->navigate(m_paths.exeDir + "/html/loading.htm");
+    StartDownload(m_endpoints.adFeed, "ad.txt");
 }
 
 void TForm1::TrimTimerProc() {
@@ -357,6 +358,103 @@ void TForm1::UnregisterAllHotKeys() {
 
 void TForm1::MenuCloseHotKeyClick() {
     m_hotkeys->MenuCloseHotKeyClick();
+}
+
+void TForm1::StartDownload(const QString& url, const QString& fileName) {
+    m_adLine->StartDownload(url, fileName);
+}
+
+ScheduleHooks TForm1::scheduleHooks() {
+    ScheduleHooks hooks;
+    hooks.notice = [this](const QString& title, const QString& text) {
+        ShowBalloonNotice(title, text, BalloonIconKind::Info, 10);
+    };
+    hooks.clearNotice = [this] { ClearBalloonNotice(); };
+    hooks.trayIconGeometry = [this] { return trayIconGeometry(); };
+    hooks.mainWindowVisible = [this] { return isVisible(); };
+    hooks.showMainWindow = [this] { ShowMainWindow(); };
+    hooks.navigate = [this](const QString& url) { m_webbrowser1->navigate(url); };
+    hooks.applyLanguage = [this](QWidget* form) {
+        containStep("language", [&] { ApplyLanguage(m_settings.LanguageId, form); });
+    };
+    hooks.mainWindow = this;
+    return hooks;
+}
+
+void TForm1::buildSchedule() {
+    m_adLine = new AdLine(
+        m_ui->labelad, m_paths.currentDir.filePath("ad.txt"),
+        [this](const QString& url) {
+            containStep("ad popup", [&] { m_newWindows->openPopup(url); });
+        },
+        *m_platform.shell, this);
+    m_viewing = new ScheduledViewing(
+        m_settings, [this] { return m_userIni.get(); }, *m_platform.alarm,
+        m_paths.currentDir.filePath("Tvlist/COCK.wav"), scheduleHooks(), systemClock(), this);
+    m_shutdown = new ShutdownTimer(m_settings, *m_platform.power, *m_platform.platformInfo,
+                                   scheduleHooks(), systemClock(), this);
+
+    SoftSetHooks softSet;
+    softSet.searchEngine = [this] { return searchEngine(); };
+    softSet.applySkin = [this](const QByteArray& name) { ApplySkin(name); };
+    softSet.setSearchEngine = [this](bool baidu) { SetSearchEngine(baidu ? 2 : 7); };
+    softSet.setAlwaysOnTop = [this](bool on) { SetAlwaysOnTop(on); };
+    softSet.setMinimizeToTray = [this](bool on) { m_trayNotices->setMinimizeToTray(on); };
+    softSet.applyLanguage = scheduleHooks().applyLanguage;
+    softSet.openShutdownDialog = [this] { m_shutdown->openTimerDialog(); };
+    m_softSet = new SoftSetLauncher(m_settings, skinDir(), softSet, this);
+
+    connect(m_ui->Menu_SoftSet, &QAction::triggered, this, &TForm1::Menu_SoftSetClick);
+    connect(m_ui->MenuPower, &QAction::triggered, this, &TForm1::MenuPowerClick);
+    connect(m_webbrowser1, &BrowserControl::contextMenuAboutToShow, this, [this](QMenu* menu) {
+        menu->addSeparator();
+        QAction* action = menu->addAction(QStringLiteral("定时观看..."));
+        action->setObjectName("ScheduleViewing");
+        connect(action, &QAction::triggered, this, [this] {
+            OpenViewingDialog(m_webbrowser1->locationName(), m_webbrowser1->locationURL());
+        });
+    });
+}
+
+void TForm1::Timer_ReadadTimer() {
+    m_adLine->Timer_ReadadTimer();
+}
+
+void TForm1::ReadAdFile() {
+    m_adLine->ReadAdFile();
+}
+
+void TForm1::gogg() {
+    m_adLine->gogg();
+}
+
+void TForm1::labeladClick() {
+    m_adLine->labeladClick();
+}
+
+void TForm1::Timer_SeeTvTimer() {
+    m_viewing->Timer_SeeTvTimer();
+}
+
+void TForm1::TimerSoundTimer() {
+    m_viewing->TimerSoundTimer();
+}
+
+void TForm1::TimerPowerOffTimer() {
+    m_shutdown->TimerPowerOffTimer();
+}
+
+void TForm1::Menu_SoftSetClick() {
+    m_softSet->open();
+}
+
+void TForm1::MenuPowerClick() {
+    m_shutdown->openTimerDialog();
+    m_softSet->closeLatest();
+}
+
+void TForm1::OpenViewingDialog(const QString& channelName, const QString& channelUrl) {
+    m_viewing->openTimerDialog(channelName, channelUrl);
 }
 
 void TForm1::AddFavToMenu(QObject* menuItem) {

@@ -32,6 +32,11 @@ class MuteToggle;
 class HotkeyDispatch;
 class ProfileFile;
 struct LanguagePaths;
+class AdLine;
+class ScheduledViewing;
+class ShutdownTimer;
+class SoftSetLauncher;
+struct ScheduleHooks;
 
 // Where the main window finds its files: settings, the language file read and the loading
 // page through the executable's folder; what it writes at start, skins and the feed through
@@ -87,6 +92,24 @@ public:
     void Timer_GoHomeTimer();
     void TrimTimerProc();
 
+    // The ad line, the scheduled viewing and shutdown, the settings dialog.
+    void StartDownload(const QString& url, const QString& fileName);
+    void Timer_ReadadTimer();
+    void ReadAdFile();
+    void gogg();
+    void labeladClick();
+    void Timer_SeeTvTimer();
+    void TimerSoundTimer();
+    void TimerPowerOffTimer();
+    void Menu_SoftSetClick();
+    void MenuPowerClick();
+    // The timer dialog in viewing mode for a channel.
+    void OpenViewingDialog(const QString& channelName, const QString& channelUrl);
+    AdLine& adLine() const { return *m_adLine; }
+    ScheduledViewing& viewing() const { return *m_viewing; }
+    ShutdownTimer& shutdown() const { return *m_shutdown; }
+    SoftSetLauncher& softSet() const { return *m_softSet; }
+
     AppSettings& settings() { return m_settings; }
     Platform& platform() { return m_platform; }
     Ui::TForm1& ui() { return *m_ui; }
@@ -113,6 +136,8 @@ private:
     void buildComponents();
     void buildFeatures();
     void buildTimers();
+    void buildSchedule();
+    ScheduleHooks scheduleHooks();
     void connectMenus();
     void buildDesktop();
     void readSettings();
@@ -140,6 +165,10 @@ private:
     HotkeyDispatch* m_hotkeys = nullptr;
     ImageList m_imageList{this};
     std::unique_ptr<NavigationBar> m_navigationBar;
+    AdLine* m_adLine = nullptr;
+    ScheduledViewing* m_viewing = nullptr;
+    ShutdownTimer* m_shutdown = nullptr;
+    SoftSetLauncher* m_softSet = nullptr;
 };
 
 } // namespace koro

@@ -6,7 +6,14 @@
 #include "browse/TForm3.h"
 #include "config/Endpoints.h"
 #include "platform/Platform.h"
+#include "schedule/AdLine.h"
+#include "schedule/ScheduledViewing.h"
 #include "webengine/BrowserControl.h"
+
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QSocketNotifier>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QEvent>
@@ -130,6 +137,94 @@ public:
     }
 };
 
+// Reports the schedule's windows as they appear: "e2e: shown <class> <x> <y> <w> <h> <text>".
+class ScheduleReporter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return QObject::eventFilter(watched, event);
+        auto* widget = static_cast<QWidget*>(watched);
+        const QString name = widget->objectName();
+        QString text;
+        if (name == "TSetTimeForm") {
+            const auto* title = widget->findChild<QLabel*>("LabelTvName");
+            const auto* url = widget->findChild<QLabel*>("Labeltvurl");
+            text = (title ? title->text() : QString()) + "\t" + (url ? url->text() : QString());
+        } else if (name == "TfrmPS") {
+            const auto* edit = widget->findChild<QPlainTextEdit*>("RichEdit1");
+            text = edit ? edit->toPlainText() : QString();
+        } else if (name != "TForm_SoftSet") {
+            return QObject::eventFilter(watched, event);
+        }
+        const QRect r = widget->frameGeometry();
+        std::printf("e2e: shown %s %d %d %d %d %s\n", qPrintable(name), r.x(), r.y(), r.width(),
+                    r.height(), qPrintable(text));
+        std::fflush(stdout);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Test commands on standard input, one per line:
+//   interval <timer> <ms>  shortens a timer of the main window (restarting it if it runs)
+//   trigger <action>       triggers a menu item of the main window
+//   label <name>           prints "e2e: label <name> <text>\t<tooltip>\t<x> <y> <w> <h>"
+//   ping                   prints "e2e: pong" (answers only while the event loop runs)
+class CommandReader : public QObject {
+public:
+    explicit CommandReader(koro::TForm1& form)
+        : QObject(&form)
+        , m_form(form)
+        , m_notifier(STDIN_FILENO, QSocketNotifier::Read, this) {
+        connect(&m_notifier, &QSocketNotifier::activated, this, &CommandReader::readInput);
+    }
+
+private:
+    void readInput() {
+        char chunk[512];
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n <= 0) {
+            m_notifier.setEnabled(false);
+            return;
+        }
+        m_buffer.append(chunk, n);
+        qsizetype end = 0;
+        while ((end = m_buffer.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(m_buffer.left(end)).trimmed();
+            m_buffer.remove(0, end + 1);
+            run(line.split(' ', Qt::SkipEmptyParts));
+        }
+    }
+    void run(const QStringList& words) {
+        if (words.isEmpty())
+            return;
+        if (words[0] == "interval" && words.size() == 3) {
+            if (auto* timer = m_form.findChild<QTimer*>(words[1]))
+                timer->setInterval(words[2].toInt());
+        } else if (words[0] == "trigger" && words.size() == 2) {
+            if (auto* action = m_form.findChild<QAction*>(words[1]))
+                action->trigger();
+        } else if (words[0] == "label" && words.size() == 2) {
+            if (const auto* label = m_form.findChild<QLabel*>(words[1])) {
+                const QPoint at = label->mapToGlobal(QPoint(0, 0));
+                report("label", words[1],
+                       label->text() + "\t" + label->toolTip() +
+                           QStringLiteral("\t%1 %2 %3 %4")
+                               .arg(at.x())
+                               .arg(at.y())
+                               .arg(label->width())
+                               .arg(label->height()));
+            }
+        } else if (words[0] == "ping") {
+            report("pong", "", "");
+        }
+    }
+
+    koro::TForm1& m_form;
+    QSocketNotifier m_notifier;
+    QByteArray m_buffer;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -154,6 +249,12 @@ int main(int argc, char** argv) {
                                               [id] { report("popupDestroyed", "TForm3", id); });
                          });
         QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
+        qApp->installEventFilter(new ScheduleReporter(&form));
+        new CommandReader(form);
+        QObject::connect(&form.adLine(), &koro::AdLine::downloadFinished,
+                         [](bool replaced) { report("downloaded", replaced ? "1" : "0", ""); });
+        QObject::connect(&form.viewing().TimerSound(), &QTimer::timeout,
+                         [] { report("ring", "TimerSound", ""); });
         // The tray icon's place on screen whenever it changes: "e2e: tray <x> <y> <w> <h>",
         // empty (0 0 0 0) while the host does not tell.
         auto* trayWatch = new QTimer(&form);

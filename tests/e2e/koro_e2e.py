@@ -44,6 +44,7 @@ class Pages(http.server.ThreadingHTTPServer):
     def __init__(self):
         self.requests = []
         self.pages = {}
+        self.trickles = {}
         self.lock = threading.Lock()
         super().__init__(("127.0.0.1", 0), _Handler)
         self.thread = threading.Thread(target=self.serve_forever, daemon=True)
@@ -55,6 +56,11 @@ class Pages(http.server.ThreadingHTTPServer):
 
     def page(self, path, body, content_type="text/html; charset=utf-8", status=200):
         self.pages[path] = (status, content_type, body.encode() if isinstance(body, str) else body)
+
+    def trickle(self, path, body, chunk, delay):
+        """Serves body at path chunk bytes at a time, delay seconds apart, announcing its full
+        length up front."""
+        self.trickles[path] = (body.encode() if isinstance(body, str) else body, chunk, delay)
 
     def seen(self, path):
         with self.lock:
@@ -69,6 +75,21 @@ class _Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         with self.server.lock:
             self.server.requests.append(self.path)
+        trickle = self.server.trickles.get(self.path.split("?")[0])
+        if trickle:
+            body, chunk, delay = trickle
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            try:
+                for start in range(0, len(body), chunk):
+                    self.wfile.write(body[start:start + chunk])
+                    self.wfile.flush()
+                    time.sleep(delay)
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+            return
         status, ctype, body = self.server.pages.get(
             self.path.split("?")[0],
             (200, "text/html; charset=utf-8",
@@ -250,7 +271,8 @@ class Koro:
         if env:
             extra.update(env)
         self.proc = subprocess.Popen(["dbus-run-session", "--", self.exe], cwd=self.cwd,
-                                     env=self.desktop.env(extra), stdout=subprocess.PIPE,
+                                     env=self.desktop.env(extra), stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE,
                                      stderr=subprocess.STDOUT, text=True, start_new_session=True)
         threading.Thread(target=self._read, daemon=True).start()
         return self
@@ -259,6 +281,11 @@ class Koro:
         for line in self.proc.stdout:
             with self.lock:
                 self.lines.append(line.rstrip("\n"))
+
+    def send(self, line):
+        """A command for the harness (see harness_main.cpp)."""
+        self.proc.stdin.write(line + "\n")
+        self.proc.stdin.flush()
 
     def output(self):
         with self.lock:

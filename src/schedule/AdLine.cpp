@@ -1,0 +1,154 @@
+#include "schedule/AdLine.h"
+
+#include "config/CodePage.h"
+#include "platform/ShellOpen.h"
+#include "schedule/TDownThrd.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace koro {
+
+namespace {
+constexpr int ReadDelayMs = 12000;
+constexpr int RotationMs = 8000;
+constexpr int AbortWaitMs = 2000;
+} // namespace
+
+AdLine::AdLine(QLabel* labelad, QString feedFile, PopupOpener openPopup, ShellOpen& shell,
+               QObject* parent)
+    : QObject(parent)
+    , m_label(labelad)
+    , m_feedFile(std::move(feedFile))
+    , m_openPopup(std::move(openPopup))
+    , m_shell(shell)
+    , m_readad(new QTimer(this)) {
+    m_readad->setObjectName("Timer_Readad");
+    m_readad->setInterval(ReadDelayMs);
+    connect(m_readad, &QTimer::timeout, this, &AdLine::Timer_ReadadTimer);
+    m_readad->start();
+
+    m_showad.setParent(this);
+    m_showad.setObjectName("Timer_Showad");
+    m_showad.setInterval(RotationMs);
+    connect(&m_showad, &QTimer::timeout, this, &AdLine::gogg);
+
+    if (m_label) {
+        QFont font = m_label->font();
+        font.setFamily(QStringLiteral("宋体"));
+        font.setPixelSize(13);
+        m_label->setFont(font);
+        m_label->setCursor(Qt::PointingHandCursor);
+        m_restPalette = m_label->palette();
+        m_label->installEventFilter(this);
+    }
+}
+
+AdLine::~AdLine() {
+    m_showad.setParent(nullptr);
+    if (m_download) {
+        m_download->abort();
+        m_download->wait(AbortWaitMs);
+    }
+}
+
+void AdLine::StartDownload(const QString& url, const QString& fileName) {
+    auto* download = new TDownThrd(url, fileName);
+    connect(download, &TDownThrd::downloaded, this, &AdLine::downloadFinished);
+    m_download = download;
+    download->start();
+}
+
+void AdLine::Timer_ReadadTimer() {
+    if (m_readad) {
+        m_readad->stop();
+        m_readad->deleteLater();
+        m_readad->setObjectName(QString());
+    }
+    ReadAdFile();
+}
+
+void AdLine::ReadAdFile() {
+    QFile file(m_feedFile);
+    if (!file.exists())
+        return;
+    m_showad.start();
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    m_rotation.setLines(splitFeedLines(file.readAll()));
+}
+
+void AdLine::gogg() {
+    const auto ad = m_rotation.next();
+    if (!ad || !m_label)
+        return;
+    m_label->setText(codepage::toUnicode(ad->text));
+    m_label->setToolTip(codepage::toUnicode(ad->link));
+}
+
+void AdLine::labeladClick() {
+    if (!m_label)
+        return;
+    const QString link = m_label->toolTip();
+    switch (routeAdLink(link)) {
+    case AdLinkRoute::Popup:
+        if (m_openPopup)
+            m_openPopup(link);
+        break;
+    case AdLinkRoute::Shell:
+        m_shell.open(link);
+        break;
+    case AdLinkRoute::Ignore:
+        break;
+    }
+}
+
+void AdLine::labeladMouseEnter() {
+    if (!m_label)
+        return;
+    QFont font = m_label->font();
+    font.setBold(false);
+    font.setItalic(false);
+    font.setStrikeOut(false);
+    font.setUnderline(true);
+    m_label->setFont(font);
+    QPalette palette = m_label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    m_label->setPalette(palette);
+}
+
+void AdLine::labeladMouseLeave() {
+    if (!m_label)
+        return;
+    QFont font = m_label->font();
+    font.setUnderline(false);
+    m_label->setFont(font);
+    QPalette palette = m_label->palette();
+    palette.setColor(QPalette::WindowText, m_restPalette.color(QPalette::WindowText));
+    m_label->setPalette(palette);
+}
+
+bool AdLine::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_label) {
+        switch (event->type()) {
+        case QEvent::Enter:
+            labeladMouseEnter();
+            break;
+        case QEvent::Leave:
+            labeladMouseLeave();
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                m_label->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+                labeladClick();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace koro

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace koro {
+
+// The pictures of the reminder; safe to call more than once.
+void initScheduleResources();
+
+} // namespace koro

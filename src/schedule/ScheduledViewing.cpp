@@ -1,0 +1,143 @@
+#include "schedule/ScheduledViewing.h"
+
+#include "config/AppSettings.h"
+#include "config/CodePage.h"
+#include "config/Error.h"
+#include "config/ProfileFile.h"
+#include "platform/AlarmSound.h"
+#include "schedule/TSetTimeForm.h"
+#include "schedule/TfrmPS.h"
+
+namespace koro {
+
+namespace {
+constexpr int CheckMs = 4000;
+constexpr int SoundMs = 6000;
+constexpr int MaxRings = 3;
+} // namespace
+
+ScheduledViewing::ScheduledViewing(AppSettings& settings, UserIni userIni, AlarmSound& alarm,
+                                   QString alarmFile, ScheduleHooks hooks, Clock clock,
+                                   QObject* parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_userIni(std::move(userIni))
+    , m_alarm(alarm)
+    , m_alarmFile(std::move(alarmFile))
+    , m_hooks(std::move(hooks))
+    , m_clock(clock ? std::move(clock) : systemClock()) {
+    m_seeTv.setParent(this);
+    m_seeTv.setObjectName("Timer_SeeTv");
+    m_seeTv.setInterval(CheckMs);
+    connect(&m_seeTv, &QTimer::timeout, this, &ScheduledViewing::Timer_SeeTvTimer);
+    m_sound.setParent(this);
+    m_sound.setObjectName("TimerSound");
+    m_sound.setInterval(SoundMs);
+    connect(&m_sound, &QTimer::timeout, this, &ScheduledViewing::TimerSoundTimer);
+}
+
+ScheduledViewing::~ScheduledViewing() {
+    if (m_reminder)
+        m_reminder->disconnect(this);
+}
+
+TSetTimeForm* ScheduledViewing::openTimerDialog(const QString& channelName,
+                                                const QString& channelUrl) {
+    auto* dialog = new TSetTimeForm(m_hooks.applyLanguage, m_hooks.mainWindow.data());
+    dialog->setViewingMode(channelName, channelUrl);
+    connect(dialog, &TSetTimeForm::viewingTimeChosen, this,
+            [this](const QString& name, const QString& url, const QByteArray& time, bool* kept) {
+                *kept = schedule(name, url, time);
+            });
+    dialog->show();
+    return dialog;
+}
+
+bool ScheduledViewing::schedule(const QString& channelName, const QString& channelUrl,
+                                const QByteArray& time) {
+    ProfileFile* userIni = m_userIni ? m_userIni() : nullptr;
+    if (!userIni)
+        return false;
+    try {
+        userIni->writeString(settings::UserTv, "ChannelName", codepage::fromUnicode(channelName));
+        userIni->writeString(settings::UserTv, "Channelurl", codepage::fromUnicode(channelUrl));
+        userIni->writeString(settings::UserTv, "SeeTime", time);
+    } catch (const Error&) {
+        return false;
+    }
+    m_settings.SeeTime = time;
+    m_seeTv.start();
+    if (m_hooks.notice)
+        m_hooks.notice(QString::fromUtf8(NoticeTitle),
+                       QStringLiteral("定时播放已设置,") + codepage::toUnicode(time) +
+                           QStringLiteral("将准时播放") + QChar(13) + QLatin1Char('<') +
+                           channelName + QLatin1Char('>'));
+    return true;
+}
+
+void ScheduledViewing::Timer_SeeTvTimer() {
+    if (!MatchesNow(m_settings.SeeTime, m_clock()))
+        return;
+    ProfileFile* userIni = m_userIni ? m_userIni() : nullptr;
+    if (!userIni)
+        return;
+    const QByteArray name = userIni->readString(settings::UserTv, "ChannelName", "");
+    const QByteArray url = userIni->readString(settings::UserTv, "ChannelUrl", "");
+    if (url.isEmpty())
+        return;
+    m_seeTv.stop();
+    m_soundTicks = 0;
+    m_sound.start();
+
+    if (m_hooks.clearNotice)
+        m_hooks.clearNotice();
+    auto* reminder = new TfrmPS(m_hooks.trayIconGeometry ? m_hooks.trayIconGeometry() : QRect(),
+                                m_hooks.applyLanguage);
+    m_reminder = reminder;
+    connect(reminder, &TfrmPS::closing, this, &ScheduledViewing::reminderClosing);
+    connect(reminder, &TfrmPS::watchRequested, this, &ScheduledViewing::watch);
+    reminder->setReminder(QStringLiteral("提示：") + codepage::toUnicode(name) +
+                              QStringLiteral("-到了您设定的观看时间<") +
+                              codepage::toUnicode(m_settings.SeeTime) +
+                              QStringLiteral(">，是否观看？"),
+                          codepage::toUnicode(url));
+    reminder->show();
+    reminder->raise();
+    emit reminderShown(reminder);
+}
+
+TfrmPS* ScheduledViewing::reminder() const {
+    return m_reminder.data();
+}
+
+void ScheduledViewing::TimerSoundTimer() {
+    m_alarm.play(m_alarmFile);
+    if (++m_soundTicks >= MaxRings) {
+        m_sound.stop();
+        m_soundTicks = 0;
+    }
+}
+
+void ScheduledViewing::reminderClosing(bool deleteSchedule) {
+    if (deleteSchedule) {
+        m_settings.SeeTime = settings::NoViewing;
+        if (ProfileFile* userIni = m_userIni ? m_userIni() : nullptr) {
+            try {
+                userIni->writeString(settings::UserTv, "SeeTime", settings::NoViewing);
+            } catch (const Error&) {
+                // The file keeps the old time; the next run reminds once more.
+            }
+        }
+    }
+    m_sound.stop();
+    m_soundTicks = 0;
+}
+
+void ScheduledViewing::watch(const QString& url) {
+    if (m_hooks.mainWindowVisible && !m_hooks.mainWindowVisible() && m_hooks.showMainWindow)
+        m_hooks.showMainWindow();
+    if (m_hooks.navigate)
+        m_hooks.navigate(url);
+}
+
+} // namespace koro

@@ -1,0 +1,130 @@
+#include "schedule/TForm_SoftSet.h"
+
+#include "config/AppSettings.h"
+#include "config/CodePage.h"
+#include "platform/FileAttributes.h"
+#include "ui_TForm_SoftSet.h"
+
+#include <QDir>
+#include <QMouseEvent>
+
+namespace koro {
+
+QStringList listSkinEntries(const QString& skinDir) {
+    const QDir dir(skinDir, QStringLiteral("*.skn"), QDir::Unsorted,
+                   QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QStringList names;
+    const QFileInfoList entries = dir.entryInfoList();
+    for (const QFileInfo& entry : entries) {
+        if (!fileAttributes(entry).plainDirectory())
+            names.append(entry.fileName());
+    }
+    return names;
+}
+
+namespace {
+
+void selectNoCase(QComboBox* box, const QString& text) {
+    box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
+}
+
+QByteArray flag(bool on) {
+    return on ? QByteArray("1") : QByteArray("0");
+}
+
+} // namespace
+
+TForm_SoftSet::TForm_SoftSet(AppSettings& settings, QString skinDir, SoftSetHooks hooks,
+                             QWidget* owner)
+    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint)
+    , m_ui(std::make_unique<Ui::TForm_SoftSet>())
+    , m_settings(settings)
+    , m_skinDir(std::move(skinDir))
+    , m_hooks(std::move(hooks)) {
+    m_ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(378, 230);
+    connect(m_ui->Button1, &QPushButton::clicked, this, &TForm_SoftSet::Button1Click);
+    connect(m_ui->Button2, &QPushButton::clicked, this, &TForm_SoftSet::Button2Click);
+    m_ui->LblPowerOff->installEventFilter(this);
+    FormCreate();
+    if (owner)
+        move(owner->frameGeometry().center() - rect().center());
+}
+
+TForm_SoftSet::~TForm_SoftSet() = default;
+
+void TForm_SoftSet::FormCreate() {
+    if (m_settings.opennewfrm == "NewForm")
+        m_ui->NewFormOpen->setCurrentIndex(0);
+    else if (m_settings.opennewfrm == "OldForm")
+        m_ui->NewFormOpen->setCurrentIndex(1);
+    else
+        m_ui->NewFormOpen->setCurrentIndex(-1);
+
+    m_ui->pifuSet->addItems(listSkinEntries(m_skinDir));
+    selectNoCase(m_ui->pifuSet, codepage::toUnicode(m_settings.pifu));
+
+    const QByteArray engine = m_hooks.searchEngine ? m_hooks.searchEngine() : QByteArray();
+    selectNoCase(m_ui->CmbSearch, QString::fromLatin1(engine));
+
+    m_ui->CheckBox1->setChecked(m_settings.FrontShow == "1");
+    m_ui->CheckBox2->setChecked(m_settings.CloseTips == "1");
+    m_ui->CheckBox3->setChecked(m_settings.MinTask == "1");
+    m_ui->CheckBox4->setChecked(m_settings.Minstart == "1");
+
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (m_hooks.applyLanguage)
+        m_hooks.applyLanguage(this);
+}
+
+void TForm_SoftSet::Button1Click() {
+    const QByteArray skin = codepage::fromUnicode(m_ui->pifuSet->currentText());
+    if (skin != m_settings.pifu && m_hooks.applySkin)
+        m_hooks.applySkin(skin);
+
+    if (m_ui->NewFormOpen->currentIndex() == 0)
+        m_settings.opennewfrm = "NewForm";
+    else if (m_ui->NewFormOpen->currentIndex() == 1)
+        m_settings.opennewfrm = "OldForm";
+
+    if (m_hooks.setSearchEngine)
+        m_hooks.setSearchEngine(m_ui->CmbSearch->currentText() == QLatin1String("Baidu"));
+
+    const bool onTop = m_ui->CheckBox1->isChecked();
+    m_settings.FrontShow = flag(onTop);
+    if (m_hooks.setAlwaysOnTop)
+        m_hooks.setAlwaysOnTop(onTop);
+
+    m_settings.CloseTips = flag(m_ui->CheckBox2->isChecked());
+
+    const bool onTaskbar = m_ui->CheckBox3->isChecked();
+    m_settings.MinTask = flag(onTaskbar);
+    if (m_hooks.setMinimizeToTray)
+        m_hooks.setMinimizeToTray(!onTaskbar);
+
+    m_settings.Minstart = flag(m_ui->CheckBox4->isChecked());
+    close();
+}
+
+void TForm_SoftSet::Button2Click() {
+    close();
+}
+
+void TForm_SoftSet::LblPowerOffClick() {
+    if (m_hooks.openShutdownDialog)
+        m_hooks.openShutdownDialog();
+    close();
+}
+
+bool TForm_SoftSet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->LblPowerOff && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        LblPowerOffClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace koro

@@ -1,0 +1,121 @@
+"""The ad line: the feed is fetched at start, its first ad shows and a click opens it in a popup;
+a feed server that is down, fails or trickles leaves the previous feed file byte for byte and
+the window responsive."""
+import os
+import socket
+import subprocess
+import time
+
+from koro_e2e import Checks, Koro, main_window, parse_args, session, wait_for
+
+
+def gbk(text):
+    return text.encode("gb18030")
+
+
+def label(koro, timeout=5):
+    """(text, tooltip, (x, y, w, h)) of labelad, asked of the running program; None when it
+    does not answer in time."""
+    before = len(koro.output())
+    koro.send("label labelad")
+
+    def answer():
+        for line in koro.output()[before:]:
+            if line.startswith("e2e: label labelad "):
+                text, tip, rect = line[len("e2e: label labelad "):].split("\t")
+                return text, tip, tuple(int(n) for n in rect.split())
+        return None
+    try:
+        return wait_for(answer, timeout=timeout, interval=0.05, what="label answer")
+    except AssertionError:
+        return None
+
+
+def showing(koro, text):
+    shown = label(koro)
+    return shown if shown and shown[0] == text else None
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def closed_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def main():
+    args = parse_args()
+    checks = Checks("ad line")
+    with session(args) as (desktop, pages, scratch):
+        folder = os.path.join(scratch, "app")
+        feed = gbk("头条新闻\r\n" + pages.base + "/ad/one\r\n第二条\r\n" + pages.base + "/ad/two\r\n")
+        pages.page("/ad/ad.txt", feed, "text/plain")
+
+        koro = Koro(desktop, args.harness, folder, base=pages.base).start()
+        try:
+            wait_for(lambda: koro.has_line("e2e: downloaded 1"), what="the feed download")
+            checks.check(read(os.path.join(folder, "ad.txt")) == feed, "the feed is stored as served")
+            main_window(desktop, koro)
+            # The read and the rotation are shortened; the order stays the program's own.
+            koro.send("interval Timer_Showad 1500")
+            koro.send("interval Timer_Readad 200")
+            first = wait_for(lambda: showing(koro, "头条新闻"), timeout=15, what="the first ad")
+            checks.check(first[1] == pages.base + "/ad/one", "the first ad's link is its tooltip")
+            desktop.screenshot("ad_line.png")
+            second = wait_for(lambda: showing(koro, "第二条"), timeout=10, what="the second ad")
+            checks.check(second[1] == pages.base + "/ad/two", "the second ad follows in file order")
+            x, y, w, h = second[2]
+            subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
+                           env=desktop.env(), check=True)
+            wait_for(lambda: koro.has_line("e2e: popupCreated TForm3"), timeout=15,
+                     what="a popup window")
+            opened = wait_for(lambda: [l for l in koro.output()
+                                       if l.startswith("e2e: beforeNavigate2 Webbrowser1 ")
+                                       and "/ad/" in l], timeout=15, what="the popup's page")
+            checks.check(opened[0].endswith("/ad/one") or opened[0].endswith("/ad/two"),
+                         "a click on the ad opens its link in a popup window")
+        finally:
+            koro.stop()
+
+        before = read(os.path.join(folder, "ad.txt"))
+        cases = [
+            ("an error status", pages.base, lambda: pages.page("/ad/ad.txt", "gone", "text/plain", status=500)),
+            ("a refused connection", f"http://127.0.0.1:{closed_port()}", lambda: None),
+            ("a trickle slower than the time-out", pages.base,
+             lambda: pages.trickle("/ad/ad.txt", b"x" * 4000, 100, 8.0)),
+        ]
+        for what, base, arrange in cases:
+            arrange()
+            koro = Koro(desktop, args.harness, folder, base=base).start()
+            try:
+                started = time.monotonic()
+                while not koro.has_line("e2e: downloaded"):
+                    # The window answers while the download waits.
+                    count = sum(1 for l in koro.output() if l.startswith("e2e: pong"))
+                    koro.send("ping")
+                    try:
+                        wait_for(lambda: sum(1 for l in koro.output() if l.startswith("e2e: pong")) > count,
+                                 timeout=10, interval=0.05, what="pong")
+                    except AssertionError:
+                        checks.check(False, f"{what}: the window answers during the download")
+                        break
+                    if time.monotonic() - started > 60:
+                        break
+                    time.sleep(0.5)
+                checks.check(koro.has_line("e2e: downloaded 0"), f"{what}: the download fails")
+                checks.check(read(os.path.join(folder, "ad.txt")) == before,
+                             f"{what}: the previous feed is kept byte for byte")
+                checks.check(sorted(os.listdir(folder)).count("ad.txt") == 1 and
+                             not [n for n in os.listdir(folder) if n.startswith("ad.txt.")],
+                             f"{what}: no temporary file is left behind")
+            finally:
+                koro.stop()
+    checks.finish()
+
+
+if __name__ == "__main__":
+    main()

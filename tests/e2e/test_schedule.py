@@ -1,0 +1,165 @@
+"""Scheduled viewing from the page's context menu, scheduled shutdown from the options menu
+(reaching the test's own power service on a private bus, never a real one) and the settings
+dialog, on the real program."""
+import datetime
+import os
+import subprocess
+import tempfile
+import threading
+import time
+
+from koro_e2e import Checks, Koro, main_window, parse_args, session, wait_for
+
+BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>session</type><listen>unix:path={socket}</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
+<allow own="*"/></policy></busconfig>
+"""
+
+
+class PowerService:
+    """A private dbus-daemon with the mock logind on it; its calls are collected."""
+
+    def __init__(self, mock):
+        self.dir = tempfile.mkdtemp(prefix="koro-bus-")
+        config = os.path.join(self.dir, "bus.conf")
+        with open(config, "w") as f:
+            f.write(BUS_CONFIG.format(socket=os.path.join(self.dir, "bus")))
+        self.daemon = subprocess.Popen(["dbus-daemon", f"--config-file={config}", "--nofork",
+                                        "--print-address=1", "--nopidfile"],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.address = self.daemon.stdout.readline().strip()
+        env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address)
+        self.mock = subprocess.Popen([mock], env=env, stdout=subprocess.PIPE, text=True)
+        self.calls = []
+        threading.Thread(target=self._read, daemon=True).start()
+        wait_for(lambda: "ready" in self.calls, timeout=10, what="the mock power service")
+
+    def _read(self):
+        for line in self.mock.stdout:
+            if line.startswith("login1: "):
+                self.calls.append(line[len("login1: "):].rstrip("\n"))
+
+    def stop(self):
+        for proc in (self.mock, self.daemon):
+            proc.terminate()
+            try:
+                proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+
+
+def shown(koro, name, after=0):
+    lines = [l for l in koro.output()[after:] if l.startswith(f"e2e: shown {name} ")]
+    return lines[-1][len(f"e2e: shown {name} "):] if lines else None
+
+
+def settle_minute():
+    """Waits for a fresh minute when this one is nearly over, so the time typed stays now."""
+    if datetime.datetime.now().second > 35:
+        time.sleep(61 - datetime.datetime.now().second)
+
+
+def type_time(desktop, hour, minute):
+    """Into the timer dialog, which has the keyboard: both fields, then OK."""
+    wid = wait_for(lambda: desktop.windows("^定时$"), timeout=10, what="the timer dialog window")[-1]
+    subprocess.run(["xdotool", "windowactivate", "--sync", wid], env=desktop.env())
+    time.sleep(0.3)
+    desktop.screenshot("timer_dialog.png")
+    keys = ["End", "BackSpace", "BackSpace"] + list(str(hour)) + ["Tab"] + list(str(minute)) + \
+        ["Tab", "space"]
+    subprocess.run(["xdotool", "key", "--delay", "60"] + keys, env=desktop.env(), check=True)
+    time.sleep(0.5)
+    desktop.screenshot("timer_dialog_after_ok.png")
+
+
+def main():
+    args = parse_args()
+    checks = Checks("schedule")
+    mock = os.path.join(os.path.dirname(args.harness), "koro_mock_login1")
+    with session(args) as (desktop, pages, scratch):
+        power = PowerService(mock)
+        folder = os.path.join(scratch, "app")
+        home = pages.base + "/tel/v1000"
+        pages.page("/tel/v1000", "<html><head><title>体育频道</title></head>"
+                   "<body style='height:2000px'>channel</body></html>")
+        koro = Koro(desktop, args.harness, folder, base=pages.base).start(
+            env={"DBUS_SYSTEM_BUS_ADDRESS": power.address})
+        try:
+            wid = main_window(desktop, koro)
+            # Viewing: the page's own context menu, its last entry.
+            settle_minute()
+            mark = len(koro.output())
+            subprocess.run(["xdotool", "windowactivate", "--sync", wid], env=desktop.env())
+            subprocess.run(["xdotool", "mousemove", "--window", wid, "300", "300", "click", "3"],
+                           env=desktop.env(), check=True)
+            time.sleep(1.0)
+            subprocess.run(["xdotool", "key", "Up", "Return"], env=desktop.env(), check=True)
+            dialog = wait_for(lambda: shown(koro, "TSetTimeForm", mark), timeout=10,
+                              what="the timer dialog from the page menu")
+            checks.check(dialog.endswith("体育频道\t" + home),
+                         "the page menu opens the timer dialog with the page's title and address")
+            now = datetime.datetime.now()
+            mark = len(koro.output())
+            type_time(desktop, now.hour, now.minute)
+            reminder = wait_for(lambda: shown(koro, "TfrmPS", mark), timeout=15, what="the reminder")
+            checks.check(f"提示：体育频道-到了您设定的观看时间<{now.hour}:{now.minute}>，是否观看？" in reminder,
+                         "the reminder names the channel and the time")
+            x, y, w, h = (int(n) for n in reminder.split()[:4])
+            checks.check(x >= 0 and y >= 0 and x + w <= 1680 and y + h <= 1050,
+                         "the reminder is wholly on screen")
+            time.sleep(0.5)
+            desktop.screenshot("reminder.png")
+            with open(os.path.join(folder, "user.ini"), "rb") as f:
+                stored = f.read()
+            checks.check(f"SeeTime={now.hour}:{now.minute}".encode() in stored and
+                         "ChannelName=体育频道".encode("gb18030") in stored and
+                         f"Channelurl={home}".encode() in stored,
+                         "the schedule is stored in user.ini")
+            wait_for(lambda: koro.has_line("e2e: ring TimerSound"), timeout=10, what="the alarm")
+            checks.check(True, "the alarm rings")
+            ring_at = len(koro.output())
+            wait_for(lambda: any(l == f"e2e: beforeNavigate2 webbrowser1 {home}"
+                                 for l in koro.output()[ring_at:]), timeout=15,
+                     what="the channel after the reminder")
+            checks.check(True, "the channel opens after the reminder")
+
+            # Settings dialog.
+            mark = len(koro.output())
+            koro.send("trigger Menu_SoftSet")
+            wait_for(lambda: shown(koro, "TForm_SoftSet", mark), timeout=10, what="the settings dialog")
+            time.sleep(0.5)
+            desktop.screenshot("settings_dialog.png")
+            checks.check(True, "the settings dialog opens from the options menu")
+
+            # Shutdown: the options menu entry, which also closes that settings dialog.
+            settle_minute()
+            mark = len(koro.output())
+            koro.send("trigger MenuPower")
+            dialog = wait_for(lambda: shown(koro, "TSetTimeForm", mark), timeout=10,
+                              what="the timer dialog in shutdown mode")
+            checks.check(" 定时关机设置\t" in dialog, "the power menu opens the shutdown dialog")
+            time.sleep(0.5)
+            checks.check(not desktop.windows("^软件设置$"), "the settings dialog was closed")
+            now = datetime.datetime.now()
+            type_time(desktop, now.hour, now.minute)
+            wait_for(lambda: any(c.startswith("ScheduleShutdown poweroff ") for c in power.calls),
+                     timeout=15, what="the shutdown request")
+            wall = [c for c in power.calls if c.startswith("SetWallMessage true ")]
+            checks.check(bool(wall) and "shutdown -c" in wall[0],
+                         "the countdown message names shutdown -c")
+            usec = int([c for c in power.calls if c.startswith("ScheduleShutdown")][0].split()[-1])
+            delay = usec / 1e6 - time.time()
+            checks.check(20 < delay <= 31, f"the power-off is scheduled 30 s ahead ({delay:.1f} s)")
+            checks.check(not any(c.startswith("PowerOff") for c in power.calls),
+                         "no immediate power-off")
+        finally:
+            koro.stop()
+            power.stop()
+    checks.finish()
+
+
+if __name__ == "__main__":
+    main()

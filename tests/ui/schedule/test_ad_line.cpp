@@ -1,0 +1,263 @@
+#include "config/CodePage.h"
+#include "platform/fake/FakeSimpleServices.h"
+#include "schedule/AdLine.h"
+#include "schedule/TDownThrd.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEnterEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <optional>
+
+namespace koro {
+namespace {
+
+// A one-route HTTP server on 127.0.0.1, on a thread of its own so that a download blocking
+// the test thread gets its answers.
+class FeedServer : public QThread {
+public:
+    enum class Mode { Ok, ServerError, Stall };
+
+    FeedServer(Mode mode, QByteArray body)
+        : m_mode(mode)
+        , m_body(std::move(body)) {
+        start();
+        while (m_port == 0)
+            QThread::msleep(5);
+    }
+    ~FeedServer() override {
+        quit();
+        wait();
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/ad.txt").arg(m_port); }
+
+protected:
+    void run() override {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                if (!socket->readAll().contains("\r\n\r\n"))
+                    return;
+                const QByteArray status =
+                    m_mode == Mode::ServerError ? "500 Internal Server Error" : "200 OK";
+                // Stall: promises more than it sends, then goes quiet.
+                const qsizetype length = m_mode == Mode::Stall ? m_body.size() * 2 : m_body.size();
+                socket->write("HTTP/1.1 " + status +
+                              "\r\nContent-Length: " + QByteArray::number(length) +
+                              "\r\nConnection: close\r\n\r\n" + m_body);
+                if (m_mode != Mode::Stall)
+                    socket->disconnectFromHost();
+            });
+        });
+        m_port = server.serverPort();
+        exec();
+    }
+
+private:
+    Mode m_mode;
+    QByteArray m_body;
+    std::atomic<quint16> m_port{0};
+};
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeAll(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+class Download : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        feed = m_dir.filePath("ad.txt");
+        writeAll(feed, previous);
+    }
+    QTemporaryDir m_dir;
+    QString feed;
+    const QByteArray previous = "old\r\nhttp://old.example/\r\n";
+};
+
+TEST_F(Download, ACompleteResponseReplacesTheFile) {
+    const QByteArray body = "new\r\nhttp://new.example/\r\n";
+    FeedServer server(FeedServer::Mode::Ok, body);
+    EXPECT_TRUE(TDownThrd::DownloadToFile(server.url(), feed));
+    EXPECT_EQ(readAll(feed), body);
+    // The temporary file is gone.
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"ad.txt"});
+}
+
+TEST_F(Download, ErrorStatusLeavesThePreviousFeed) {
+    FeedServer server(FeedServer::Mode::ServerError, "broken");
+    EXPECT_FALSE(TDownThrd::DownloadToFile(server.url(), feed));
+    EXPECT_EQ(readAll(feed), previous);
+}
+
+TEST_F(Download, RefusedConnectionLeavesThePreviousFeed) {
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    EXPECT_FALSE(TDownThrd::DownloadToFile(
+        QStringLiteral("http://127.0.0.1:%1/ad.txt").arg(closedPort), feed));
+    EXPECT_EQ(readAll(feed), previous);
+}
+
+TEST_F(Download, AStalledBodyTimesOutAndLeavesThePreviousFeed) {
+    FeedServer server(FeedServer::Mode::Stall, "partial\r\n");
+    EXPECT_FALSE(TDownThrd::DownloadToFile(server.url(), feed));
+    EXPECT_EQ(readAll(feed), previous);
+}
+
+TEST_F(Download, TheThreadRunsOffTheCallerAndCanBeStopped) {
+    FeedServer server(FeedServer::Mode::Stall, "partial\r\n");
+    auto* thread = new TDownThrd(server.url(), feed);
+    QPointer<TDownThrd> watch(thread);
+    std::optional<bool> result;
+    QObject context;
+    QObject::connect(thread, &TDownThrd::downloaded, &context,
+                     [&](bool replaced) { result = replaced; });
+    thread->start();
+    EXPECT_TRUE(thread->isRunning());
+    QThread::msleep(300);
+    thread->abort();
+    QElapsedTimer clock;
+    clock.start();
+    while (!result && clock.elapsed() < 3000) // well before the inactivity time-out
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_FALSE(*result);
+    EXPECT_EQ(readAll(feed), previous);
+    // It frees itself.
+    for (int i = 0; i < 50 && watch; ++i)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete), QThread::msleep(10);
+    EXPECT_TRUE(watch.isNull());
+}
+
+class AdLineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        feed = m_dir.filePath("ad.txt");
+        line = std::make_unique<AdLine>(
+            &label, feed, [this](const QString& url) { popups.append(url); }, shell);
+    }
+    void load(const QByteArray& bytes) {
+        writeAll(feed, bytes);
+        line->Timer_ReadadTimer();
+    }
+    QTemporaryDir m_dir;
+    QString feed;
+    QLabel label{QStringLiteral("caption")};
+    FakeShellOpen shell;
+    QStringList popups;
+    std::unique_ptr<AdLine> line;
+};
+
+TEST_F(AdLineTest, TimersStartAsTheWindowNeedsThem) {
+    EXPECT_TRUE(line->Timer_Readad().isActive());
+    EXPECT_EQ(line->Timer_Readad().interval(), 12000);
+    EXPECT_FALSE(line->Timer_Showad().isActive());
+    EXPECT_EQ(line->Timer_Showad().interval(), 8000);
+}
+
+TEST_F(AdLineTest, NoFeedFileNoRotation) {
+    line->Timer_ReadadTimer();
+    EXPECT_FALSE(line->Timer_Showad().isActive());
+    line->gogg();
+    EXPECT_EQ(label.text(), "caption");
+}
+
+TEST_F(AdLineTest, ReadsOnceThenRotatesFromTheFirstPair) {
+    load(codepage::fromUnicode(
+        QStringLiteral("一号广告\r\nhttp://one.example/\nsecond\rhttps://two.example/")));
+    EXPECT_TRUE(line->Timer_Showad().isActive());
+    // The read timer is gone: a second read cannot happen.
+    EXPECT_EQ(line->findChild<QTimer*>("Timer_Readad"), nullptr);
+    EXPECT_EQ(label.text(), "caption");
+    line->gogg();
+    EXPECT_EQ(label.text(), QStringLiteral("一号广告"));
+    EXPECT_EQ(label.toolTip(), "http://one.example/");
+    line->gogg();
+    EXPECT_EQ(label.text(), "second");
+    line->gogg();
+    EXPECT_EQ(label.text(), QStringLiteral("一号广告"));
+}
+
+TEST_F(AdLineTest, FeedTextIsReadInTheCodePage) {
+    load(QByteArray("\xb9\xe3\xb8\xe6\r\nhttp://x.example/"));
+    line->gogg();
+    EXPECT_EQ(label.text(), QStringLiteral("广告"));
+}
+
+TEST_F(AdLineTest, ASingleLineKeepsTheCaption) {
+    load("lonely\r\n");
+    line->gogg();
+    line->gogg();
+    EXPECT_EQ(label.text(), "caption");
+}
+
+TEST_F(AdLineTest, ClickRoutesTheLink) {
+    load("a\r\nHTTP://Pop.example/\r\nb\r\nhttps://secure.example/\r\nc\r\n/usr/bin/xterm\r\n"
+         "d\r\nfile:///etc/passwd\r\n");
+    line->gogg();
+    line->labeladClick();
+    line->gogg();
+    line->labeladClick();
+    line->gogg();
+    line->labeladClick();
+    line->gogg();
+    line->labeladClick();
+    EXPECT_EQ(popups, QStringList{"HTTP://Pop.example/"});
+    EXPECT_EQ(shell.opened, QStringList{"https://secure.example/"});
+}
+
+TEST_F(AdLineTest, ARealClickOnTheLabelOpensTheLink) {
+    load("a\r\nhttp://pop.example/\r\n");
+    line->gogg();
+    label.resize(200, 20);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&label, &press);
+    QApplication::sendEvent(&label, &release);
+    EXPECT_EQ(popups, QStringList{"http://pop.example/"});
+}
+
+TEST_F(AdLineTest, HoverTurnsBlueAndUnderlinedAndLeavingRestores) {
+    QFont bold = label.font();
+    bold.setBold(true);
+    label.setFont(bold);
+    const QColor rest = label.palette().color(QPalette::WindowText);
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(&label, &enter);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(label.font().underline());
+    EXPECT_FALSE(label.font().bold()); // underline only
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&label, &leave);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), rest);
+    EXPECT_FALSE(label.font().underline());
+    EXPECT_EQ(label.font().pixelSize(), 13);
+}
+
+} // namespace
+} // namespace koro

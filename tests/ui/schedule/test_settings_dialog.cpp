@@ -1,0 +1,211 @@
+#include "config/AppSettings.h"
+#include "config/CodePage.h"
+#include "schedule/SoftSetLauncher.h"
+#include "schedule/TForm_SoftSet.h"
+#include "ui_TForm_SoftSet.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace koro {
+namespace {
+
+void touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class SettingsDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        skinDir = m_dir.filePath("skin");
+        ASSERT_TRUE(QDir().mkpath(skinDir));
+        touch(skinDir + "/Blue.skn");
+        touch(skinDir + "/jade.SKN");
+        settings.pifu = "blue.skn";
+        settings.opennewfrm = "NewForm";
+        settings.FrontShow = "1";
+        settings.CloseTips = "0";
+        settings.MinTask = "0";
+        settings.Minstart = "1";
+        hooks.searchEngine = [this] { return engine; };
+        hooks.applySkin = [this](const QByteArray& name) {
+            calls << "skin " + QString::fromLatin1(name);
+            if (!name.isEmpty())
+                settings.pifu = name;
+        };
+        hooks.setSearchEngine = [this](bool baidu) {
+            calls << (baidu ? "engine Baidu" : "engine TaoBao");
+        };
+        hooks.setAlwaysOnTop = [this](bool on) { calls << (on ? "top on" : "top off"); };
+        hooks.setMinimizeToTray = [this](bool on) { calls << (on ? "tray on" : "tray off"); };
+        hooks.openShutdownDialog = [this] { calls << "shutdown"; };
+    }
+    TForm_SoftSet* open() {
+        auto* dialog = new TForm_SoftSet(settings, skinDir, hooks, &owner);
+        m_dialog = dialog;
+        return dialog;
+    }
+    void TearDown() override {
+        if (m_dialog)
+            m_dialog->close();
+        flushDeletes();
+    }
+    QTemporaryDir m_dir;
+    QString skinDir;
+    QWidget owner;
+    AppSettings settings;
+    QByteArray engine = "Baidu";
+    SoftSetHooks hooks;
+    QStringList calls;
+    QPointer<TForm_SoftSet> m_dialog;
+};
+
+TEST_F(SettingsDialog, FillsEveryControlFromTheSettings) {
+    TForm_SoftSet* d = open();
+    EXPECT_EQ(d->ui().NewFormOpen->currentIndex(), 0);
+    QStringList skins;
+    for (int i = 0; i < d->ui().pifuSet->count(); ++i)
+        skins << d->ui().pifuSet->itemText(i);
+    skins.sort();
+    EXPECT_EQ(skins, (QStringList{"Blue.skn", "jade.SKN"}));
+    EXPECT_EQ(d->ui().pifuSet->currentText(), "Blue.skn"); // letter case ignored
+    EXPECT_EQ(d->ui().CmbSearch->currentText(), "Baidu");
+    EXPECT_TRUE(d->ui().CheckBox1->isChecked());
+    EXPECT_FALSE(d->ui().CheckBox2->isChecked());
+    EXPECT_FALSE(d->ui().CheckBox3->isChecked());
+    EXPECT_TRUE(d->ui().CheckBox4->isChecked());
+    EXPECT_TRUE(d->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(SettingsDialog, UnknownValuesSelectNothing) {
+    settings.opennewfrm = "Elsewhere";
+    settings.pifu = "gone.skn";
+    settings.FrontShow = "yes";
+    engine = "";
+    TForm_SoftSet* d = open();
+    EXPECT_EQ(d->ui().NewFormOpen->currentIndex(), -1);
+    EXPECT_EQ(d->ui().pifuSet->currentIndex(), -1);
+    EXPECT_EQ(d->ui().CmbSearch->currentIndex(), -1);
+    EXPECT_FALSE(d->ui().CheckBox1->isChecked());
+    d->Button1Click();
+    EXPECT_EQ(settings.opennewfrm, "Elsewhere"); // unchanged when nothing is selected
+    EXPECT_EQ(settings.FrontShow, "0");
+    // An empty selection differs from pifu: the empty name goes to the skin, which keeps it.
+    EXPECT_EQ(calls, (QStringList{"skin ", "engine TaoBao", "top off", "tray on"}));
+    EXPECT_EQ(settings.pifu, "gone.skn");
+}
+
+TEST_F(SettingsDialog, OkWithoutChangesKeepsEverythingAndSkipsTheSkin) {
+    settings.pifu = "Blue.skn";
+    const AppSettings before = settings;
+    TForm_SoftSet* d = open();
+    d->Button1Click();
+    flushDeletes();
+    EXPECT_TRUE(m_dialog.isNull());
+    EXPECT_EQ(calls, (QStringList{"engine Baidu", "top on", "tray on"}));
+    EXPECT_EQ(settings.pifu, before.pifu);
+    EXPECT_EQ(settings.opennewfrm, before.opennewfrm);
+    EXPECT_EQ(settings.FrontShow, before.FrontShow);
+    EXPECT_EQ(settings.CloseTips, before.CloseTips);
+    EXPECT_EQ(settings.MinTask, before.MinTask);
+    EXPECT_EQ(settings.Minstart, before.Minstart);
+}
+
+TEST_F(SettingsDialog, OkAppliesEveryChangedControlInOrder) {
+    TForm_SoftSet* d = open();
+    d->ui().pifuSet->setCurrentText("jade.SKN");
+    d->ui().NewFormOpen->setCurrentIndex(1);
+    d->ui().CmbSearch->setCurrentIndex(1);
+    d->ui().CheckBox1->setChecked(false);
+    d->ui().CheckBox2->setChecked(true);
+    d->ui().CheckBox3->setChecked(true);
+    d->ui().CheckBox4->setChecked(false);
+    d->Button1Click();
+    EXPECT_EQ(calls, (QStringList{"skin jade.SKN", "engine TaoBao", "top off", "tray off"}));
+    EXPECT_EQ(settings.pifu, "jade.SKN");
+    EXPECT_EQ(settings.opennewfrm, "OldForm");
+    EXPECT_EQ(settings.FrontShow, "0");
+    EXPECT_EQ(settings.CloseTips, "1");
+    EXPECT_EQ(settings.MinTask, "1");
+    EXPECT_EQ(settings.Minstart, "0");
+}
+
+TEST_F(SettingsDialog, CancelAndTheCloseBoxChangeNothing) {
+    for (int way = 0; way < 2; ++way) {
+        TForm_SoftSet* d = open();
+        d->ui().pifuSet->setCurrentText("jade.SKN");
+        d->ui().NewFormOpen->setCurrentIndex(1);
+        d->ui().CmbSearch->setCurrentIndex(1);
+        d->ui().CheckBox1->setChecked(false);
+        d->ui().CheckBox2->setChecked(true);
+        d->ui().CheckBox3->setChecked(true);
+        d->ui().CheckBox4->setChecked(false);
+        if (way == 0)
+            d->Button2Click();
+        else
+            d->close();
+        flushDeletes();
+        EXPECT_TRUE(m_dialog.isNull());
+    }
+    EXPECT_TRUE(calls.isEmpty());
+    EXPECT_EQ(settings.pifu, "blue.skn");
+    EXPECT_EQ(settings.opennewfrm, "NewForm");
+    EXPECT_EQ(settings.FrontShow, "1");
+    EXPECT_EQ(settings.CloseTips, "0");
+    EXPECT_EQ(settings.MinTask, "0");
+    EXPECT_EQ(settings.Minstart, "1");
+}
+
+TEST_F(SettingsDialog, ShutdownLinkOpensTheTimerAndCloses) {
+    TForm_SoftSet* d = open();
+    d->LblPowerOffClick();
+    flushDeletes();
+    EXPECT_EQ(calls, QStringList{"shutdown"});
+    EXPECT_TRUE(m_dialog.isNull());
+}
+
+TEST(SkinEntries, AnyAttributeButAPlainDirectory) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    touch(dir.filePath("a.skn"));
+    touch(dir.filePath(".hidden.skn"));
+    touch(dir.filePath("ro.skn"));
+    QFile(dir.filePath("ro.skn")).setPermissions(QFile::ReadOwner);
+    touch(dir.filePath("other.txt"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("plain.skn"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(".hiddendir.skn"));
+    QStringList names = listSkinEntries(dir.path());
+    names.sort();
+    EXPECT_EQ(names, (QStringList{".hidden.skn", ".hiddendir.skn", "a.skn", "ro.skn"}));
+    EXPECT_TRUE(listSkinEntries(dir.filePath("missing")).isEmpty());
+}
+
+TEST(SoftSetLauncherTest, SeveralDialogsAndTheLatestIsClosed) {
+    QWidget owner;
+    AppSettings settings;
+    SoftSetLauncher launcher(settings, QString(), {}, &owner);
+    QPointer<TForm_SoftSet> first = launcher.open();
+    QPointer<TForm_SoftSet> second = launcher.open();
+    EXPECT_EQ(launcher.latest(), second.data());
+    launcher.closeLatest();
+    flushDeletes();
+    EXPECT_TRUE(second.isNull());
+    EXPECT_FALSE(first.isNull());
+    launcher.closeLatest(); // nothing left to close: the first one stays
+    flushDeletes();
+    EXPECT_FALSE(first.isNull());
+    first->close();
+    flushDeletes();
+}
+
+} // namespace
+} // namespace koro
