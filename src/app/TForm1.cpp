@@ -13,6 +13,7 @@
 #include "config/Error.h"
 #include "config/Language.h"
 #include "config/ProfileFile.h"
+#include "config/ReplacingFile.h"
 #include "config/Skins.h"
 #include "desktop/DisplayPresets.h"
 #include "desktop/HotkeyDispatch.h"
@@ -178,6 +179,11 @@ void TForm1::connectMenus() {
 
 void TForm1::FormCreate() {
     // Each step is contained on its own: a failing step must not skip the ones after it.
+    containStep("stray temporary files", [&] {
+        for (const QString& file : {m_paths.exeDir + "/Config.ini", m_paths.exeDir + "/user.ini",
+                                    m_paths.currentDir.filePath("ad.txt")})
+            ReplacingFile::removeStrayTemporary(file);
+    });
     containStep("start-up files", [&] { extractStartupFiles(m_paths.currentDir); });
     containStep("screen saver", [&] { m_platform.screenSaver->setActive(false); });
     readSettings();

@@ -3,15 +3,13 @@
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/ProfileText.h"
+#include "config/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace koro {
 
@@ -22,51 +20,6 @@ constexpr char Extension[] = ".url";
 
 // A shortcut is a few hundred bytes; whatever lies beyond this is not read.
 constexpr qsizetype ShortcutReadLimit = 1 << 20;
-
-// Closes the descriptor it holds.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// The first ShortcutReadLimit bytes of the file; false when it cannot be opened or read.
-// O_NONBLOCK: a file swapped for a pipe after it was listed must not stall the scan.
-bool readSmallFile(const QByteArray& localPath, QByteArray& bytes) {
-    const FileDescriptor fd(
-        ::open(localPath.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (fd.get() < 0)
-        return false;
-    qsizetype size = 0;
-    bytes.resize(4096);
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), bytes.data() + size, bytes.size() - size);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (got == 0)
-            break;
-        size += got;
-        if (size == ShortcutReadLimit)
-            break;
-        if (size == bytes.size())
-            bytes.resize(std::min(bytes.size() * 4, ShortcutReadLimit));
-    }
-    bytes.truncate(size);
-    return true;
-}
 
 QString numbered(const QString& base, int number) {
     return number == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(number);
@@ -90,10 +43,10 @@ QByteArray readShortcutUrl(const QString& path) {
 QByteArray readShortcutUrl(const QByteArray& localPath) {
     // Read as ProfileFile reads it, with the same parser, but with the fewest system calls: the
     // Favorites scan reads thousands of these at start-up.
-    QByteArray bytes;
-    if (!readSmallFile(localPath, bytes))
+    std::optional<QByteArray> bytes = readRegularFile(localPath, ShortcutReadLimit);
+    if (!bytes)
         return {};
-    return ProfileText(std::move(bytes)).value("InternetShortcut", "URL").value_or(QByteArray());
+    return ProfileText(std::move(*bytes)).value("InternetShortcut", "URL").value_or(QByteArray());
 }
 
 QString shortcutBaseName(const QString& caption) {

@@ -2,25 +2,26 @@
 
 #include "config/Error.h"
 #include "config/ProfileText.h"
+#include "config/RegularFile.h"
+#include "config/ReplacingFile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace koro {
 
 namespace {
 
-// The bytes of the file; an absent file reads as empty. False when it exists but cannot be read.
+// The bytes of the file; an absent file, or anything in its place that is not a regular file
+// (a pipe would block the caller), reads as empty. False when it exists but cannot be read.
 bool readFileBytes(const QString& path, QByteArray& bytes) {
     bytes.clear();
-    QFile file(path);
-    if (!file.exists())
+    if (!isRegularFile(path))
         return true;
-    if (!file.open(QIODevice::ReadOnly))
+    std::optional<QByteArray> content = readRegularFile(path);
+    if (!content)
         return false;
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    bytes = std::move(*content);
+    return true;
 }
 
 // Byte length of the GB18030 character that starts at bytes[pos].
@@ -81,6 +82,10 @@ bool ProfileFile::hasSection(const QByteArray& section) const {
 
 void ProfileFile::writeString(const QByteArray& section, const QByteArray& key,
                               const QByteArray& value) {
+    writeStrings(section, {{key, value}});
+}
+
+void ProfileFile::writeStrings(const QByteArray& section, const Entries& entries) {
     const Error failure("Unable to write to " + m_path.toStdString());
 
     // A read-only file stays as it is, also for a user the permission bits do not stop.
@@ -94,19 +99,15 @@ void ProfileFile::writeString(const QByteArray& section, const QByteArray& key,
         throw failure;
 
     ProfileText text(std::move(bytes));
-    if (!text.setValue(section, key, value))
-        throw failure;
+    for (const auto& [key, value] : entries) {
+        if (!text.setValue(section, key, value))
+            throw failure;
+    }
     const QByteArray& out = text.bytes();
 
-    // QSaveFile writes beside the target, syncs it to disk and renames it over the target.
-    QSaveFile save(m_path);
-    // commit() alone would not notice a failed flush of the buffer and would put a cut file in
-    // place, so the flush is checked first.
-    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.flush() ||
-        !save.commit()) {
-        save.cancelWriting();
+    ReplacingFile save(m_path);
+    if (!save.open() || !save.write(out) || !save.commit())
         throw failure;
-    }
 }
 
 } // namespace koro

@@ -30,6 +30,10 @@ public:
     // file; every other byte of the file stays as it was. The file is replaced atomically.
     // Throws koro::Error("Unable to write to <path>"), also for a name that cannot be written.
     void writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
+    // Several keys of one section in one replacement of the file, in order: a crash leaves all
+    // of them or none.
+    using Entries = QList<QPair<QByteArray, QByteArray>>;
+    void writeStrings(const QByteArray& section, const Entries& entries);
 
     static constexpr int MaxValueBytes = 2047;
 

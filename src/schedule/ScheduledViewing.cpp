@@ -59,9 +59,10 @@ bool ScheduledViewing::schedule(const QString& channelName, const QString& chann
     if (!userIni)
         return false;
     try {
-        userIni->writeString(settings::UserTv, "ChannelName", codepage::fromUnicode(channelName));
-        userIni->writeString(settings::UserTv, "Channelurl", codepage::fromUnicode(channelUrl));
-        userIni->writeString(settings::UserTv, "SeeTime", time);
+        userIni->writeStrings(settings::UserTv,
+                              {{"ChannelName", codepage::fromUnicode(channelName)},
+                               {"Channelurl", codepage::fromUnicode(channelUrl)},
+                               {"SeeTime", time}});
     } catch (const Error&) {
         return false;
     }

@@ -234,6 +234,20 @@ TEST_F(MainWindowTest, WritesUnderTheCurrentFolderAndReadsBesideTheProgram) {
     EXPECT_EQ(loading()->navigations, QStringList{dir.path() + "/html/loading.htm"});
 }
 
+TEST_F(MainWindowTest, StartRemovesOnlyTheTemporaryFilesAKilledSaveLeft) {
+    QTemporaryDir current;
+    const QStringList strays{path("Config.ini.koro-new"), path("user.ini.koro-new"),
+                             current.filePath("ad.txt.koro-new")};
+    for (const QString& stray : strays)
+        writeFile(stray, "half");
+    writeFile(path("Config.ini.backup"), "the user's own");
+    TForm1 f(*fake.platform, endpoints, FormPaths{dir.path(), "koro", QDir(current.path())});
+    f.FormCreate();
+    for (const QString& stray : strays)
+        EXPECT_FALSE(QFile::exists(stray)) << stray.toStdString();
+    EXPECT_EQ(readFile(path("Config.ini.backup")), "the user's own");
+}
+
 TEST_F(MainWindowTest, GoHomeShowsTheLoadingPageThenTheHomePageOnce) {
     TForm1& f = start();
     f.Timer_GoHomeTimer();

@@ -158,15 +158,16 @@ TEST_F(SaveIniTest, FailedUserIniWriteSkipsAutostartAndPropagates) {
     EXPECT_EQ(journal.events, QStringList{"screensaver on config:no user:yes"});
 }
 
-TEST_F(SaveIniTest, FailedConfigWriteStopsAtThatKey) {
-    // The file may grow to hold the first three keys only, as on a disk that fills up then.
-    const QByteArray firstThree = "[MainForm]\r\npifu=\r\nFindWay=Baidu\r\nCloseTips=0\r\n";
+TEST_F(SaveIniTest, AFailedConfigWriteKeepsTheWholeFileAsItWas) {
+    const QByteArray before = "[MainForm]\r\npifu=old.skn\r\n";
+    writeBytes(journal.configPath, before);
     int status = 0;
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
+        // A disk that fills up after a few keys.
         signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{rlim_t(firstThree.size()), rlim_t(firstThree.size())};
+        const rlimit limit{rlim_t(before.size() + 20), rlim_t(before.size() + 20)};
         setrlimit(RLIMIT_FSIZE, &limit);
         try {
             save();
@@ -174,7 +175,7 @@ TEST_F(SaveIniTest, FailedConfigWriteStopsAtThatKey) {
             const bool rightText =
                 std::string(e.what()) == "Unable to write to " + journal.configPath.toStdString();
             const bool noAutostart =
-                journal.events == QStringList{"screensaver on config:no user:no"};
+                journal.events == QStringList{"screensaver on config:yes user:no"};
             _exit(rightText && noAutostart ? 0 : 2);
         }
         _exit(1);
@@ -182,8 +183,33 @@ TEST_F(SaveIniTest, FailedConfigWriteStopsAtThatKey) {
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(readBytes(journal.configPath), firstThree);
+    EXPECT_EQ(readBytes(journal.configPath), before);
     EXPECT_FALSE(QFile::exists(journal.userPath));
+}
+
+TEST_F(SaveIniTest, AKilledSaveNeverMixesKeysOfTwoSaves) {
+    for (int round = 0; round < 40; ++round) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (int i = 0;; ++i) {
+                const QByteArray flag = i % 2 ? "1" : "0";
+                settings.CloseTips = settings.MinTask = settings.Minstart = flag;
+                try {
+                    save();
+                } catch (...) {
+                    _exit(1);
+                }
+            }
+        }
+        usleep(300 + (round * 7919) % 8000);
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        ProfileFile config(journal.configPath);
+        const QByteArray first = config.readString("MainForm", "CloseTips", "?");
+        ASSERT_EQ(config.readString("MainForm", "MinTask", "?"), first) << "round " << round;
+        ASSERT_EQ(config.readString("MainForm", "Minstart", "?"), first) << "round " << round;
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <grp.h>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -530,6 +532,37 @@ TEST_F(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverATornOne) {
             }
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ProfileFileTest, APipeOrFolderInPlaceOfTheFileReadsAsMissing) {
+    const QString fifo = path("Config.ini");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(path("user.ini")));
+    for (const QString& name : {fifo, path("user.ini")}) {
+        ProfileFile ini(name);
+        // A pipe without a writer would block the reader for good.
+        EXPECT_EQ(ini.readString("MainForm", "pifu", "default"), "default");
+        EXPECT_TRUE(ini.readSection("MainForm").isEmpty());
+    }
+    ProfileFile(fifo).writeString("MainForm", "pifu", "a.skn");
+    EXPECT_EQ(readBytes(fifo), "[MainForm]\r\npifu=a.skn\r\n");
+}
+
+TEST_F(ProfileFileTest, SeveralKeysAreOneReplacementThatKeepsLinksAndPermissions) {
+    const QString real = path("real.ini");
+    writeBytes(real, "; mine\r\n[S]\r\nb=old\r\n");
+    ASSERT_TRUE(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::link(real, path("linked.ini")));
+    ProfileFile(path("linked.ini")).writeStrings("S", {{"a", "1"}, {"B", "2"}, {"c", "3"}});
+    EXPECT_EQ(readBytes(real), "; mine\r\n[S]\r\nb=2\r\na=1\r\nc=3\r\n");
+    EXPECT_TRUE(QFileInfo(path("linked.ini")).isSymLink()) << "the link stays a link";
+    EXPECT_EQ(QFile::permissions(real), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadUser | QFileDevice::WriteUser);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 } // namespace
