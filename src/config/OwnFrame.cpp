@@ -57,6 +57,8 @@ OwnFrame::OwnFrame(QWidget* window)
     row->setContentsMargins(4, 0, 0, 0);
     row->setSpacing(0);
     auto* title = new QLabel(window->windowTitle(), caption);
+    // Window titles come from pages.
+    title->setTextFormat(Qt::PlainText);
     title->setAlignment(Qt::AlignCenter);
     auto* close = new QToolButton(caption);
     close->setObjectName(QStringLiteral("OwnFrameClose"));

@@ -45,6 +45,9 @@ NoticeWindow::NoticeWindow(QWidget* parent)
     bold.setBold(true);
     title_->setFont(bold);
     text_ = new QLabel(this);
+    // Notices name channels that pages and settings files gave.
+    title_->setTextFormat(Qt::PlainText);
+    text_->setTextFormat(Qt::PlainText);
     text_->setWordWrap(true);
     text_->setFixedWidth(TextWidth);
     auto* layout = new QGridLayout(this);

@@ -1,5 +1,9 @@
 #include "schedule/AdFeed.h"
 
+#include "config/CodePage.h"
+
+#include <QUrl>
+
 namespace koro {
 
 QList<QByteArray> splitFeedLines(const QByteArray& bytes) {
@@ -23,12 +27,23 @@ QList<QByteArray> splitFeedLines(const QByteArray& bytes) {
     return lines;
 }
 
+QString adLinkAddress(const QString& link) {
+    if (link.size() > MaxAdLinkChars)
+        return {};
+    const QUrl url(link, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+        url.host().isEmpty())
+        return {};
+    return link;
+}
+
 AdLinkRoute routeAdLink(const QString& link) {
-    if (link.contains(QLatin1String("http://"), Qt::CaseInsensitive))
-        return AdLinkRoute::Popup;
-    if (link.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
-        return AdLinkRoute::Shell;
-    return AdLinkRoute::Ignore;
+    const QString address = adLinkAddress(link);
+    if (address.isEmpty())
+        return AdLinkRoute::Ignore;
+    return address.startsWith(QLatin1String("https:"), Qt::CaseInsensitive) ? AdLinkRoute::Shell
+                                                                            : AdLinkRoute::Popup;
 }
 
 void AdRotation::setLines(QList<QByteArray> lines) {
@@ -41,7 +56,8 @@ std::optional<AdRotation::Ad> AdRotation::next() {
         return std::nullopt;
     if (m_pos >= m_lines.size() - 1 || m_pos < 0)
         m_pos = 0;
-    Ad ad{m_lines[m_pos], m_lines[m_pos + 1]};
+    Ad ad{codepage::toUnicode(m_lines[m_pos].left(MaxAdTextChars * 4)).left(MaxAdTextChars),
+          adLinkAddress(codepage::toUnicode(m_lines[m_pos + 1].left(MaxAdLinkChars * 4 + 1)))};
     m_pos += 2;
     return ad;
 }

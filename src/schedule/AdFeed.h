@@ -8,24 +8,37 @@
 
 namespace koro {
 
+// A feed is a few short lines; the download and the read stop here.
+constexpr qsizetype MaxFeedBytes = 64 * 1024;
+// What a shown ad may hold; the rest of a longer line is dropped.
+constexpr qsizetype MaxAdTextChars = 256;
+constexpr qsizetype MaxAdLinkChars = 2048;
+
 // The lines of a feed file: CR LF, LF and a lone CR each end a line, a last line without an
 // end still counts, a NUL byte ends the text. Nothing is trimmed.
 QList<QByteArray> splitFeedLines(const QByteArray& bytes);
 
+// The link as an address the program may open: an absolute http or https address with a host
+// (scheme in any letter case); empty for anything else, so a feed can never make the program
+// or the desktop open a file, a script or another program.
+QString adLinkAddress(const QString& link);
+
 // Where a click on an ad sends its link.
 enum class AdLinkRoute {
-    Popup,  // contains "http://" in any case: the program's own popup window
-    Shell,  // an https:// address: the default browser
-    Ignore, // anything else, so a feed can never make the desktop open a file or program
+    Popup,  // an http address: the program's own popup window
+    Shell,  // an https address: the default browser
+    Ignore, // anything else
 };
 AdLinkRoute routeAdLink(const QString& link);
 
 // The pairs of text and link in file order, wrapping after the last one.
 class AdRotation {
 public:
+    // Decoded from the code page; the text cut to MaxAdTextChars, the link empty unless
+    // adLinkAddress accepts it.
     struct Ad {
-        QByteArray text;
-        QByteArray link;
+        QString text;
+        QString link;
     };
 
     // The next pair is the first one.

@@ -1,11 +1,11 @@
 #include "schedule/AdLine.h"
 
-#include "config/CodePage.h"
+#include "config/PlainText.h"
+#include "config/RegularFile.h"
 #include "platform/ShellOpen.h"
 #include "schedule/TDownThrd.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -41,7 +41,10 @@ AdLine::AdLine(QLabel* labelad, QString feedFile, PopupOpener openPopup, ShellOp
         font.setPixelSize(13);
         m_label->setFont(font);
         m_label->setCursor(Qt::PointingHandCursor);
+        // The feed comes from the network: its text is never markup.
+        m_label->setTextFormat(Qt::PlainText);
         m_restPalette = m_label->palette();
+        m_labelObject = m_label;
         m_label->installEventFilter(this);
     }
 }
@@ -71,27 +74,28 @@ void AdLine::Timer_ReadadTimer() {
 }
 
 void AdLine::ReadAdFile() {
-    QFile file(m_feedFile);
-    if (!file.exists())
+    // A pipe or a device in place of the file counts as no file.
+    if (!isRegularFile(m_feedFile))
         return;
     m_showad.start();
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    m_rotation.setLines(splitFeedLines(file.readAll()));
+    // Only the head of an oversized file: a feed is a few short lines.
+    if (std::optional<QByteArray> bytes = readRegularFile(m_feedFile, MaxFeedBytes))
+        m_rotation.setLines(splitFeedLines(*bytes));
 }
 
 void AdLine::gogg() {
     const auto ad = m_rotation.next();
     if (!ad || !m_label)
         return;
-    m_label->setText(codepage::toUnicode(ad->text));
-    m_label->setToolTip(codepage::toUnicode(ad->link));
+    m_link = ad->link;
+    m_label->setText(ad->text);
+    m_label->setToolTip(plainToolTip(m_link));
 }
 
 void AdLine::labeladClick() {
     if (!m_label)
         return;
-    const QString link = m_label->toolTip();
+    const QString link = m_link;
     switch (routeAdLink(link)) {
     case AdLinkRoute::Popup:
         if (m_openPopup)
@@ -131,7 +135,8 @@ void AdLine::labeladMouseLeave() {
 }
 
 bool AdLine::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_label) {
+    // Compared as plain objects: the label may be half destroyed when its last events come.
+    if (watched == m_labelObject) {
         switch (event->type()) {
         case QEvent::Enter:
             labeladMouseEnter();

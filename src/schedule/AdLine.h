@@ -52,6 +52,7 @@ protected:
 
 private:
     QPointer<QLabel> m_label;
+    const QObject* m_labelObject = nullptr; // identity only, never dereferenced
     QString m_feedFile;
     PopupOpener m_openPopup;
     ShellOpen& m_shell;
@@ -59,6 +60,7 @@ private:
     QPointer<QTimer> m_readad;
     QTimer m_showad;
     AdRotation m_rotation;
+    QString m_link; // of the ad shown
     QPalette m_restPalette;
     QPointer<TDownThrd> m_download;
 };

@@ -6,11 +6,14 @@
 namespace koro {
 
 // Fetches one address into one file on a thread of its own, then frees itself. The file is
-// replaced only by a complete 2xx response: every failure leaves the previous file as it was.
+// replaced only by a complete, non-empty 2xx response of at most MaxFeedBytes: every failure
+// leaves the previous file as it was.
 class TDownThrd : public QThread {
     Q_OBJECT
 public:
     static constexpr int InactivityTimeoutMs = 6000;
+    // However the server sends it, a download ends after this.
+    static constexpr int TotalTimeoutMs = 30000;
 
     // Made on the heap and not owned: it deletes itself when its run has ended.
     TDownThrd(QString url, QString fileName);
@@ -19,7 +22,8 @@ public:
     void abort();
 
     // The whole download on the calling thread; returns whether the file was replaced.
-    static bool DownloadToFile(const QString& url, const QString& fileName);
+    static bool DownloadToFile(const QString& url, const QString& fileName,
+                               int totalTimeoutMs = TotalTimeoutMs);
 
 signals:
     // Emitted from the download thread.

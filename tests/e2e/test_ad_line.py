@@ -114,6 +114,28 @@ def main():
                              f"{what}: no temporary file is left behind")
             finally:
                 koro.stop()
+
+        # A hostile feed left in ad.txt, the server down: the program starts, shows the text as
+        # text and opens nothing when it is clicked.
+        hostile = b'<img src="/dev/zero">\r\nfile:///etc/passwd?http://\r\n'
+        with open(os.path.join(folder, "ad.txt"), "wb") as f:
+            f.write(hostile)
+        koro = Koro(desktop, args.harness, folder, base=f"http://127.0.0.1:{closed_port()}").start()
+        try:
+            main_window(desktop, koro)
+            koro.send("interval Timer_Showad 500")
+            koro.send("interval Timer_Readad 200")
+            shown = wait_for(lambda: showing(koro, '<img src="/dev/zero">'), timeout=15,
+                             what="the hostile ad as text")
+            checks.check(shown[1] == "", "a link that is no web address is not offered")
+            x, y, w, h = shown[2]
+            subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
+                           env=desktop.env(), check=True)
+            time.sleep(1.5)
+            checks.check(label(koro) is not None, "the window answers after the click")
+            checks.check(not koro.has_line("e2e: popupCreated"), "nothing opens")
+        finally:
+            koro.stop()
     checks.finish()
 
 

@@ -1,4 +1,5 @@
 #include "config/CodePage.h"
+#include "config/PlainText.h"
 #include "platform/fake/FakeSimpleServices.h"
 #include "schedule/AdLine.h"
 #include "schedule/TDownThrd.h"
@@ -12,11 +13,14 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <optional>
+#include <sys/stat.h>
 
 namespace koro {
 namespace {
@@ -25,7 +29,7 @@ namespace {
 // the test thread gets its answers.
 class FeedServer : public QThread {
 public:
-    enum class Mode { Ok, ServerError, Stall };
+    enum class Mode { Ok, ServerError, Stall, Trickle };
 
     FeedServer(Mode mode, QByteArray body)
         : m_mode(mode)
@@ -51,13 +55,20 @@ protected:
                     return;
                 const QByteArray status =
                     m_mode == Mode::ServerError ? "500 Internal Server Error" : "200 OK";
-                // Stall: promises more than it sends, then goes quiet.
+                // Stall: promises more than it sends, then goes quiet. Trickle: a byte now
+                // and then, never quiet long enough for the inactivity time-out.
                 const qsizetype length = m_mode == Mode::Stall ? m_body.size() * 2 : m_body.size();
-                socket->write("HTTP/1.1 " + status +
-                              "\r\nContent-Length: " + QByteArray::number(length) +
-                              "\r\nConnection: close\r\n\r\n" + m_body);
-                if (m_mode != Mode::Stall)
+                socket->write("HTTP/1.1 " + status + "\r\nContent-Length: " +
+                              QByteArray::number(length) + "\r\nConnection: close\r\n\r\n" +
+                              (m_mode == Mode::Trickle ? QByteArray() : m_body));
+                if (m_mode == Mode::Trickle) {
+                    auto* drip = new QTimer(socket);
+                    QObject::connect(drip, &QTimer::timeout, socket,
+                                     [socket] { socket->write("x"); });
+                    drip->start(200);
+                } else if (m_mode != Mode::Stall) {
                     socket->disconnectFromHost();
+                }
             });
         });
         m_port = server.serverPort();
@@ -124,6 +135,31 @@ TEST_F(Download, AStalledBodyTimesOutAndLeavesThePreviousFeed) {
     FeedServer server(FeedServer::Mode::Stall, "partial\r\n");
     EXPECT_FALSE(TDownThrd::DownloadToFile(server.url(), feed));
     EXPECT_EQ(readAll(feed), previous);
+}
+
+TEST_F(Download, OversizedEmptyAndEndlessRepliesLeaveThePreviousFeed) {
+    const struct {
+        const char* what;
+        FeedServer::Mode mode;
+        QByteArray body;
+    } cases[] = {
+        {"over the size limit", FeedServer::Mode::Ok, QByteArray(MaxFeedBytes + 1, 'x')},
+        {"an empty 200", FeedServer::Mode::Ok, QByteArray()},
+        {"a trickle past the total time", FeedServer::Mode::Trickle, QByteArray(1000, 'x')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FeedServer server(c.mode, c.body);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(TDownThrd::DownloadToFile(server.url(), feed, 1500));
+        EXPECT_LT(clock.elapsed(), 5000) << "the total time limit holds";
+        EXPECT_EQ(readAll(feed), previous);
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"ad.txt"});
+    }
+    // A feed right at the limit is a feed.
+    FeedServer server(FeedServer::Mode::Ok, QByteArray(MaxFeedBytes, 'y'));
+    EXPECT_TRUE(TDownThrd::DownloadToFile(server.url(), feed));
 }
 
 TEST_F(Download, TheThreadRunsOffTheCallerAndCanBeStopped) {
@@ -240,6 +276,48 @@ TEST_F(AdLineTest, ARealClickOnTheLabelOpensTheLink) {
     QApplication::sendEvent(&label, &press);
     QApplication::sendEvent(&label, &release);
     EXPECT_EQ(popups, QStringList{"http://pop.example/"});
+}
+
+TEST_F(AdLineTest, HostileFeedsShowTextOnlyAndOpenNothingLocal) {
+    // Markup would be loaded as rich text: an image of /dev/zero reads until memory runs out.
+    load("<img src=\"/dev/zero\"><b>bold</b>\r\n<img src=\"/dev/zero\">\r\n"
+         "x\r\nfile:///etc/passwd?http://\r\n"
+         "y\r\njavascript:alert(1)//http://\r\n" +
+         QByteArray(10000, 'z') + "\r\nhttp://ok.example/\r\n");
+    line->gogg();
+    EXPECT_EQ(label.textFormat(), Qt::PlainText);
+    EXPECT_EQ(label.text(), "<img src=\"/dev/zero\"><b>bold</b>");
+    EXPECT_FALSE(label.toolTip().contains("<img")) << "a link that is no address is not shown";
+    for (int i = 0; i < 3; ++i) {
+        line->gogg();
+        line->labeladClick();
+    }
+    EXPECT_EQ(popups, QStringList{"http://ok.example/"});
+    EXPECT_TRUE(shell.opened.isEmpty()) << shell.opened.join(' ').toStdString();
+    EXPECT_EQ(label.text(), QString(MaxAdTextChars, u'z')) << "a long line is cut";
+
+    // Of an oversized file only the head is read: a feed is a few short lines.
+    QByteArray flood;
+    for (int i = 0; i < 1 << 21; ++i)
+        flood += "a\n";
+    line = std::make_unique<AdLine>(&label, feed, AdLine::PopupOpener(), shell);
+    load(flood);
+    EXPECT_LE(line->rotation().lines().size(), MaxFeedBytes / 2);
+}
+
+TEST_F(AdLineTest, APipeInPlaceOfTheFeedIsNoFeed) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(feed).constData(), 0600), 0);
+    line->Timer_ReadadTimer(); // would wait for a writer for ever
+    EXPECT_FALSE(line->Timer_Showad().isActive());
+}
+
+TEST(PlainToolTip, MarkupIsShownAsText) {
+    EXPECT_EQ(plainToolTip("http://a.example/"), "http://a.example/");
+    const QString hostile = plainToolTip("<img src=\"/dev/zero\">");
+    EXPECT_FALSE(hostile.contains("<img"));
+    QTextDocument shown;
+    shown.setHtml(hostile);
+    EXPECT_EQ(shown.toPlainText(), "<img src=\"/dev/zero\">");
 }
 
 TEST_F(AdLineTest, HoverTurnsBlueAndUnderlinedAndLeavingRestores) {

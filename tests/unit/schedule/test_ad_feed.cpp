@@ -43,21 +43,23 @@ std::vector<std::string> shown(AdRotation& rotation, int ticks) {
 
 TEST(AdRotation, PairsInFileOrderThenWraps) {
     AdRotation rotation;
-    rotation.setLines({"t1", "l1", "t2", "l2", "t3", "l3"});
+    rotation.setLines({"t1", "http://l1/", "t2", "http://l2/", "t3", "http://l3/"});
     EXPECT_EQ(shown(rotation, 5),
-              (std::vector<std::string>{"t1|l1", "t2|l2", "t3|l3", "t1|l1", "t2|l2"}));
+              (std::vector<std::string>{"t1|http://l1/", "t2|http://l2/", "t3|http://l3/",
+                                        "t1|http://l1/", "t2|http://l2/"}));
 }
 
 TEST(AdRotation, AnOddLastLineIsNeverShown) {
     AdRotation rotation;
-    rotation.setLines({"t1", "l1", "t2", "l2", "orphan"});
-    EXPECT_EQ(shown(rotation, 4), (std::vector<std::string>{"t1|l1", "t2|l2", "t1|l1", "t2|l2"}));
+    rotation.setLines({"t1", "http://l1/", "t2", "http://l2/", "orphan"});
+    EXPECT_EQ(shown(rotation, 4), (std::vector<std::string>{"t1|http://l1/", "t2|http://l2/",
+                                                            "t1|http://l1/", "t2|http://l2/"}));
 }
 
 TEST(AdRotation, EmptyLinesAreAdsToo) {
     AdRotation rotation;
-    rotation.setLines({"", "l1", "t2", ""});
-    EXPECT_EQ(shown(rotation, 3), (std::vector<std::string>{"|l1", "t2|", "|l1"}));
+    rotation.setLines({"", "http://l1/", "t2", ""});
+    EXPECT_EQ(shown(rotation, 3), (std::vector<std::string>{"|http://l1/", "t2|", "|http://l1/"}));
 }
 
 TEST(AdRotation, FewerThanTwoLinesShowNothing) {
@@ -66,23 +68,48 @@ TEST(AdRotation, FewerThanTwoLinesShowNothing) {
     AdRotation one;
     one.setLines({"only"});
     EXPECT_EQ(shown(one, 2), (std::vector<std::string>{"-", "-"}));
-    one.setLines({"a", "b"});
-    EXPECT_EQ(shown(one, 2), (std::vector<std::string>{"a|b", "a|b"}));
+    one.setLines({"a", "https://b/"});
+    EXPECT_EQ(shown(one, 2), (std::vector<std::string>{"a|https://b/", "a|https://b/"}));
 }
 
-TEST(AdLinkRoute, HttpAnywhereInAnyCaseOpensThePopup) {
-    EXPECT_EQ(routeAdLink("http://a.example/"), AdLinkRoute::Popup);
-    EXPECT_EQ(routeAdLink("HTTP://A.EXAMPLE/"), AdLinkRoute::Popup);
-    EXPECT_EQ(routeAdLink("see Http://a.example/"), AdLinkRoute::Popup);
+TEST(AdRotation, OversizedTextIsCutAndUnsafeLinksAreDropped) {
+    AdRotation rotation;
+    const QByteArray longLink = "http://a.example/" + QByteArray(MaxAdLinkChars, 'x');
+    rotation.setLines({QByteArray(100000, 'w'), "file:///etc/passwd?http://", "t", longLink});
+    const auto first = rotation.next();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->text, QString(MaxAdTextChars, u'w'));
+    EXPECT_TRUE(first->link.isEmpty());
+    EXPECT_TRUE(rotation.next()->link.isEmpty()) << "a link too long to be an address";
 }
 
-TEST(AdLinkRoute, HttpsGoesToTheDesktopAndNothingElseDoes) {
-    EXPECT_EQ(routeAdLink("https://a.example/"), AdLinkRoute::Shell);
-    EXPECT_EQ(routeAdLink("HTTPS://A.EXAMPLE/"), AdLinkRoute::Shell);
-    for (const char* link : {"/bin/sh", "C:\\Windows\\notepad.exe", "file:///etc/passwd",
-                             "ftp://a.example/", "javascript:alert(1)", "mailto:x@y",
-                             "xhttps://a.example/", " https://a.example/", "", "www.a.example"})
-        EXPECT_EQ(routeAdLink(link), AdLinkRoute::Ignore) << link;
+TEST(AdLinkRoute, OnlyHttpAndHttpsAddressesOpenAnything) {
+    const struct {
+        const char* link;
+        AdLinkRoute route;
+    } cases[] = {
+        {"http://a.example/", AdLinkRoute::Popup},
+        {"HTTP://A.EXAMPLE/", AdLinkRoute::Popup},
+        {"hTTp://a.example:8080/p?q=1#f", AdLinkRoute::Popup},
+        {"https://a.example/", AdLinkRoute::Shell},
+        {"HTTPS://A.EXAMPLE/", AdLinkRoute::Shell},
+        // Merely containing "http://" once opened local files and ran scripts.
+        {"file:///etc/passwd?http://", AdLinkRoute::Ignore},
+        {"javascript:alert(1)//http://", AdLinkRoute::Ignore},
+        {"data:text/html,<script>x()</script>http://", AdLinkRoute::Ignore},
+        {"see http://a.example/", AdLinkRoute::Ignore},
+        {"http:///path-without-host", AdLinkRoute::Ignore},
+        {"/bin/sh", AdLinkRoute::Ignore},
+        {"C:\\Windows\\notepad.exe", AdLinkRoute::Ignore},
+        {"ftp://a.example/", AdLinkRoute::Ignore},
+        {"mailto:x@y", AdLinkRoute::Ignore},
+        {"xhttps://a.example/", AdLinkRoute::Ignore},
+        {" https://a.example/", AdLinkRoute::Ignore},
+        {"", AdLinkRoute::Ignore},
+        {"www.a.example", AdLinkRoute::Ignore},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(routeAdLink(QString::fromUtf8(c.link)), c.route) << c.link;
 }
 
 } // namespace
