@@ -6,6 +6,7 @@
 #include "webengine/ExternalSchemes.h"
 #include "webengine/PageContextMenu.h"
 #include "webengine/PageFonts.h"
+#include "webengine/UnrequestedWindowLimit.h"
 
 #include <QChildEvent>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -52,7 +54,15 @@ class TEwbCore::Page : public QWebEnginePage {
 public:
     Page(TEwbCore* owner, QObject* parent)
         : QWebEnginePage(parent)
-        , owner_(owner) {}
+        , owner_(owner) {
+        // Not createWindow(): only the request tells whether the user asked for the window.
+        connect(this, &QWebEnginePage::newWindowRequested, this,
+                [this](QWebEngineNewWindowRequest& request) {
+                    if (QWebEnginePage* page =
+                            owner_->pageForNewWindow(request.isUserInitiated(), url()))
+                        request.openIn(page);
+                });
+    }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
@@ -77,17 +87,6 @@ protected:
         return !cancel;
     }
 
-    QWebEnginePage* createWindow(WebWindowType) override {
-        BrowserControl* target = nullptr;
-        bool cancel = false;
-        emit owner_->newWindow2(&target, &cancel);
-        auto* core = qobject_cast<TEwbCore*>(target);
-        // The engine cannot adopt the new window into the page that asked for it.
-        if (cancel || !core || core == owner_)
-            return nullptr;
-        return core->pageForNewWindow(url());
-    }
-
     // Script errors and console output are not the user's business.
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
                                   const QString&) override {}
@@ -96,10 +95,12 @@ private:
     TEwbCore* owner_;
 };
 
-TEwbCore::TEwbCore(BrowserRole role, QWidget* parent, ExternalOpener* external)
+TEwbCore::TEwbCore(BrowserRole role, QWidget* parent, ExternalOpener* external,
+                   std::shared_ptr<UnrequestedWindowLimit> windowLimit)
     : BrowserControl(parent)
     , role_(role)
-    , external_(external) {
+    , external_(external)
+    , windowLimit_(std::move(windowLimit)) {
     if (role_ == BrowserRole::Catcher) {
         // Only its navigation requests matter, so it gets no view to render into.
         page_ = new Page(this, this);
@@ -170,7 +171,20 @@ void TEwbCore::connectPage(Page* page) {
             &TEwbCore::geometryChangeRequested);
 }
 
-QWebEnginePage* TEwbCore::pageForNewWindow(const QUrl& opener) {
+QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated, const QUrl& opener) {
+    if (!userInitiated && windowLimit_ && !windowLimit_->allow())
+        return nullptr;
+    BrowserControl* target = nullptr;
+    bool cancel = false;
+    emit newWindow2(&target, &cancel);
+    auto* core = qobject_cast<TEwbCore*>(target);
+    // The engine cannot adopt the new window into the page that asked for it.
+    if (cancel || !core || core == this)
+        return nullptr;
+    return core->adoptNewWindow(opener);
+}
+
+QWebEnginePage* TEwbCore::adoptNewWindow(const QUrl& opener) {
     // Nothing is ever drawn for the catcher.
     if (!view_)
         return page_;

@@ -7,12 +7,15 @@
 #include <QRect>
 #include <QUrl>
 
+#include <memory>
+
 class QWebEnginePage;
 class QWebEngineView;
 
 namespace koro {
 
 class PendingWindowPage;
+class UnrequestedWindowLimit;
 
 // The web page area on Qt WebEngine: turns the engine's page callbacks into the control's events
 // and applies the per-role options. The events come from inside the engine: a handler that
@@ -21,9 +24,11 @@ class TEwbCore : public BrowserControl {
     Q_OBJECT
 public:
     // Addresses the engine does not handle itself go to external, after the user agreed; without
-    // one they are refused.
+    // one they are refused. Windows a page opens without the user's click count against
+    // windowLimit, when given.
     explicit TEwbCore(BrowserRole role, QWidget* parent = nullptr,
-                      ExternalOpener* external = nullptr);
+                      ExternalOpener* external = nullptr,
+                      std::shared_ptr<UnrequestedWindowLimit> windowLimit = nullptr);
     ~TEwbCore() override;
 
     void navigate(const QString& url) override;
@@ -48,8 +53,11 @@ private:
     class Page;
 
     void connectPage(Page* page);
-    // The page the engine is to open a new window into, on behalf of a page at opener.
-    QWebEnginePage* pageForNewWindow(const QUrl& opener);
+    // The page the engine is to open a window into that this one's page asked for; none when
+    // the window is refused.
+    QWebEnginePage* pageForNewWindow(bool userInitiated, const QUrl& opener);
+    // A page of this instance for a new window, on behalf of a page at opener.
+    QWebEnginePage* adoptNewWindow(const QUrl& opener);
     void showPendingPage();
     // The page scripts see as this window: the pending one while it is kept out of the view.
     QWebEnginePage* scriptPage() const;
@@ -61,6 +69,7 @@ private:
     Page* page_ = nullptr;           // the page the view shows
     PendingWindowPage* pending_ = nullptr;
     QPointer<ExternalOpener> external_; // the factory that owns it may go first at exit
+    std::shared_ptr<UnrequestedWindowLimit> windowLimit_; // shared: the factory may go first
     bool loading_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "webengine/ExternalSchemes.h"
 #include "webengine/LoadingPageView.h"
 #include "webengine/TEwbCore.h"
+#include "webengine/UnrequestedWindowLimit.h"
 
 #include <QWebEngineProfile>
 
@@ -23,7 +24,7 @@ WebEngineBrowserFactory::~WebEngineBrowserFactory() = default;
 BrowserControl* WebEngineBrowserFactory::create(BrowserRole role, QWidget* parent) {
     if (role == BrowserRole::LoadingIcon)
         return new LoadingPageView(parent);
-    return new TEwbCore(role, parent, external_.get());
+    return new TEwbCore(role, parent, external_.get(), windowLimit_);
 }
 
 } // namespace koro

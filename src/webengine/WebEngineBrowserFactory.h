@@ -1,6 +1,7 @@
 #pragma once
 
 #include "webengine/BrowserControl.h"
+#include "webengine/UnrequestedWindowLimit.h"
 
 #include <memory>
 
@@ -23,6 +24,9 @@ public:
 
 private:
     std::unique_ptr<ExternalOpener> external_;
+    // One count for every page: popups opening popups share it.
+    std::shared_ptr<UnrequestedWindowLimit> windowLimit_ =
+        std::make_shared<UnrequestedWindowLimit>();
 };
 
 } // namespace koro

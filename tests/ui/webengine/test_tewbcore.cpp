@@ -3,6 +3,7 @@
 #include "webengine/ExternalSchemes.h"
 #include "webengine/LoadingPageView.h"
 #include "webengine/TEwbCore.h"
+#include "webengine/UnrequestedWindowLimit.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
 #include <QApplication>
@@ -884,6 +885,48 @@ QAction* actionNamed(const QMenu* menu, const QString& text) {
             return action;
     }
     return nullptr;
+}
+
+TEST_F(TEwbCoreTest, WindowsOpenedWithoutAClickAreLimitedButClickedOnesAreNot) {
+    // 300 windows while loading once took every byte of memory.
+    server.add("/storm", "<html><body style='margin:0'>"
+                         "<a id='a' style='display:block;height:200px' href='/target' "
+                         "target='_blank'>new</a><script>for (let i = 0; i < 60; ++i) "
+                         "window.open('/scripted?' + i);</script></body></html>");
+    auto limit = std::make_shared<UnrequestedWindowLimit>();
+    TEwbCore browser(BrowserRole::PageArea, nullptr, nullptr, limit);
+    browser.resize(400, 300);
+    browser.show();
+    EventLog log(browser);
+    browser.navigate(server.url("/storm"));
+    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/storm")); }));
+    QThread::msleep(300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.newWindows, UnrequestedWindowLimit::MaxWindows);
+    EXPECT_EQ(runScript(browser.page(), "String(1 + 1)"), "2") << "the page keeps working";
+
+    // The user's own click opens its window all the same.
+    QWidget* input = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        input = browser.findChild<QWebEngineView*>()->focusProxy();
+        return input != nullptr;
+    }));
+    EXPECT_TRUE(waitUntil([&] {
+        clickAt(input, {20, 50}, Qt::LeftButton);
+        return waitUntil([&] { return log.newWindows > UnrequestedWindowLimit::MaxWindows; }, 500);
+    }));
+}
+
+TEST(UnrequestedWindowLimit, AFewPerPeriodThenMoreOnceItHasPassed) {
+    auto now = std::chrono::steady_clock::time_point{};
+    UnrequestedWindowLimit limit([&] { return now; });
+    for (int i = 0; i < UnrequestedWindowLimit::MaxWindows; ++i)
+        EXPECT_TRUE(limit.allow());
+    EXPECT_FALSE(limit.allow());
+    now += UnrequestedWindowLimit::Period - std::chrono::milliseconds(1);
+    EXPECT_FALSE(limit.allow()) << "refusals do not count, but the period is not over";
+    now += std::chrono::milliseconds(1);
+    EXPECT_TRUE(limit.allow());
 }
 
 TEST_F(TEwbCoreTest, ContextMenuActsOnWhatIsUnderThePointer) {
