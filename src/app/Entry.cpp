@@ -7,6 +7,7 @@
 #include "config/ProgramFolder.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LinuxSingleInstance.h"
 #include "webengine/PageEngineFlags.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
@@ -30,6 +31,16 @@ void refuseSecondCopy() {
     box.exec();
 }
 
+// Without a lock nothing can tell a second copy: the user learns it, and the program runs.
+void reportNoLock() {
+    QMessageBox box(QMessageBox::Warning, applicationTitle(),
+                    QStringLiteral("无法在临时文件夹或运行目录中建立运行标记,"
+                                   "无法确认是否已有另一个程序在运行。"),
+                    QMessageBox::Ok);
+    box.setObjectName("NoLockBox");
+    box.exec();
+}
+
 // Before the first page: the engine reads its flags when it starts.
 void prepareEngineAndTexts(QApplication& app) {
     // The engine's GL and start-up diagnostics are no problem worth reporting.
@@ -44,7 +55,7 @@ void prepareEngineAndTexts(QApplication& app) {
 } // namespace
 
 int runKoro(int argc, char** argv, const Endpoints& endpoints,
-            const std::function<void(TForm1&)>& observe) {
+            const std::function<void(TForm1&)>& observe, const RunOptions& options) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     KoroApplication app(argc, argv);
     const QString executable = QCoreApplication::applicationFilePath();
@@ -58,9 +69,17 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
     std::unique_ptr<Platform> platform = makeLinuxPlatform();
     platform->browsers = std::make_unique<WebEngineBrowserFactory>(
         platform->shell.get(), folder.perUser ? folder.path : QString());
-    if (!platform->singleInstance->acquire()) {
+    platform->singleInstance = std::make_unique<LinuxSingleInstance>(
+        LinuxSingleInstance::defaultLockPaths(options.lockFolder));
+    switch (platform->singleInstance->acquire()) {
+    case SingleInstance::Mark::HeldByAnother:
         refuseSecondCopy();
         return 0;
+    case SingleInstance::Mark::Unavailable:
+        reportNoLock();
+        break;
+    case SingleInstance::Mark::Taken:
+        break;
     }
 
     setApplicationTitle(QStringLiteral("Koro网络电视"));

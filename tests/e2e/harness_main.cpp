@@ -231,41 +231,48 @@ int main(int argc, char** argv) {
     const char* base = std::getenv("KORO_E2E_BASE");
     const auto endpoints =
         koro::Endpoints::local(QString::fromUtf8(base ? base : "http://127.0.0.1:1"));
-    return koro::runKoro(argc, argv, endpoints, [](koro::TForm1& form) {
-        follow(form.webbrowser1());
-        follow(form.WebLoading());
-        form.installEventFilter(new ShowReporter(&form));
-        qApp->installEventFilter(new AboutReporter(&form));
-        qApp->installEventFilter(new WidgetReporter(&form));
-        follow(form.Webbrowser2());
-        // Popups are numbered in the order they are created.
-        QObject::connect(&form.newWindows(), &koro::NewWindowPolicy::popupCreated,
-                         [count = 0](koro::TForm3* popup) mutable {
-                             const QString id = QString::number(++count);
-                             popup->setProperty("e2eId", id);
-                             report("popupCreated", "TForm3", id);
-                             follow(popup->Webbrowser1());
-                             QObject::connect(popup, &QObject::destroyed,
-                                              [id] { report("popupDestroyed", "TForm3", id); });
-                         });
-        QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
-        qApp->installEventFilter(new ScheduleReporter(&form));
-        new CommandReader(form);
-        QObject::connect(&form.adLine(), &koro::AdLine::downloadFinished,
-                         [](bool replaced) { report("downloaded", replaced ? "1" : "0", ""); });
-        QObject::connect(&form.viewing().TimerSound(), &QTimer::timeout,
-                         [] { report("ring", "TimerSound", ""); });
-        // The tray icon's place on screen whenever it changes: "e2e: tray <x> <y> <w> <h>",
-        // empty (0 0 0 0) while the host does not tell.
-        auto* trayWatch = new QTimer(&form);
-        QObject::connect(trayWatch, &QTimer::timeout, &form, [&form, last = QRect()]() mutable {
-            const QRect now = form.platform().tray ? form.platform().tray->geometry() : QRect();
-            if (now == last)
-                return;
-            last = now;
-            std::printf("e2e: tray %d %d %d %d\n", now.x(), now.y(), now.width(), now.height());
-            std::fflush(stdout);
-        });
-        trayWatch->start(250);
-    });
+    koro::RunOptions options;
+    // Sessions of tests that run side by side must not meet at the shared lock.
+    if (const char* lockFolder = std::getenv("KORO_E2E_LOCK_FOLDER"))
+        options.lockFolder = QString::fromLocal8Bit(lockFolder);
+    return koro::runKoro(
+        argc, argv, endpoints,
+        [](koro::TForm1& form) {
+            follow(form.webbrowser1());
+            follow(form.WebLoading());
+            form.installEventFilter(new ShowReporter(&form));
+            qApp->installEventFilter(new AboutReporter(&form));
+            qApp->installEventFilter(new WidgetReporter(&form));
+            follow(form.Webbrowser2());
+            // Popups are numbered in the order they are created.
+            QObject::connect(&form.newWindows(), &koro::NewWindowPolicy::popupCreated,
+                             [count = 0](koro::TForm3* popup) mutable {
+                                 const QString id = QString::number(++count);
+                                 popup->setProperty("e2eId", id);
+                                 report("popupCreated", "TForm3", id);
+                                 follow(popup->Webbrowser1());
+                                 QObject::connect(popup, &QObject::destroyed,
+                                                  [id] { report("popupDestroyed", "TForm3", id); });
+                             });
+            QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
+            qApp->installEventFilter(new ScheduleReporter(&form));
+            new CommandReader(form);
+            QObject::connect(&form.adLine(), &koro::AdLine::downloadFinished,
+                             [](bool replaced) { report("downloaded", replaced ? "1" : "0", ""); });
+            QObject::connect(&form.viewing().TimerSound(), &QTimer::timeout,
+                             [] { report("ring", "TimerSound", ""); });
+            // The tray icon's place on screen whenever it changes: "e2e: tray <x> <y> <w> <h>",
+            // empty (0 0 0 0) while the host does not tell.
+            auto* trayWatch = new QTimer(&form);
+            QObject::connect(trayWatch, &QTimer::timeout, &form, [&form, last = QRect()]() mutable {
+                const QRect now = form.platform().tray ? form.platform().tray->geometry() : QRect();
+                if (now == last)
+                    return;
+                last = now;
+                std::printf("e2e: tray %d %d %d %d\n", now.x(), now.y(), now.width(), now.height());
+                std::fflush(stdout);
+            });
+            trayWatch->start(250);
+        },
+        options);
 }

@@ -175,6 +175,7 @@ class Desktop:
         env.update({
             "DISPLAY": self.display or "",
             "XDG_RUNTIME_DIR": self.runtime,
+            "KORO_E2E_LOCK_FOLDER": self.runtime,
             "QTWEBENGINE_DISABLE_SANDBOX": "1",
             "QTWEBENGINE_CHROMIUM_FLAGS": "--disable-gpu",
             "QT_QPA_PLATFORM": "xcb",

@@ -63,10 +63,36 @@ def main():
             c.check(second.wait_exit(30) == 0, "Enter ends the second copy with exit code 0")
             c.check(first.proc.poll() is None, "the first copy runs on")
             c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the first copy's window stays")
+
+            # A cron job or a second session has another runtime folder, or none: the copies
+            # still meet.
+            for what, runtime in (("without a runtime folder", ""),
+                                  ("with another runtime folder", os.path.join(scratch, "rt2"))):
+                os.makedirs(runtime or scratch, exist_ok=True)
+                other = e2e.Koro(desktop, args.harness, folder, base=pages.base).start(
+                    env={"XDG_RUNTIME_DIR": runtime})
+                try:
+                    e2e.wait_for(lambda: desktop.windows("^koro$"), what=f"the refusal {what}")
+                    e2e.key(desktop, "Return", window=desktop.windows("^koro$")[0])
+                    c.check(other.wait_exit(30) == 0, f"a copy {what} is refused")
+                finally:
+                    other.stop()
         finally:
             if second:
                 second.stop()
             first.stop()
+
+        # Without any place for the lock the user is told, and the program still starts.
+        lone = e2e.Koro(desktop, args.harness, os.path.join(scratch, "lone"), base=pages.base).start(
+            env={"XDG_RUNTIME_DIR": "", "KORO_E2E_LOCK_FOLDER": os.path.join(scratch, "missing")})
+        try:
+            box = e2e.wait_for(lambda: desktop.windows("^koro$"), what="the no-lock notice")[0]
+            desktop.screenshot("no-lock-notice.png")
+            e2e.key(desktop, "Return", window=box)
+            e2e.main_window(desktop, lone)
+            c.check(lone.proc.poll() is None, "without a lock the program runs after telling")
+        finally:
+            lone.stop()
     c.finish()
 
 

@@ -26,10 +26,10 @@ namespace koro {
 
 class FakeSingleInstance : public SingleInstance {
 public:
-    bool result = true; // what acquire() answers
+    Mark result = Mark::Taken; // what acquire() answers
     int calls = 0;
 
-    bool acquire() override {
+    Mark acquire() override {
         ++calls;
         return result;
     }

@@ -36,23 +36,29 @@ LinuxSingleInstance::LinuxSingleInstance(QStringList lockPaths)
     : lockPaths_(std::move(lockPaths)) {}
 
 LinuxSingleInstance::~LinuxSingleInstance() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    release();
 }
 
-QStringList LinuxSingleInstance::defaultLockPaths() {
-    QStringList paths;
+void LinuxSingleInstance::release() {
+    for (const int fd : fds_)
+        ::close(fd);
+    fds_.clear();
+}
+
+QStringList LinuxSingleInstance::defaultLockPaths(const QString& temporaryFolder) {
+    // The temporary folder's lock comes first and is taken by every copy, whatever its
+    // environment, so copies with and without a runtime folder still meet there.
+    QStringList paths{QStringLiteral("%1/kestro-%2.lock").arg(temporaryFolder).arg(::getuid())};
     const QString runtimeDir = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
     // A relative value is not a runtime folder.
     if (runtimeDir.startsWith(u'/'))
         paths.append(runtimeDir + QStringLiteral("/kestro.lock"));
-    paths.append(QStringLiteral("/tmp/kestro-%1.lock").arg(::getuid()));
     return paths;
 }
 
-bool LinuxSingleInstance::acquire() {
-    if (fd_ >= 0)
-        return true;
+SingleInstance::Mark LinuxSingleInstance::acquire() {
+    if (!fds_.empty())
+        return Mark::Taken;
     for (const QString& path : std::as_const(lockPaths_)) {
         const int fd = openLockFile(path);
         if (fd < 0)
@@ -61,17 +67,18 @@ bool LinuxSingleInstance::acquire() {
         do {
             rc = ::flock(fd, LOCK_EX | LOCK_NB);
         } while (rc != 0 && errno == EINTR);
-        if (rc == 0) {
-            fd_ = fd;
-            return true;
+        if (rc != 0) {
+            const bool heldElsewhere = errno == EWOULDBLOCK;
+            ::close(fd);
+            if (heldElsewhere) {
+                release();
+                return Mark::HeldByAnother;
+            }
+            continue;
         }
-        const bool heldElsewhere = errno == EWOULDBLOCK;
-        ::close(fd);
-        if (heldElsewhere)
-            return false;
+        fds_.push_back(fd);
     }
-    // Without a lock file there is no way to tell; refusing to start would be worse.
-    return true;
+    return fds_.empty() ? Mark::Unavailable : Mark::Taken;
 }
 
 } // namespace koro

@@ -5,14 +5,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace koro {
 
-// An exclusive flock on a per-user lock file. The kernel drops it when the process ends,
+// Exclusive flocks on per-user lock files. The kernel drops them when the process ends,
 // however it ends, so a crashed copy never blocks the next start.
 class LinuxSingleInstance : public SingleInstance {
 public:
     LinuxSingleInstance();
-    // The first of lockPaths that can be opened as the user's own file is the lock.
+    // Every one of lockPaths that can be opened as the user's own file is locked; a copy that
+    // finds any of them held is refused.
     explicit LinuxSingleInstance(QStringList lockPaths);
     explicit LinuxSingleInstance(const QString& lockPath)
         : LinuxSingleInstance(QStringList{lockPath}) {}
@@ -20,15 +23,18 @@ public:
     LinuxSingleInstance(const LinuxSingleInstance&) = delete;
     LinuxSingleInstance& operator=(const LinuxSingleInstance&) = delete;
 
-    bool acquire() override;
+    Mark acquire() override;
 
-    // $XDG_RUNTIME_DIR/kestro.lock when the variable names a folder, then
-    // /tmp/kestro-<uid>.lock for when that folder is missing or cannot be written.
-    static QStringList defaultLockPaths();
+    // <temporaryFolder>/kestro-<uid>.lock, then $XDG_RUNTIME_DIR/kestro.lock when the variable
+    // names a folder (which covers a temporary folder that another user blocks). The names are
+    // data: copies of other versions look for the same files.
+    static QStringList defaultLockPaths(const QString& temporaryFolder = QStringLiteral("/tmp"));
 
 private:
+    void release();
+
     QStringList lockPaths_;
-    int fd_ = -1;
+    std::vector<int> fds_;
 };
 
 } // namespace koro

@@ -12,6 +12,8 @@
 
 namespace {
 
+using Mark = koro::SingleInstance::Mark;
+
 class SingleInstanceTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -31,7 +33,7 @@ std::pair<pid_t, bool> startHolder(const QStringList& paths, uid_t asUser = 0) {
             (::setgroups(0, nullptr) != 0 || ::setgid(asUser) != 0 || ::setuid(asUser) != 0))
             ::_exit(3);
         koro::LinuxSingleInstance instance(paths);
-        const char result = instance.acquire() ? '1' : '0';
+        const char result = instance.acquire() == Mark::Taken ? '1' : '0';
         (void)!::write(fds[1], &result, 1);
         for (;;)
             ::pause();
@@ -55,12 +57,12 @@ TEST_F(SingleInstanceTest, SecondProcessIsRefusedUntilTheHolderDies) {
     ASSERT_TRUE(holderGotIt);
 
     koro::LinuxSingleInstance second(lockPath());
-    EXPECT_FALSE(second.acquire());
-    EXPECT_FALSE(second.acquire()) << "a refusal must not be sticky-true on retry";
+    EXPECT_EQ(second.acquire(), Mark::HeldByAnother);
+    EXPECT_EQ(second.acquire(), Mark::HeldByAnother) << "a refusal must not stick on retry";
 
     // However the holder ends, the kernel lets go of the lock.
     killAndReap(holder);
-    EXPECT_TRUE(second.acquire());
+    EXPECT_EQ(second.acquire(), Mark::Taken);
 
     const auto [third, thirdGotIt] = startHolder(QStringList{lockPath()});
     ASSERT_GT(third, 0);
@@ -71,20 +73,20 @@ TEST_F(SingleInstanceTest, SecondProcessIsRefusedUntilTheHolderDies) {
 TEST_F(SingleInstanceTest, LockLastsAsLongAsTheObject) {
     {
         koro::LinuxSingleInstance first(lockPath());
-        ASSERT_TRUE(first.acquire());
-        EXPECT_TRUE(first.acquire()) << "asking again keeps the mark";
+        ASSERT_EQ(first.acquire(), Mark::Taken);
+        EXPECT_EQ(first.acquire(), Mark::Taken) << "asking again keeps the mark";
         koro::LinuxSingleInstance other(lockPath());
-        EXPECT_FALSE(other.acquire());
+        EXPECT_EQ(other.acquire(), Mark::HeldByAnother);
     }
     koro::LinuxSingleInstance later(lockPath());
-    EXPECT_TRUE(later.acquire());
+    EXPECT_EQ(later.acquire(), Mark::Taken);
 }
 
 TEST_F(SingleInstanceTest, ProgramsStartedByTheHolderDoNotInheritTheLock) {
     pid_t child = -1;
     {
         koro::LinuxSingleInstance first(lockPath());
-        ASSERT_TRUE(first.acquire());
+        ASSERT_EQ(first.acquire(), Mark::Taken);
         child = ::fork();
         if (child == 0) {
             ::execl("/bin/sleep", "sleep", "60", static_cast<char*>(nullptr));
@@ -102,13 +104,34 @@ TEST_F(SingleInstanceTest, ProgramsStartedByTheHolderDoNotInheritTheLock) {
         }
     }
     koro::LinuxSingleInstance next(lockPath());
-    EXPECT_TRUE(next.acquire()) << "a program started by the holder keeps the lock alive";
+    EXPECT_EQ(next.acquire(), Mark::Taken) << "a program started by the holder keeps the lock";
     killAndReap(child);
 }
 
-TEST_F(SingleInstanceTest, UnopenableLockFileCountsAsTheOnlyCopy) {
-    koro::LinuxSingleInstance instance(dir.filePath("missing-folder/kestro.lock"));
-    EXPECT_TRUE(instance.acquire());
+TEST_F(SingleInstanceTest, NoUsableLockFileIsUnavailableNotTaken) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("a-folder"));
+    koro::LinuxSingleInstance instance(
+        QStringList{dir.filePath("missing-folder/kestro.lock"), dir.filePath("a-folder")});
+    EXPECT_EQ(instance.acquire(), Mark::Unavailable);
+}
+
+TEST_F(SingleInstanceTest, CopiesWithDifferentRuntimeFoldersMeetAtTheSharedLock) {
+    // A desktop session has a runtime folder, a cron job or a second session another or none:
+    // the lock every copy takes is still the same one.
+    const QString shared = dir.filePath("kestro-shared.lock");
+    const QString runtimeA = dir.filePath("runtime-a.lock");
+    const QString runtimeB = dir.filePath("runtime-b.lock");
+    for (const QStringList& first : {QStringList{shared, runtimeA}, QStringList{shared}}) {
+        const auto [holder, holderGotIt] = startHolder(first);
+        ASSERT_GT(holder, 0);
+        ASSERT_TRUE(holderGotIt);
+        for (const QStringList& second :
+             {QStringList{shared}, QStringList{shared, runtimeA}, QStringList{shared, runtimeB}}) {
+            koro::LinuxSingleInstance copy(second);
+            EXPECT_EQ(copy.acquire(), Mark::HeldByAnother) << second.join(' ').toStdString();
+        }
+        killAndReap(holder);
+    }
 }
 
 TEST_F(SingleInstanceTest, AnUnusableFolderFallsBackToTheNextPath) {
@@ -122,9 +145,9 @@ TEST_F(SingleInstanceTest, AnUnusableFolderFallsBackToTheNextPath) {
         ASSERT_GT(holder, 0);
         ASSERT_TRUE(holderGotIt);
         koro::LinuxSingleInstance second(QStringList{unusable, fallback});
-        EXPECT_FALSE(second.acquire()) << "two copies would run";
+        EXPECT_EQ(second.acquire(), Mark::HeldByAnother) << "two copies would run";
         killAndReap(holder);
-        EXPECT_TRUE(second.acquire());
+        EXPECT_EQ(second.acquire(), Mark::Taken);
     }
 }
 
@@ -150,19 +173,19 @@ TEST_F(SingleInstanceTest, AnotherUsersFileIsNotTheLock) {
     ASSERT_TRUE(holderGotIt);
 
     koro::LinuxSingleInstance mine(QStringList{foreign, lockPath()});
-    EXPECT_TRUE(mine.acquire());
+    EXPECT_EQ(mine.acquire(), Mark::Taken);
     koro::LinuxSingleInstance other(QStringList{foreign, lockPath()});
-    EXPECT_FALSE(other.acquire());
+    EXPECT_EQ(other.acquire(), Mark::HeldByAnother);
     killAndReap(holder);
 }
 
-TEST(SingleInstancePath, RuntimeFolderFirstThenTheTemporaryFolder) {
+TEST(SingleInstancePath, TheTemporaryFolderAlwaysThenTheRuntimeFolder) {
     const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
     const bool had = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
     const QString temporary = QStringLiteral("/tmp/kestro-%1.lock").arg(::getuid());
     qputenv("XDG_RUNTIME_DIR", "/run/user/4321");
     EXPECT_EQ(koro::LinuxSingleInstance::defaultLockPaths(),
-              (QStringList{"/run/user/4321/kestro.lock", temporary}));
+              (QStringList{temporary, "/run/user/4321/kestro.lock"}));
     qputenv("XDG_RUNTIME_DIR", "relative/dir");
     EXPECT_EQ(koro::LinuxSingleInstance::defaultLockPaths(), QStringList{temporary});
     qunsetenv("XDG_RUNTIME_DIR");
