@@ -27,10 +27,12 @@ public:
     FavoritesMenu(QMenu* ie1, QAction* addFav, QAction* finishFav, BrowserControl* webbrowser1,
                   FavoritesLocation& location, const ImageList& images, QWidget* parent);
 
-    // Scans the Favorites folder into menuItem; a missing folder adds nothing.
+    // Shows the Favorites folder in menuItem, each folder read when its menu opens and again
+    // when it has changed since; a missing folder adds nothing.
     void AddFavToMenu(QMenu* menuItem);
     // Adds the entries of folder to menu: its folders at the insertion point (after the fixed
-    // items of IE1, at the front of any other menu), then its shortcuts at the end.
+    // items of IE1, at the front of any other menu), then its shortcuts at the end. Folders
+    // given without content are read when they open.
     void fill(QMenu* menu, const FavoriteFolder& folder);
 
     void ActFavoritClkExecute(QAction* item);
@@ -42,10 +44,13 @@ public:
 
 private:
     QWidget* dialogOwner() const;
+    void fillWhenShown(QMenu* menu, const QByteArray& localPath);
+    void refresh(QMenu* menu, const QByteArray& localPath);
 
     QPointer<QMenu> m_ie1;
     QPointer<BrowserControl> m_webbrowser1;
     FavoritesLocation& m_location;
+    QByteArray m_root; // the Favorites folder, as the file system names it
     QIcon m_pageIcon;
     QIcon m_folderIcon;
 };

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -41,6 +42,18 @@ qsizetype characterLength(QByteArrayView bytes, qsizetype pos) {
         return 1;
     const auto second = static_cast<unsigned char>(bytes[pos + 1]);
     return (second >= 0x30 && second <= 0x39) ? 4 : 2;
+}
+
+// The path with every link resolved; empty when it cannot be resolved.
+QByteArray realPath(const QByteArray& path) {
+    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.constData(), nullptr),
+                                                          ::free);
+    return resolved ? QByteArray(resolved.get()) : QByteArray();
+}
+
+bool isInside(const QByteArray& path, const QByteArray& folder) {
+    return !path.isEmpty() && !folder.isEmpty() &&
+           path.startsWith(folder.endsWith('/') ? folder : folder + '/');
 }
 
 } // namespace
@@ -90,11 +103,21 @@ QString FavoritesScanner::displayName(const QByteArray& name) {
 FavoriteFolder FavoritesScanner::ReadFavorit(const QString& path) const {
     FavoriteFolder root;
     root.name = QFileInfo(path).fileName();
-    scanInto(root, QFile::encodeName(path));
+    root.localPath = QFile::encodeName(path);
+    scanInto(root, root.localPath, realPath(root.localPath), true);
     return root;
 }
 
-void FavoritesScanner::scanInto(FavoriteFolder& folder, const QByteArray& path) const {
+FavoriteFolder FavoritesScanner::ReadFolder(const QByteArray& localPath,
+                                            const QByteArray& rootPath) const {
+    FavoriteFolder folder;
+    folder.localPath = localPath;
+    scanInto(folder, localPath, realPath(rootPath), false);
+    return folder;
+}
+
+void FavoritesScanner::scanInto(FavoriteFolder& folder, const QByteArray& path,
+                                const QByteArray& rootReal, bool recursive) const {
     // Listed by raw names: a name that is not valid text could not be opened again through a
     // QString.
     const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(path.constData()), ::closedir);
@@ -107,18 +130,23 @@ void FavoritesScanner::scanInto(FavoriteFolder& folder, const QByteArray& path) 
         if (name == "." || name == "..")
             continue;
         struct stat status {};
-        if (::fstatat(fd, entry->d_name, &status, 0) != 0)
+        if (::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        const QByteArray entryPath = path + '/' + name;
+        // A link counts only when it leads to a shortcut file inside the folder.
+        if (S_ISLNK(status.st_mode) &&
+            (!isInside(realPath(entryPath), rootReal) ||
+             ::stat(entryPath.constData(), &status) != 0 || !S_ISREG(status.st_mode)))
+            continue;
+        if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode))
             continue;
         const FileAttributes attributes = fileAttributes(status, name);
-        const QByteArray entryPath = path + '/' + name;
         if (attributes.plainDirectory()) {
-            struct stat link {};
-            if (::fstatat(fd, entry->d_name, &link, AT_SYMLINK_NOFOLLOW) != 0 ||
-                S_ISLNK(link.st_mode))
-                continue;
             FavoriteFolder& sub = folder.folders.emplace_back();
             sub.name = displayName(name);
-            scanInto(sub, entryPath);
+            sub.localPath = entryPath;
+            if (recursive)
+                scanInto(sub, entryPath, rootReal, true);
         } else if (attributes.plainFile()) {
             folder.links.push_back(
                 {caption(displayName(name)), codePagePrefix(readShortcutUrl(entryPath), UrlBytes)});

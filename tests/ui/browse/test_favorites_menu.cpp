@@ -77,6 +77,11 @@ protected:
 
     FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
 
+    // The menu as the user sees it when it opens: folders are read then.
+    static QMenu* opened(QMenu* menu) {
+        emit menu->aboutToShow();
+        return menu;
+    }
     static QStringList objectNames(const QMenu* menu) {
         QStringList names;
         for (const QAction* a : menu->actions())
@@ -106,13 +111,28 @@ protected:
 
 TEST_F(FavoritesMenuTest, WithoutFavoritesTheFixedItemsStayAlone) {
     TForm1& f = start();
-    EXPECT_EQ(objectNames(f.ui().IE1), fixedItems);
+    EXPECT_EQ(objectNames(opened(f.ui().IE1)), fixedItems);
 
     // An empty folder adds nothing either.
     QDir().mkpath(favorites);
-    form.reset();
-    TForm1& again = start();
-    EXPECT_EQ(objectNames(again.ui().IE1), fixedItems);
+    EXPECT_EQ(objectNames(opened(f.ui().IE1)), fixedItems);
+}
+
+TEST_F(FavoritesMenuTest, FoldersAreReadWhenTheyOpenAndAgainWhenTheyChanged) {
+    shortcut("deep/inner.url", "http://127.0.0.1/inner");
+    TForm1& f = start();
+    QMenu* ie1 = f.ui().IE1;
+    // Nothing is read at start, whatever the folder holds.
+    EXPECT_EQ(objectNames(ie1), fixedItems);
+    QMenu* deep = item(opened(ie1), "deep")->menu();
+    ASSERT_NE(deep, nullptr);
+    EXPECT_TRUE(deep->actions().isEmpty()) << "a sub-folder is read when it opens";
+    EXPECT_EQ(opened(deep)->actions().size(), 1);
+
+    // A shortcut saved meanwhile shows at the next opening, once.
+    shortcut("new.url", "http://127.0.0.1/new");
+    ASSERT_NE(item(opened(ie1), "new"), nullptr);
+    EXPECT_EQ(opened(ie1)->actions().size(), fixedItems.size() + 2);
 }
 
 TEST_F(FavoritesMenuTest, TheFolderBecomesATreeOfMenusAfterTheFixedItems) {
@@ -122,7 +142,7 @@ TEST_F(FavoritesMenuTest, TheFolderBecomesATreeOfMenusAfterTheFixedItems) {
     shortcut("Tom & Jerry.url", "http://127.0.0.1/tom");
     shortcut("top.url", "http://127.0.0.1/top");
     TForm1& f = start();
-    const QMenu* ie1 = f.ui().IE1;
+    QMenu* ie1 = opened(f.ui().IE1);
     const QList<QAction*> actions = ie1->actions();
     ASSERT_EQ(actions.size(), 8);
     EXPECT_EQ(objectNames(ie1).mid(0, 4), fixedItems);
@@ -135,11 +155,11 @@ TEST_F(FavoritesMenuTest, TheFolderBecomesATreeOfMenusAfterTheFixedItems) {
     QAction* news = item(ie1, "新闻");
     ASSERT_NE(news, nullptr);
     EXPECT_TRUE(sameImage(news->icon(), f.imageList().pixmap(1)));
-    const QMenu* newsMenu = news->menu();
+    QMenu* newsMenu = opened(news->menu());
     ASSERT_EQ(newsMenu->actions().size(), 2);
     ASSERT_NE(newsMenu->actions()[0]->menu(), nullptr);
     EXPECT_EQ(newsMenu->actions()[0]->text(), "国内");
-    QAction* deep = item(newsMenu->actions()[0]->menu(), "deep");
+    QAction* deep = item(opened(newsMenu->actions()[0]->menu()), "deep");
     ASSERT_NE(deep, nullptr);
     EXPECT_EQ(deep->toolTip(), "http://127.0.0.1/deep");
 
@@ -164,7 +184,7 @@ TEST_F(FavoritesMenuTest, AnItemOpensItsAddressInThePageArea) {
     shortcut("folder/site.url", "http://127.0.0.1/site");
     shortcut("empty.url", "");
     TForm1& f = start();
-    const QMenu* folderMenu = item(f.ui().IE1, "folder")->menu();
+    QMenu* folderMenu = opened(item(opened(f.ui().IE1), "folder")->menu());
     page()->navigations.clear();
     item(folderMenu, "site")->trigger();
     EXPECT_EQ(page()->navigations, QStringList{"http://127.0.0.1/site"});
