@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev llvm
   xvfb xauth openbox trayer wmctrl xdotool x11-utils x11-apps x11-xserver-utils imagemagick
   dbus pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
-  fonts-wqy-microhei qt6-translations-l10n xdg-utils
+  fonts-wqy-microhei qt6-translations-l10n xdg-utils ffmpeg
   dpkg-dev desktop-file-utils appstream iproute2 util-linux
 )
 missing=()

@@ -10,7 +10,6 @@ if [ ! -d skin ]; then
   mkdir -p skin
   cp "$root"/resources/skins/*.skn skin/
 fi
-export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
 [ "$(id -u)" = 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 if [ -n "${DISPLAY:-}" ]; then
   exec ./koro

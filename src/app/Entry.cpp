@@ -47,8 +47,12 @@ void prepareEngineAndTexts(QApplication& app) {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     const bool gpuUsable =
         hasRenderNode(QStringLiteral("/dev/dri")) && !isSoftwareRenderer(probeGlRenderer());
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            pageEngineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), gpuUsable));
+    const QByteArray flags = pageEngineFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), gpuUsable);
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    // Read when the page area makes its first window, which is later.
+    if (const QByteArray backend = sceneGraphBackend(qgetenv("QT_QUICK_BACKEND"), flags);
+        !backend.isEmpty())
+        qputenv("QT_QUICK_BACKEND", backend);
     installChineseQtTranslations(app);
 }
 

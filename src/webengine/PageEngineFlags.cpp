@@ -43,16 +43,33 @@ QByteArray probeGlRenderer() {
     return result;
 }
 
+namespace {
+
+QList<QByteArray> splitFlags(const QByteArray& flags) {
+    QList<QByteArray> list = flags.simplified().split(' ');
+    list.removeAll(QByteArray());
+    return list;
+}
+
+bool hasFlag(const QList<QByteArray>& flags, const QByteArray& name) {
+    for (const QByteArray& flag : flags) {
+        if (flag == name || flag.startsWith(name + '='))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QByteArray sceneGraphBackend(const QByteArray& userBackend, const QByteArray& flags) {
+    if (!userBackend.trimmed().isEmpty())
+        return {};
+    return hasFlag(splitFlags(flags), "--disable-gpu") ? QByteArray("software") : QByteArray();
+}
+
 QByteArray pageEngineFlags(const QByteArray& current, bool gpuUsable) {
-    QList<QByteArray> flags = current.simplified().split(' ');
-    flags.removeAll(QByteArray());
-    const auto has = [&flags](const QByteArray& name) {
-        for (const QByteArray& flag : flags) {
-            if (flag == name || flag.startsWith(name + '='))
-                return true;
-        }
-        return false;
-    };
+    QList<QByteArray> flags = splitFlags(current);
+    const auto has = [&flags](const QByteArray& name) { return hasFlag(flags, name); };
     if (!gpuUsable && !has("--disable-gpu"))
         flags << "--disable-gpu";
     if (!has("--lang"))

@@ -20,4 +20,10 @@ QByteArray probeGlRenderer();
 // own texts (error pages) in Chinese, like the rest of the program.
 QByteArray pageEngineFlags(const QByteArray& current, bool gpuUsable);
 
+// The Qt Quick scene graph the page area should draw with: "software" where the engine runs
+// without a GPU (flags holds --disable-gpu), since Qt Quick's OpenGL path would then run on a
+// software rasteriser for every video frame; empty to leave Qt's choice, and always when the
+// user chose a backend (userBackend).
+QByteArray sceneGraphBackend(const QByteArray& userBackend, const QByteArray& flags);
+
 } // namespace koro

@@ -25,6 +25,17 @@ TEST(PageEngineFlags, TurnsTheGpuOffOnlyWhereThereIsNone) {
     EXPECT_EQ(pageEngineFlags("--lang", false), "--lang --disable-gpu");
 }
 
+TEST(PageEngineFlags, WithoutAGpuThePageAreaDrawsWithTheSoftwareSceneGraph) {
+    EXPECT_EQ(sceneGraphBackend("", pageEngineFlags("", false)), "software");
+    EXPECT_EQ(sceneGraphBackend("", pageEngineFlags("", true)), "");
+    // The user's flags turned the GPU off.
+    EXPECT_EQ(sceneGraphBackend("", pageEngineFlags("--disable-gpu", true)), "software");
+    EXPECT_EQ(sceneGraphBackend("", "--disable-gpu-compositing"), "");
+    // A backend the user chose wins.
+    EXPECT_EQ(sceneGraphBackend("opengl", "--disable-gpu"), "");
+    EXPECT_EQ(sceneGraphBackend(" ", "--disable-gpu"), "software");
+}
+
 TEST(PageEngineFlags, ARenderNodeIsNeededForTheGpu) {
     QTemporaryDir dri;
     ASSERT_TRUE(dri.isValid());
