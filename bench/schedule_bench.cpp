@@ -115,9 +115,8 @@ int latency() {
     constexpr int TickMs = 10;
     QTemporaryDir dir;
     TrickleServer server(Total, 64 * 1024, 5); // about 12 MB/s
-    QLabel label;
     NoShell shell;
-    AdLine line(&label, dir.filePath("ad.txt"), {}, shell);
+    AdLine line(dir.filePath("ad.txt"), {}, shell);
     line.Timer_Readad().stop();
 
     std::vector<double> lateness;
@@ -162,8 +161,6 @@ int idle(int seconds) {
                    QByteArray::number(i) + "\r\n");
     feed.close();
 
-    QLabel label;
-    label.show();
     NoShell shell;
     NoAlarm alarm;
     NoPower power;
@@ -175,7 +172,8 @@ int idle(int seconds) {
     const QByteArray time =
         QByteArray::number(never.hour()) + ":" + QByteArray::number(never.minute());
     settings.SeeTime = time;
-    AdLine line(&label, dir.filePath("ad.txt"), {}, shell);
+    AdLine line(dir.filePath("ad.txt"), {}, shell);
+    line.show(); // the rotation repaints it, as in the window
     line.Timer_ReadadTimer();
     ScheduledViewing viewing(settings, [&] { return &userIni; }, alarm, "COCK.wav", {}, {});
     viewing.Timer_SeeTv().start();

@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config git python3 binutils
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-multimedia-dev
   qt6-svg-dev libqt6svg6
-  libsimpleini-dev libicu-dev libx11-dev libx11-xcb-dev libxcb1-dev libxcb-keysyms1-dev
+  libx11-dev libx11-xcb-dev libxcb1-dev libxcb-keysyms1-dev
   libxrandr-dev libxss-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm

@@ -71,8 +71,8 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
     prepareEngineAndTexts(app);
 
     std::unique_ptr<Platform> platform = makeLinuxPlatform();
-    platform->browsers = std::make_unique<WebEngineBrowserFactory>(
-        platform->shell.get(), folder.perUser ? folder.path : QString());
+    WebEngineBrowserFactory browsers(platform->shell.get(),
+                                     folder.perUser ? folder.path : QString());
     platform->singleInstance = std::make_unique<LinuxSingleInstance>(
         LinuxSingleInstance::defaultLockPaths(options.lockFolder));
     switch (platform->singleInstance->acquire()) {
@@ -92,7 +92,7 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
 
     if (folder.perUser) // installed: the samples ship in the package's data folder
         seedUserFolder(folder.path, exe.absolutePath() + QStringLiteral("/../../share/koro"));
-    TForm1 form(*platform, endpoints,
+    TForm1 form(*platform, browsers, endpoints,
                 FormPaths{folder.path, exe.completeBaseName(), QDir::current()});
     QObject::connect(&form, &TForm1::closed, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(

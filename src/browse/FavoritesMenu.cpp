@@ -39,8 +39,8 @@ FavoritesMenu::FavoritesMenu(QMenu* ie1, QAction* addFav, QAction* finishFav,
     , m_ie1(ie1)
     , m_webbrowser1(webbrowser1)
     , m_location(location)
-    , m_pageIcon(images.icon(0))
-    , m_folderIcon(images.icon(1)) {
+    , m_pageIcon(images.icon(ImageList::Page))
+    , m_folderIcon(images.icon(ImageList::Folder)) {
     if (addFav)
         connect(addFav, &QAction::triggered, this, &FavoritesMenu::AddFavClick);
     if (finishFav)

@@ -2,11 +2,10 @@
 
 #include "browse/AddressEntry.h"
 #include "browse/PictureButton.h"
-#include "config/AppSettings.h"
-#include "config/CodePage.h"
 #include "config/ImageList.h"
 #include "config/TextTrim.h"
 #include "platform/ShellOpen.h"
+#include "ui_NavigationBar.h"
 #include "webengine/BrowserControl.h"
 
 #include <QAction>
@@ -19,44 +18,56 @@
 
 namespace koro {
 
-NavigationBar::NavigationBar(const Widgets& widgets, BrowserControl& page, BrowserControl& loading,
-                             ShellOpen& shell, const Endpoints& endpoints, const ImageList& images,
-                             const AppSettings& settings, QObject* parent)
-    : QObject(parent)
-    , m_ui(widgets)
+NavigationBar::NavigationBar(BrowserControl& page, BrowserControl& loading, ShellOpen& shell,
+                             const Endpoints& endpoints, const ImageList& images, HomePage homePage,
+                             QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::NavigationBar>())
     , m_page(page)
     , m_loading(loading)
     , m_shell(shell)
     , m_endpoints(endpoints)
     , m_images(images)
-    , m_settings(settings) {
+    , m_homePage(std::move(homePage)) {
+    m_ui->setupUi(this);
+    // Layouts give fonts in points only; the address box's is 16 pixels high.
+    QFont addressFont = m_ui->httpaddr->font();
+    addressFont.setPixelSize(16);
+    m_ui->httpaddr->setFont(addressFont);
+
+    m_loading.setParent(m_ui->PanelEdit);
+    m_loading.setGeometry(6, 5, 16, 16);
+    m_loading.raise();
+    // A new parent hides it; it shows with the window until the first page is there.
+    m_loading.show();
+
     const struct {
         QLabel* label;
         QLabel* normal;
         QLabel* mouseOver;
         void (NavigationBar::*click)();
     } buttons[] = {
-        {m_ui.Labelback, m_ui.goback, m_ui.gobackenter, &NavigationBar::gobackClick},
-        {m_ui.Labelforward, m_ui.goforward, m_ui.goforwardenter, &NavigationBar::goforwardClick},
-        {m_ui.Labelstop, m_ui.stop, m_ui.stopenter, &NavigationBar::stopClick},
-        {m_ui.Labelrefresh, m_ui.refresh, m_ui.refreshenter, &NavigationBar::refreshClick},
-        {m_ui.Labelhome, m_ui.homepage, m_ui.homepageenter, &NavigationBar::homepageClick},
-        {m_ui.gohttp, m_ui.gohttpimg2, m_ui.gohttpimg1, &NavigationBar::gohttpClick},
+        {m_ui->Labelback, m_ui->goback, m_ui->gobackenter, &NavigationBar::gobackClick},
+        {m_ui->Labelforward, m_ui->goforward, m_ui->goforwardenter, &NavigationBar::goforwardClick},
+        {m_ui->Labelstop, m_ui->stop, m_ui->stopenter, &NavigationBar::stopClick},
+        {m_ui->Labelrefresh, m_ui->refresh, m_ui->refreshenter, &NavigationBar::refreshClick},
+        {m_ui->Labelhome, m_ui->homepage, m_ui->homepageenter, &NavigationBar::homepageClick},
+        {m_ui->gohttp, m_ui->gohttpimg2, m_ui->gohttpimg1, &NavigationBar::gohttpClick},
     };
     for (const auto& b : buttons) {
         auto* button = new PictureButton(b.label, b.normal, b.mouseOver, this);
         connect(button, &PictureButton::clicked, this, b.click);
     }
 
-    m_ui.httpaddr->installEventFilter(this);
+    m_ui->httpaddr->installEventFilter(this);
     // Merely moving over the engine icon opens the engine menu.
-    m_ui.Imgsiteico->setMouseTracking(true);
-    m_ui.Imgsiteico->installEventFilter(this);
-    m_ui.gohttp->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_ui.gohttp, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { m_ui.PopupMenu3->popup(m_ui.gohttp->mapToGlobal(pos)); });
-    connect(m_ui.Popbaidu, &QAction::triggered, this, &NavigationBar::PopbaiduClick);
-    connect(m_ui.PopTaoBao, &QAction::triggered, this, &NavigationBar::PopTaoBaoClick);
+    m_ui->Imgsiteico->setMouseTracking(true);
+    m_ui->Imgsiteico->installEventFilter(this);
+    m_ui->gohttp->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui->gohttp, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_ui->PopupMenu3->popup(m_ui->gohttp->mapToGlobal(pos)); });
+    connect(m_ui->Popbaidu, &QAction::triggered, this, &NavigationBar::PopbaiduClick);
+    connect(m_ui->PopTaoBao, &QAction::triggered, this, &NavigationBar::PopTaoBaoClick);
 
     connect(&m_page, &BrowserControl::commandStateChange, this,
             &NavigationBar::WebBrowser1CommandStateChange);
@@ -64,6 +75,8 @@ NavigationBar::NavigationBar(const Widgets& widgets, BrowserControl& page, Brows
             &NavigationBar::WebBrowser1BeforeNavigate2);
     // A stopped, failed or refused load, or one inside a frame, completes no document.
     connect(&m_page, &BrowserControl::loadingStopped, this,
+            &NavigationBar::WebBrowser1DocumentComplete);
+    connect(&m_page, &BrowserControl::documentComplete, this,
             &NavigationBar::WebBrowser1DocumentComplete);
 }
 
@@ -88,14 +101,21 @@ void NavigationBar::gourl(const QString& text) {
 }
 
 void NavigationBar::SetSearchEngine(int imageIndex) {
-    m_ui.Imgsiteico->setPixmap(m_images.pixmap(imageIndex));
-    if (imageIndex == 2)
+    m_ui->Imgsiteico->setPixmap(m_images.pixmap(imageIndex));
+    if (imageIndex == ImageList::Baidu)
         m_searchEngine = "Baidu";
-    else if (imageIndex == 7)
+    else if (imageIndex == ImageList::TaoBao)
         m_searchEngine = "TaoBao";
     else
         return; // another picture keeps the engine
-    m_ui.gohttp->setToolTip(QString::fromLatin1(m_searchEngine));
+    m_ui->gohttp->setToolTip(QString::fromLatin1(m_searchEngine));
+}
+
+void NavigationBar::setSearchEngineByName(const QByteArray& name) {
+    if (name == "Baidu")
+        SetSearchEngine(ImageList::Baidu);
+    else if (name == "TaoBao")
+        SetSearchEngine(ImageList::TaoBao);
 }
 
 QByteArray NavigationBar::searchEngine() const {
@@ -103,7 +123,7 @@ QByteArray NavigationBar::searchEngine() const {
 }
 
 void NavigationBar::gohttpClick() {
-    gourl(m_ui.httpaddr->text());
+    gourl(m_ui->httpaddr->text());
 }
 
 void NavigationBar::gobackClick() {
@@ -123,7 +143,7 @@ void NavigationBar::refreshClick() {
 }
 
 void NavigationBar::homepageClick() {
-    m_page.navigate(codepage::toUnicode(m_settings.SP));
+    m_page.navigate(m_homePage());
 }
 
 bool NavigationBar::httpaddrKeyPress(const QKeyEvent& key) {
@@ -134,17 +154,17 @@ bool NavigationBar::httpaddrKeyPress(const QKeyEvent& key) {
 }
 
 void NavigationBar::httpaddrDblClick() {
-    m_ui.httpaddr->selectAll();
+    m_ui->httpaddr->selectAll();
 }
 
 void NavigationBar::PopbaiduClick() {
-    SetSearchEngine(2);
-    gourl(m_ui.httpaddr->text());
+    SetSearchEngine(ImageList::Baidu);
+    gourl(m_ui->httpaddr->text());
 }
 
 void NavigationBar::PopTaoBaoClick() {
-    SetSearchEngine(7);
-    gourl(m_ui.httpaddr->text());
+    SetSearchEngine(ImageList::TaoBao);
+    gourl(m_ui->httpaddr->text());
 }
 
 void NavigationBar::ImgsiteicoClick() {
@@ -156,22 +176,22 @@ void NavigationBar::ImgsiteicoMouseMove() {
 }
 
 void NavigationBar::popupEngineMenu() {
-    if (!m_ui.PopupMenu3->isVisible())
-        m_ui.PopupMenu3->popup(QCursor::pos());
+    if (!m_ui->PopupMenu3->isVisible())
+        m_ui->PopupMenu3->popup(QCursor::pos());
 }
 
 void NavigationBar::WebBrowser1CommandStateChange(int command, bool enable) {
     if (command == BrowserControl::CommandBack)
-        m_ui.Labelback->setEnabled(enable);
-    const bool back = m_ui.Labelback->isEnabled();
-    m_ui.goback->setVisible(back);
-    m_ui.gobackfalse->setVisible(!back);
+        m_ui->Labelback->setEnabled(enable);
+    const bool back = m_ui->Labelback->isEnabled();
+    m_ui->goback->setVisible(back);
+    m_ui->gobackfalse->setVisible(!back);
 
     if (command == BrowserControl::CommandForward)
-        m_ui.Labelforward->setEnabled(enable);
-    const bool forward = m_ui.Labelforward->isEnabled();
-    m_ui.goforward->setVisible(forward);
-    m_ui.goforwardfalse->setVisible(!forward);
+        m_ui->Labelforward->setEnabled(enable);
+    const bool forward = m_ui->Labelforward->isEnabled();
+    m_ui->goforward->setVisible(forward);
+    m_ui->goforwardfalse->setVisible(!forward);
 }
 
 void NavigationBar::WebBrowser1BeforeNavigate2(const QString&, bool*) {
@@ -183,24 +203,24 @@ void NavigationBar::WebBrowser1DocumentComplete() {
 }
 
 bool NavigationBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui.httpaddr) {
+    if (watched == m_ui->httpaddr) {
         if (event->type() == QEvent::KeyPress)
             return httpaddrKeyPress(*static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::MouseButtonDblClick) {
             httpaddrDblClick();
             return true;
         }
-    } else if (watched == m_ui.Imgsiteico) {
+    } else if (watched == m_ui->Imgsiteico) {
         if (event->type() == QEvent::MouseMove) {
             ImgsiteicoMouseMove();
         } else if (event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton &&
-                m_ui.Imgsiteico->rect().contains(mouse->position().toPoint()))
+                m_ui->Imgsiteico->rect().contains(mouse->position().toPoint()))
                 ImgsiteicoClick();
         }
     }
-    return QObject::eventFilter(watched, event);
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace koro

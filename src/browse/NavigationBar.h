@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
 #include <QString>
+#include <QWidget>
 
-class QAction;
+#include <functional>
+#include <memory>
+
 class QEvent;
 class QKeyEvent;
-class QLabel;
-class QLineEdit;
-class QMenu;
+
+namespace Ui {
+class NavigationBar;
+}
 
 namespace koro {
 
@@ -17,57 +20,35 @@ class BrowserControl;
 class ImageList;
 class PictureButton;
 class ShellOpen;
-struct AppSettings;
 struct Endpoints;
 
 // The main window's navigation row: the picture buttons, the address box with its engine icon
 // and engine menu, the loading indicator, and the back and forward states of the page area.
 // It owns the chosen engine ("Baidu", "TaoBao" or empty); the go label's tooltip shows it.
-class NavigationBar : public QObject {
+class NavigationBar : public QWidget {
     Q_OBJECT
 public:
-    // The window's components the bar drives.
-    struct Widgets {
-        // Each picture button: its click label, its normal and mouse-over pictures.
-        QLabel* Labelback;
-        QLabel* goback;
-        QLabel* gobackenter;
-        QLabel* gobackfalse;
-        QLabel* Labelforward;
-        QLabel* goforward;
-        QLabel* goforwardenter;
-        QLabel* goforwardfalse;
-        QLabel* Labelstop;
-        QLabel* stop;
-        QLabel* stopenter;
-        QLabel* Labelrefresh;
-        QLabel* refresh;
-        QLabel* refreshenter;
-        QLabel* Labelhome;
-        QLabel* homepage;
-        QLabel* homepageenter;
-        QLabel* gohttp;
-        QLabel* gohttpimg2;
-        QLabel* gohttpimg1;
-        QLineEdit* httpaddr;
-        QLabel* Imgsiteico;
-        QMenu* PopupMenu3;
-        QAction* Popbaidu;
-        QAction* PopTaoBao;
-    };
+    // The home page as the settings hold it when it is asked for.
+    using HomePage = std::function<QString()>;
 
-    // Everything given must outlive the bar; settings gives the home page when it is asked for.
-    NavigationBar(const Widgets& widgets, BrowserControl& page, BrowserControl& loading,
-                  ShellOpen& shell, const Endpoints& endpoints, const ImageList& images,
-                  const AppSettings& settings, QObject* parent = nullptr);
+    // Everything given must outlive the bar; the loading indicator is placed into the address
+    // box's frame.
+    NavigationBar(BrowserControl& page, BrowserControl& loading, ShellOpen& shell,
+                  const Endpoints& endpoints, const ImageList& images, HomePage homePage,
+                  QWidget* parent = nullptr);
     ~NavigationBar() override;
+
+    Ui::NavigationBar& ui() const { return *m_ui; }
 
     // Opens the text in the page area when it looks like an address, otherwise hands the
     // chosen engine's result page to the desktop.
     void gourl(const QString& text);
 
-    // Shows picture imageIndex of the image list as the engine icon; 2 chooses Baidu, 7 TaoBao.
+    // Shows picture imageIndex of the image list as the engine icon; ImageList::Baidu and
+    // ImageList::TaoBao choose their engine.
     void SetSearchEngine(int imageIndex);
+    // The engine of that name ("Baidu" or "TaoBao"); any other name changes nothing.
+    void setSearchEngineByName(const QByteArray& name);
     QByteArray searchEngine() const;
 
     void gohttpClick();
@@ -97,13 +78,13 @@ protected:
 private:
     void popupEngineMenu();
 
-    Widgets m_ui;
+    std::unique_ptr<Ui::NavigationBar> m_ui;
     BrowserControl& m_page;
     BrowserControl& m_loading;
     ShellOpen& m_shell;
     const Endpoints& m_endpoints;
     const ImageList& m_images;
-    const AppSettings& m_settings;
+    HomePage m_homePage;
     QByteArray m_searchEngine;
 };
 

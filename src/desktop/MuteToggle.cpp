@@ -1,8 +1,8 @@
 #include "desktop/MuteToggle.h"
 
+#include "config/ApplicationTitle.h"
 #include "desktop/TrayNotices.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace koro {
@@ -13,9 +13,10 @@ MuteToggle::MuteToggle(Mixer& mixer, TrayNotices& notices, ErrorBox errorBox, QO
     , notices_(notices)
     , errorBox_(std::move(errorBox)) {
     if (!errorBox_) {
-        errorBox_ = [](const QString& text) {
-            QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text,
-                            QMessageBox::Ok);
+        // A plain box with the application title, over the window that owns the switch.
+        errorBox_ = [this](const QString& text) {
+            QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok,
+                            qobject_cast<QWidget*>(this->parent()));
             box.setObjectName("MixerErrorBox");
             box.exec();
         };

@@ -13,7 +13,6 @@
 #include "platform/ShellOpen.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayIcon.h"
-#include "webengine/BrowserControl.h"
 
 #include <memory>
 
@@ -34,7 +33,6 @@ struct Platform {
     std::unique_ptr<Mixer> mixer;
     std::unique_ptr<AlarmSound> alarm;
     std::unique_ptr<PowerControl> power;
-    std::unique_ptr<BrowserFactory> browsers;
     // The main window destroys it when it closes; an empty pointer then means "closing".
     std::unique_ptr<TrayIcon> tray;
 };

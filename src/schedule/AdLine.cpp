@@ -5,8 +5,7 @@
 #include "platform/ShellOpen.h"
 #include "schedule/TDownThrd.h"
 
-#include <QEvent>
-#include <QLabel>
+#include <QEnterEvent>
 #include <QMouseEvent>
 
 namespace koro {
@@ -17,14 +16,14 @@ constexpr int RotationMs = 8000;
 constexpr int AbortWaitMs = 2000;
 } // namespace
 
-AdLine::AdLine(QLabel* labelad, QString feedFile, PopupOpener openPopup, ShellOpen& shell,
-               QObject* parent)
-    : QObject(parent)
-    , m_label(labelad)
+AdLine::AdLine(QString feedFile, PopupOpener openPopup, ShellOpen& shell, QWidget* parent)
+    : QLabel(parent)
     , m_feedFile(std::move(feedFile))
     , m_openPopup(std::move(openPopup))
     , m_shell(shell)
     , m_readad(new QTimer(this)) {
+    setObjectName("labelad");
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_readad->setObjectName("Timer_Readad");
     m_readad->setInterval(ReadDelayMs);
     connect(m_readad, &QTimer::timeout, this, &AdLine::Timer_ReadadTimer);
@@ -35,18 +34,14 @@ AdLine::AdLine(QLabel* labelad, QString feedFile, PopupOpener openPopup, ShellOp
     m_showad.setInterval(RotationMs);
     connect(&m_showad, &QTimer::timeout, this, &AdLine::gogg);
 
-    if (m_label) {
-        QFont font = m_label->font();
-        font.setFamily(QStringLiteral("宋体"));
-        font.setPixelSize(13);
-        m_label->setFont(font);
-        m_label->setCursor(Qt::PointingHandCursor);
-        // The feed comes from the network: its text is never markup.
-        m_label->setTextFormat(Qt::PlainText);
-        m_restPalette = m_label->palette();
-        m_labelObject = m_label;
-        m_label->installEventFilter(this);
-    }
+    QFont adFont = font();
+    adFont.setFamily(QStringLiteral("宋体"));
+    adFont.setPixelSize(13);
+    setFont(adFont);
+    setCursor(Qt::PointingHandCursor);
+    // The feed comes from the network: its text is never markup.
+    setTextFormat(Qt::PlainText);
+    m_restPalette = palette();
 }
 
 AdLine::~AdLine() {
@@ -85,24 +80,21 @@ void AdLine::ReadAdFile() {
 
 void AdLine::gogg() {
     const auto ad = m_rotation.next();
-    if (!ad || !m_label)
+    if (!ad)
         return;
     m_link = ad->link;
-    m_label->setText(ad->text);
-    m_label->setToolTip(plainToolTip(m_link));
+    setText(ad->text);
+    setToolTip(plainToolTip(m_link));
 }
 
 void AdLine::labeladClick() {
-    if (!m_label)
-        return;
-    const QString link = m_link;
-    switch (routeAdLink(link)) {
+    switch (routeAdLink(m_link)) {
     case AdLinkRoute::Popup:
         if (m_openPopup)
-            m_openPopup(link);
+            m_openPopup(m_link);
         break;
     case AdLinkRoute::Shell:
-        m_shell.open(link);
+        m_shell.open(m_link);
         break;
     case AdLinkRoute::Ignore:
         break;
@@ -110,50 +102,40 @@ void AdLine::labeladClick() {
 }
 
 void AdLine::labeladMouseEnter() {
-    if (!m_label)
-        return;
-    QFont font = m_label->font();
-    font.setBold(false);
-    font.setItalic(false);
-    font.setStrikeOut(false);
-    font.setUnderline(true);
-    m_label->setFont(font);
-    QPalette palette = m_label->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    m_label->setPalette(palette);
+    QFont hover = font();
+    hover.setBold(false);
+    hover.setItalic(false);
+    hover.setStrikeOut(false);
+    hover.setUnderline(true);
+    setFont(hover);
+    QPalette blue = palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    setPalette(blue);
 }
 
 void AdLine::labeladMouseLeave() {
-    if (!m_label)
-        return;
-    QFont font = m_label->font();
-    font.setUnderline(false);
-    m_label->setFont(font);
-    QPalette palette = m_label->palette();
-    palette.setColor(QPalette::WindowText, m_restPalette.color(QPalette::WindowText));
-    m_label->setPalette(palette);
+    QFont rest = font();
+    rest.setUnderline(false);
+    setFont(rest);
+    QPalette restored = palette();
+    restored.setColor(QPalette::WindowText, m_restPalette.color(QPalette::WindowText));
+    setPalette(restored);
 }
 
-bool AdLine::eventFilter(QObject* watched, QEvent* event) {
-    // Compared as plain objects: the label may be half destroyed when its last events come.
-    if (watched == m_labelObject) {
-        switch (event->type()) {
-        case QEvent::Enter:
-            labeladMouseEnter();
-            break;
-        case QEvent::Leave:
-            labeladMouseLeave();
-            break;
-        case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-                m_label->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
-                labeladClick();
-            break;
-        default:
-            break;
-        }
-    }
-    return QObject::eventFilter(watched, event);
+void AdLine::enterEvent(QEnterEvent* event) {
+    labeladMouseEnter();
+    QLabel::enterEvent(event);
+}
+
+void AdLine::leaveEvent(QEvent* event) {
+    labeladMouseLeave();
+    QLabel::leaveEvent(event);
+}
+
+void AdLine::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        labeladClick();
+    QLabel::mouseReleaseEvent(event);
 }
 
 } // namespace koro

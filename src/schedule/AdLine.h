@@ -2,7 +2,7 @@
 
 #include "schedule/AdFeed.h"
 
-#include <QObject>
+#include <QLabel>
 #include <QPalette>
 #include <QPointer>
 #include <QString>
@@ -10,24 +10,21 @@
 
 #include <functional>
 
-class QLabel;
-
 namespace koro {
 
 class ShellOpen;
 class TDownThrd;
 
-// The one-line ad in the navigation bar: fetches the feed once, reads it once, then shows
-// its pairs of text and link in turn. Every failure leaves the line as it is, unreported.
-class AdLine : public QObject {
+// The one-line ad of the navigation row ("labelad"): fetches the feed once, reads it once, then
+// shows its pairs of text and link in turn. Every failure leaves the line as it is, unreported.
+class AdLine : public QLabel {
     Q_OBJECT
 public:
     // Opens an address in a new popup window.
     using PopupOpener = std::function<void(const QString& url)>;
 
     // feedFile is read at the first tick of Timer_Readad, which runs from now.
-    AdLine(QLabel* labelad, QString feedFile, PopupOpener openPopup, ShellOpen& shell,
-           QObject* parent = nullptr);
+    AdLine(QString feedFile, PopupOpener openPopup, ShellOpen& shell, QWidget* parent = nullptr);
     // A download still running is told to stop, so it cannot outlive the program's objects.
     ~AdLine() override;
 
@@ -48,11 +45,11 @@ signals:
     void downloadFinished(bool replaced);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QPointer<QLabel> m_label;
-    const QObject* m_labelObject = nullptr; // identity only, never dereferenced
     QString m_feedFile;
     PopupOpener m_openPopup;
     ShellOpen& m_shell;

@@ -238,14 +238,14 @@ int main(int argc, char** argv) {
     return koro::runKoro(
         argc, argv, endpoints,
         [](koro::TForm1& form) {
-            follow(form.webbrowser1());
-            follow(form.WebLoading());
+            follow(form.parts().page);
+            follow(form.parts().loading);
             form.installEventFilter(new ShowReporter(&form));
             qApp->installEventFilter(new AboutReporter(&form));
             qApp->installEventFilter(new WidgetReporter(&form));
-            follow(form.Webbrowser2());
+            follow(form.parts().catcher);
             // Popups are numbered in the order they are created.
-            QObject::connect(&form.newWindows(), &koro::NewWindowPolicy::popupCreated,
+            QObject::connect(form.parts().newWindows, &koro::NewWindowPolicy::popupCreated,
                              [count = 0](koro::TForm3* popup) mutable {
                                  const QString id = QString::number(++count);
                                  popup->setProperty("e2eId", id);
@@ -257,9 +257,9 @@ int main(int argc, char** argv) {
             QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
             qApp->installEventFilter(new ScheduleReporter(&form));
             new CommandReader(form);
-            QObject::connect(&form.adLine(), &koro::AdLine::downloadFinished,
+            QObject::connect(form.parts().adLine, &koro::AdLine::downloadFinished,
                              [](bool replaced) { report("downloaded", replaced ? "1" : "0", ""); });
-            QObject::connect(&form.viewing().TimerSound(), &QTimer::timeout,
+            QObject::connect(&form.parts().viewing->TimerSound(), &QTimer::timeout,
                              [] { report("ring", "TimerSound", ""); });
             // The tray icon's place on screen whenever it changes: "e2e: tray <x> <y> <w> <h>",
             // empty (0 0 0 0) while the host does not tell.

@@ -25,6 +25,8 @@ def violations(src: pathlib.Path):
                 yield f"{where} (only src/app may use the composition root)"
             if area == "webengine" and header.startswith(("browse/", "desktop/", "schedule/")):
                 yield f"{where} (the engine backend knows no feature)"
+            if area == "platform" and header.startswith("webengine/"):
+                yield f"{where} (the system services know nothing of the page engine)"
             if area != "platform" and SYSTEM_HEADERS.match(header):
                 yield f"{where} (system services belong in src/platform)"
 

@@ -29,7 +29,6 @@ FakePlatform makeFakePlatform(const QString& favoritesFolder) {
     f.mixer = install<FakeMixer>(p.mixer);
     f.alarm = install<FakeAlarmSound>(p.alarm);
     f.power = install<FakePowerControl>(p.power);
-    f.browsers = install<FakeBrowserFactory>(p.browsers);
     f.tray = install<FakeTrayIcon>(p.tray);
     return f;
 }

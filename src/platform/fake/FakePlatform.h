@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "platform/fake/FakeBrowserControl.h"
 #include "platform/fake/FakeGlobalHotkeys.h"
 #include "platform/fake/FakeSimpleServices.h"
 #include "platform/fake/FakeTrayIcon.h"
@@ -30,7 +29,6 @@ struct FakePlatform {
     FakeMixer* mixer = nullptr;
     FakeAlarmSound* alarm = nullptr;
     FakePowerControl* power = nullptr;
-    FakeBrowserFactory* browsers = nullptr;
     QPointer<FakeTrayIcon> tray;
 };
 

@@ -6,8 +6,7 @@
 
 namespace koro {
 
-// The real services of this system. Call it once the QApplication exists. `browsers` is left
-// empty: the web engine's factory lives with the browser code and is set by the caller.
+// The real services of this system. Call it once the QApplication exists.
 std::unique_ptr<Platform> makeLinuxPlatform();
 
 } // namespace koro

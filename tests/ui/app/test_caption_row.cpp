@@ -1,6 +1,4 @@
-#include "app/TForm1.h"
-#include "platform/fake/FakePlatform.h"
-#include "ui_TForm1.h"
+#include "support/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -20,29 +18,22 @@ QString sampleSkins() {
     return QStringLiteral(KORO_SOURCE_DIR "/resources/skins");
 }
 
-class CaptionRowTest : public ::testing::Test {
+class CaptionRowTest : public test::MainWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
+        MainWindowFixture::SetUp();
         qApp->setStyleSheet(QString());
         ASSERT_TRUE(QDir(dir.path()).mkdir("skin"));
         for (const QString& name : QDir(sampleSkins()).entryList({"*.skn"}, QDir::Files))
             ASSERT_TRUE(QFile::copy(sampleSkins() + u'/' + name, dir.filePath("skin/" + name)));
-        fake = makeFakePlatform(dir.filePath("Favorites"));
     }
     void TearDown() override {
         form.reset();
         qApp->setStyleSheet(QString());
     }
 
-    TForm1& start(const QByteArray& config) {
-        QFile ini(dir.filePath("Config.ini"));
-        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(config);
-        ini.close();
-        form = std::make_unique<TForm1>(*fake.platform, Endpoints::local("http://127.0.0.1:9"),
-                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
-        form->FormCreate();
+    TForm1& show(const QByteArray& config) {
+        start(config);
         form->show();
         QCoreApplication::processEvents();
         return *form;
@@ -56,14 +47,10 @@ protected:
         }
         return rects;
     }
-
-    QTemporaryDir dir;
-    FakePlatform fake;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(CaptionRowTest, CaptionsSitInTheSamePlaceWhicheverSkinAndWhenever) {
-    start("[MainForm]\r\n");
+    show("[MainForm]\r\n");
     const QList<QRect> plain = captions();
     ASSERT_EQ(plain.size(), 8) << "one button per menu, no overflow button";
     const QRect row(form->ui().Panel7->mapTo(form.get(), QPoint(0, 0)), form->ui().Panel7->size());
@@ -83,14 +70,14 @@ TEST_F(CaptionRowTest, CaptionsSitInTheSamePlaceWhicheverSkinAndWhenever) {
         // Applied at start, before the window first shows.
         form.reset();
         qApp->setStyleSheet(QString());
-        start("[MainForm]\r\npifu=" + QByteArray(skin) + "\r\n");
+        show("[MainForm]\r\npifu=" + QByteArray(skin) + "\r\n");
         ASSERT_FALSE(qApp->styleSheet().isEmpty());
         EXPECT_EQ(captions(), plain);
     }
 }
 
 TEST_F(CaptionRowTest, AButtonLooksHoveredOnlyWhileThePointerIsOnIt) {
-    start("[MainForm]\r\n");
+    show("[MainForm]\r\n");
     QList<QToolButton*> buttons;
     for (QToolButton* b : form->ui().ToolBar2->findChildren<QToolButton*>()) {
         if (b->isVisible())

@@ -1,11 +1,12 @@
-#include "app/TForm1.h"
+#include "browse/NavigationBar.h"
 #include "config/ApplicationTitle.h"
 #include "config/CodePage.h"
 #include "config/Language.h"
 #include "config/ProfileFile.h"
+#include "desktop/TrayNotices.h"
 #include "desktop/WindowModes.h"
-#include "platform/fake/FakePlatform.h"
-#include "ui_TForm1.h"
+#include "support/MainWindowFixture.h"
+#include "support/ModalAnswers.h"
 
 #include <QApplication>
 #include <QFile>
@@ -19,65 +20,11 @@
 namespace {
 
 using namespace koro;
+using namespace koro::test;
 
-// Answers the next message box with the given button and remembers what it said.
-struct BoxAnswer {
-    QString title;
-    QString text;
-    bool seen = false;
-};
-
-std::shared_ptr<BoxAnswer> answerNextBox(QMessageBox::StandardButton button) {
-    auto answer = std::make_shared<BoxAnswer>();
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer, button] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        answer->title = box->windowTitle();
-        answer->text = box->text();
-        answer->seen = true;
-        poll->deleteLater();
-        poll->stop();
-        box->button(button)->click();
-    });
-    poll->start(10);
-    return answer;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        fake = makeFakePlatform(dir.filePath("Favorites"));
-    }
-
-    TForm1& start() {
-        form = std::make_unique<TForm1>(*fake.platform, Endpoints::local("http://127.0.0.1:9"),
-                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
-        form->FormCreate();
-        return *form;
-    }
-
-    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
-    FakeBrowserControl* loading() { return fake.browsers->instance(BrowserRole::LoadingIcon); }
-    QString path(const char* name) const { return dir.filePath(name); }
-
-    QTemporaryDir dir;
-    FakePlatform fake;
-    std::unique_ptr<TForm1> form;
-    const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
+    void TearDown() override { dropPendingAnswers(); }
 };
 
 TEST_F(MainWindowTest, StartsWithDefaultsWhenNoSettingsExist) {
@@ -92,7 +39,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsWhenNoSettingsExist) {
     EXPECT_EQ(s.SP, endpoints.telecomHome.toUtf8());
     EXPECT_EQ(s.SeeTime, "24:0");
     EXPECT_EQ(s.LanguageId, 2052);
-    EXPECT_EQ(f.searchEngine(), "Baidu");
+    EXPECT_EQ(f.parts().navigation->searchEngine(), "Baidu");
     EXPECT_TRUE(f.ui().telcom->isChecked());
     EXPECT_FALSE(f.ui().cnc->isChecked());
     EXPECT_FALSE(f.ui().MenuCloseHotKey->isChecked());
@@ -145,9 +92,9 @@ TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
     EXPECT_FALSE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(f.ui().MenuCloseHotKey->isChecked());
     EXPECT_TRUE(fake.hotkeys->registered.isEmpty());
-    EXPECT_EQ(f.searchEngine(), "");
+    EXPECT_EQ(f.parts().navigation->searchEngine(), "");
     EXPECT_TRUE(f.settings().minimizeToTaskbar());
-    EXPECT_FALSE(f.minimizeToTray());
+    EXPECT_FALSE(f.parts().trayNotices->minimizeToTray());
     // An empty line selects the netcom line; an empty time still runs the viewing check.
     EXPECT_EQ(f.settings().SP, endpoints.netcomHome.toUtf8());
     EXPECT_TRUE(f.ui().cnc->isChecked());
@@ -162,12 +109,32 @@ TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
     EXPECT_TRUE(readFile(path("user.ini")).contains("SP=" + endpoints.netcomHome.toUtf8()));
 }
 
+TEST_F(MainWindowTest, TheSearchEngineComesFromConfigAndGoesBackAtExit) {
+    TForm1& f = start("[MainForm]\r\nFindWay=TaoBao\r\nCloseTips=1\r\n");
+    ASSERT_EQ(f.parts().navigation->searchEngine(), "TaoBao");
+    ASSERT_TRUE(f.close());
+    EXPECT_TRUE(readFile(path("Config.ini")).contains("FindWay=TaoBao\r\n"));
+}
+
+TEST_F(MainWindowTest, TheChosenLineIsTheOneOfTheNextStart) {
+    TForm1& f = start("[MainForm]\r\nCloseTips=1\r\n");
+    f.ui().cnc->trigger();
+    ASSERT_TRUE(f.close());
+    form.reset();
+
+    fake = makeFakePlatform(path("Favorites"));
+    TForm1& again = start();
+    EXPECT_TRUE(again.ui().cnc->isChecked());
+    EXPECT_FALSE(again.ui().telcom->isChecked());
+    EXPECT_EQ(again.settings().SP, codepage::fromUnicode(endpoints.netcomHome));
+}
+
 TEST_F(MainWindowTest, CompactStartAddsTheSuffixAfterTheLanguageCaption) {
     writeFile(path("Config.ini"), "[MainForm]\r\nMinstart=1\r\n");
     TForm1& f = start();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0") + WindowModes::compactSuffix());
     EXPECT_FALSE(f.ui().Panel2->isVisibleTo(&f));
-    f.ToggleCompactMode();
+    f.parts().windowModes->ToggleCompactMode();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0"));
     EXPECT_TRUE(f.ui().Panel7->isVisibleTo(&f));
 }
@@ -221,9 +188,7 @@ TEST_F(MainWindowTest, CtrlQGoesThroughTheCloseQuestionEvenWhileHidden) {
 
 TEST_F(MainWindowTest, WritesUnderTheCurrentFolderAndReadsBesideTheProgram) {
     QTemporaryDir current;
-    writeFile(path("Config.ini"), "[MainForm]\r\nFrontShow=0\r\n");
-    TForm1 f(*fake.platform, endpoints, FormPaths{dir.path(), "koro", QDir(current.path())});
-    f.FormCreate();
+    TForm1& f = start("[MainForm]\r\nFrontShow=0\r\n", current.path());
     EXPECT_EQ(f.settings().FrontShow, "0");
     EXPECT_TRUE(QFile::exists(current.filePath("html/loading.htm")));
     EXPECT_TRUE(QFile::exists(current.filePath("Language/2052.ini")));
@@ -241,8 +206,7 @@ TEST_F(MainWindowTest, StartRemovesOnlyTheTemporaryFilesAKilledSaveLeft) {
     for (const QString& stray : strays)
         writeFile(stray, "half");
     writeFile(path("Config.ini.backup"), "the user's own");
-    TForm1 f(*fake.platform, endpoints, FormPaths{dir.path(), "koro", QDir(current.path())});
-    f.FormCreate();
+    start({}, current.path());
     for (const QString& stray : strays)
         EXPECT_FALSE(QFile::exists(stray)) << stray.toStdString();
     EXPECT_EQ(readFile(path("Config.ini.backup")), "the user's own");
@@ -345,7 +309,7 @@ TEST_F(MainWindowTest, AFailingStartStepDoesNotSkipTheRest) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("koro: start-up files"), std::string::npos) << err;
     EXPECT_EQ(f.settings().FrontShow, "0");
-    EXPECT_EQ(f.searchEngine(), "Baidu");
+    EXPECT_EQ(f.parts().navigation->searchEngine(), "Baidu");
 }
 
 TEST(Application, TitleIsTheExecutableNameUntilTheProgramNamesItself) {

@@ -1,15 +1,15 @@
-#include "app/TForm1.h"
-#include "platform/fake/FakePlatform.h"
+#include "browse/NavigationBar.h"
+#include "desktop/TrayNotices.h"
+#include "schedule/ScheduledViewing.h"
 #include "schedule/ShutdownTimer.h"
 #include "schedule/SoftSetLauncher.h"
 #include "schedule/TSetTimeForm.h"
-#include "ui_TForm1.h"
+#include "support/MainWindowFixture.h"
 #include "ui_TForm_SoftSet.h"
 #include "ui_TSetTimeForm.h"
 
 #include <QApplication>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace koro {
@@ -31,24 +31,16 @@ void closeTimerDialogs() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-class MainWindowSchedule : public ::testing::Test {
+class MainWindowSchedule : public test::MainWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        fake = makeFakePlatform(dir.filePath("Favorites"));
-        form = std::make_unique<TForm1>(*fake.platform, Endpoints::local("http://127.0.0.1:9"),
-                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
-        form->FormCreate();
+        MainWindowFixture::SetUp();
+        start();
     }
     void TearDown() override {
         closeTimerDialogs();
         form.reset();
     }
-    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
-
-    QTemporaryDir dir;
-    FakePlatform fake;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(MainWindowSchedule, PageContextMenuSchedulesThePageShown) {
@@ -76,17 +68,17 @@ TEST_F(MainWindowSchedule, PageContextMenuSchedulesThePageShown) {
 }
 
 TEST_F(MainWindowSchedule, PowerMenuClosesTheLatestSettingsDialogOnly) {
-    form->MenuPowerClick(); // none open: only the timer dialog
+    form->ui().MenuPower->trigger(); // none open: only the timer dialog
     ASSERT_EQ(timerDialogs().size(), 1);
     EXPECT_EQ(timerDialogs()[0]->ui().Buttonok->property("hint").toString(), "Power");
     closeTimerDialogs();
 
-    form->Menu_SoftSetClick();
-    QPointer<TForm_SoftSet> first = form->softSet().latest();
-    form->Menu_SoftSetClick();
-    QPointer<TForm_SoftSet> second = form->softSet().latest();
+    form->ui().Menu_SoftSet->trigger();
+    QPointer<TForm_SoftSet> first = form->parts().softSet->latest();
+    form->ui().Menu_SoftSet->trigger();
+    QPointer<TForm_SoftSet> second = form->parts().softSet->latest();
     ASSERT_TRUE(first && second && first != second);
-    form->MenuPowerClick();
+    form->ui().MenuPower->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(second.isNull());
     EXPECT_FALSE(first.isNull());
@@ -95,15 +87,15 @@ TEST_F(MainWindowSchedule, PowerMenuClosesTheLatestSettingsDialogOnly) {
 }
 
 TEST_F(MainWindowSchedule, SettingsOkReachesTheMainWindow) {
-    EXPECT_EQ(form->searchEngine(), "Baidu");
-    EXPECT_TRUE(form->minimizeToTray());
-    TForm_SoftSet* d = form->softSet().open();
+    EXPECT_EQ(form->parts().navigation->searchEngine(), "Baidu");
+    EXPECT_TRUE(form->parts().trayNotices->minimizeToTray());
+    TForm_SoftSet* d = form->parts().softSet->open();
     d->ui().CmbSearch->setCurrentText("TaoBao");
     d->ui().CheckBox3->setChecked(true);
     d->ui().CheckBox1->setChecked(false);
     d->Button1Click();
-    EXPECT_EQ(form->searchEngine(), "TaoBao");
-    EXPECT_FALSE(form->minimizeToTray());
+    EXPECT_EQ(form->parts().navigation->searchEngine(), "TaoBao");
+    EXPECT_FALSE(form->parts().trayNotices->minimizeToTray());
     EXPECT_EQ(form->settings().MinTask, "1");
     EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
@@ -112,8 +104,9 @@ TEST_F(MainWindowSchedule, ShutdownAtTheMinuteAsksThePowerService) {
     const QTime now = QTime::currentTime();
     if (now.second() > 55)
         GTEST_SKIP() << "too close to the next minute";
-    form->shutdown().arm(QByteArray::number(now.hour()) + ":" + QByteArray::number(now.minute()));
-    form->TimerPowerOffTimer();
+    form->parts().shutdown->arm(QByteArray::number(now.hour()) + ":" +
+                                QByteArray::number(now.minute()));
+    form->parts().shutdown->TimerPowerOffTimer();
     ASSERT_EQ(fake.power->requests.size(), 1);
     EXPECT_EQ(fake.power->requests[0].delaySeconds, 30);
     EXPECT_TRUE(form->settings().PowerOffTime.size() >= 3);

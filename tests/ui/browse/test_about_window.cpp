@@ -1,13 +1,13 @@
-#include "app/TForm1.h"
 #include "browse/SiteMenus.h"
 #include "browse/TForm2.h"
+#include "config/Endpoints.h"
 #include "config/OwnFrame.h"
 #include "config/Skins.h"
 #include "platform/FileVersion.h"
-#include "platform/fake/FakePlatform.h"
 #include "support/Restamp.h"
 #include "ui_TForm1.h"
 #include "ui_TForm2.h"
+#include "webengine/fake/FakeBrowserControl.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -42,27 +42,25 @@ void click(QWidget* widget) {
     click(widget, widget->rect().center());
 }
 
+// The about window as its menu item opens it, over a plain window with the main window's menus.
 class AboutWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        fake = makeFakePlatform(dir.filePath("Favorites"));
-        form = std::make_unique<TForm1>(*fake.platform, endpoints,
-                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
-        form->FormCreate();
+    AboutWindowTest() {
+        ui.setupUi(form.get());
+        page = new FakeBrowserControl(BrowserRole::PageArea, form.get());
+        new SiteMenus(*form, ui.gywm, *page, endpoints);
     }
 
     QList<TForm2*> aboutWindows() const { return form->findChildren<TForm2*>(); }
     TForm2* openAbout() {
-        form->ui().gywm->trigger();
+        ui.gywm->trigger();
         return form->findChild<SiteMenus*>()->currentAbout();
     }
-    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
 
-    QTemporaryDir dir;
-    FakePlatform fake;
     const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<QWidget> form = std::make_unique<QWidget>();
+    Ui::TForm1 ui;
+    FakeBrowserControl* page = nullptr;
 };
 
 TEST_F(AboutWindowTest, EachClickOpensAWindowThatClosesOnItsOwn) {
@@ -145,14 +143,14 @@ TEST_F(AboutWindowTest, ALinkOpensInTheHiddenMainWindowAndClosesTheAboutWindow) 
     click(about->ui().Label4);
     flushDeletes();
     EXPECT_TRUE(about.isNull());
-    ASSERT_FALSE(page()->navigations.isEmpty());
-    EXPECT_EQ(page()->navigations.last(), endpoints.makerHome);
+    ASSERT_FALSE(page->navigations.isEmpty());
+    EXPECT_EQ(page->navigations.last(), endpoints.makerHome);
 
     about = openAbout();
     click(about->ui().Label8);
     flushDeletes();
     EXPECT_TRUE(about.isNull());
-    EXPECT_EQ(page()->navigations.last(), endpoints.makerAbout);
+    EXPECT_EQ(page->navigations.last(), endpoints.makerAbout);
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -171,12 +169,12 @@ TEST_F(AboutWindowTest, ALinkFollowsItsHintAndOnlyAFullClickOnItCounts) {
     QApplication::sendEvent(link, &releaseAway);
     flushDeletes();
     ASSERT_FALSE(about.isNull());
-    EXPECT_TRUE(page()->navigations.isEmpty());
+    EXPECT_TRUE(page->navigations.isEmpty());
 
     click(link);
     flushDeletes();
     EXPECT_TRUE(about.isNull());
-    EXPECT_EQ(page()->navigations, QStringList{"http://127.0.0.1:9/elsewhere"});
+    EXPECT_EQ(page->navigations, QStringList{"http://127.0.0.1:9/elsewhere"});
 }
 
 TEST_F(AboutWindowTest, TheVersionIsTheOneOfTheGivenFile) {
@@ -184,15 +182,16 @@ TEST_F(AboutWindowTest, TheVersionIsTheOneOfTheGivenFile) {
     EXPECT_EQ(running->ui().version->text(), "3.0.0.0");
     EXPECT_EQ(running->ui().version->pos(), QPoint(152, 53));
 
+    QTemporaryDir dir;
     QString error;
     const QString copy =
         test::restampedCopy(QDir(dir.path()), test::stampBytes(4, 2, 17, 900), &error);
     ASSERT_FALSE(copy.isEmpty()) << error.toStdString();
 
-    auto* other = new TForm2(*form, *page(), endpoints, copy);
+    auto* other = new TForm2(*form, *page, endpoints, copy);
     EXPECT_EQ(other->ui().version->text(), "4.2.17.900");
     // A file without a version gives an empty label, and no message.
-    auto* none = new TForm2(*form, *page(), endpoints, "/bin/sh");
+    auto* none = new TForm2(*form, *page, endpoints, "/bin/sh");
     EXPECT_EQ(none->ui().version->text(), "");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

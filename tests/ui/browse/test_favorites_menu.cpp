@@ -1,11 +1,12 @@
-#include "app/TForm1.h"
 #include "browse/AddFavoriteDialog.h"
 #include "browse/FavoritesMenu.h"
 #include "browse/InternetShortcut.h"
 #include "config/ApplicationTitle.h"
 #include "config/CodePage.h"
-#include "platform/fake/FakePlatform.h"
-#include "ui_TForm1.h"
+#include "config/ImageList.h"
+#include "platform/fake/FakeSimpleServices.h"
+#include "support/ModalAnswers.h"
+#include "webengine/fake/FakeBrowserControl.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -24,48 +25,33 @@
 namespace {
 
 using namespace koro;
-
-// Hands the next modal window of type T to answer, which must close it; records that it came.
-template <typename T> std::shared_ptr<bool> answerNextModal(std::function<void(T*)> answer) {
-    auto seen = std::make_shared<bool>(false);
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, seen, answer] {
-        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!window)
-            return;
-        *seen = true;
-        poll->stop();
-        poll->deleteLater();
-        answer(window);
-    });
-    poll->start(10);
-    return seen;
-}
+using koro::test::answerNextModal;
 
 // Rejects any dialog that opens, so a wrong one cannot hang the test.
 std::shared_ptr<bool> rejectAnyDialog() {
     return answerNextModal<QDialog>([](QDialog* d) { d->reject(); });
 }
 
+// The menu alone: "IE收藏夹" with its four fixed items, over a Favorites folder of the test's.
 class FavoritesMenuTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        favorites = dir.filePath("Favorites");
-        fake = makeFakePlatform(favorites);
+    FavoritesMenuTest() {
+        for (const QString& name : fixedItems) {
+            QAction* action = IE1.addAction(name);
+            action->setObjectName(name);
+            action->setSeparator(name.startsWith("menusplit"));
+        }
     }
-    void TearDown() override {
-        // Any poll timer a test left behind must not answer the next test's dialogs.
-        for (QTimer* t : qApp->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly))
-            delete t;
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override { koro::test::dropPendingAnswers(); }
 
-    TForm1& start() {
-        form = std::make_unique<TForm1>(*fake.platform, Endpoints::local("http://127.0.0.1:9"),
-                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
-        form->FormCreate();
-        return *form;
+    FavoritesMenu& start() {
+        menu = std::make_unique<FavoritesMenu>(&IE1, action("AddFav"), action("FinishFav"), &page,
+                                               location, images, &owner);
+        menu->AddFavToMenu(&IE1);
+        return *menu;
     }
+    QAction* action(const QString& name) { return IE1.findChild<QAction*>(name); }
 
     void shortcut(const QString& relative, const QByteArray& url) {
         const QString path = favorites + u'/' + relative;
@@ -74,8 +60,6 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[InternetShortcut]\r\nURL=" + url + "\r\n");
     }
-
-    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
 
     // The menu as the user sees it when it opens: folders are read then.
     static QMenu* opened(QMenu* menu) {
@@ -102,26 +86,30 @@ protected:
     }
     QStringList savedFiles() const { return QDir(favorites).entryList(QDir::Files, QDir::Name); }
 
-    QTemporaryDir dir;
-    QString favorites;
-    FakePlatform fake;
-    std::unique_ptr<TForm1> form;
     const QStringList fixedItems{"AddFav", "menusplit5", "FinishFav", "menusplit6"};
+    QTemporaryDir dir;
+    QString favorites = dir.filePath("Favorites");
+    FakeFavoritesLocation location{favorites};
+    FakeBrowserControl page{BrowserRole::PageArea};
+    ImageList images;
+    QWidget owner;
+    QMenu IE1;
+    std::unique_ptr<FavoritesMenu> menu;
 };
 
 TEST_F(FavoritesMenuTest, WithoutFavoritesTheFixedItemsStayAlone) {
-    TForm1& f = start();
-    EXPECT_EQ(objectNames(opened(f.ui().IE1)), fixedItems);
+    start();
+    EXPECT_EQ(objectNames(opened(&IE1)), fixedItems);
 
     // An empty folder adds nothing either.
     QDir().mkpath(favorites);
-    EXPECT_EQ(objectNames(opened(f.ui().IE1)), fixedItems);
+    EXPECT_EQ(objectNames(opened(&IE1)), fixedItems);
 }
 
 TEST_F(FavoritesMenuTest, FoldersAreReadWhenTheyOpenAndAgainWhenTheyChanged) {
     shortcut("deep/inner.url", "http://127.0.0.1/inner");
-    TForm1& f = start();
-    QMenu* ie1 = f.ui().IE1;
+    start();
+    QMenu* ie1 = &IE1;
     // Nothing is read at start, whatever the folder holds.
     EXPECT_EQ(objectNames(ie1), fixedItems);
     QMenu* deep = item(opened(ie1), "deep")->menu();
@@ -141,8 +129,8 @@ TEST_F(FavoritesMenuTest, TheFolderBecomesATreeOfMenusAfterTheFixedItems) {
     shortcut("视频/x.url", "http://127.0.0.1/x");
     shortcut("Tom & Jerry.url", "http://127.0.0.1/tom");
     shortcut("top.url", "http://127.0.0.1/top");
-    TForm1& f = start();
-    QMenu* ie1 = opened(f.ui().IE1);
+    start();
+    QMenu* ie1 = opened(&IE1);
     const QList<QAction*> actions = ie1->actions();
     ASSERT_EQ(actions.size(), 8);
     EXPECT_EQ(objectNames(ie1).mid(0, 4), fixedItems);
@@ -154,7 +142,7 @@ TEST_F(FavoritesMenuTest, TheFolderBecomesATreeOfMenusAfterTheFixedItems) {
 
     QAction* news = item(ie1, "新闻");
     ASSERT_NE(news, nullptr);
-    EXPECT_TRUE(sameImage(news->icon(), f.imageList().pixmap(1)));
+    EXPECT_TRUE(sameImage(news->icon(), images.pixmap(ImageList::Folder)));
     QMenu* newsMenu = opened(news->menu());
     ASSERT_EQ(newsMenu->actions().size(), 2);
     ASSERT_NE(newsMenu->actions()[0]->menu(), nullptr);
@@ -167,7 +155,7 @@ TEST_F(FavoritesMenuTest, TheFolderBecomesATreeOfMenusAfterTheFixedItems) {
     EXPECT_EQ(sina->text(), "Sina");
     EXPECT_EQ(sina->toolTip(), "http://127.0.0.1/sina");
     EXPECT_TRUE(sina->isVisible());
-    EXPECT_TRUE(sameImage(sina->icon(), f.imageList().pixmap(0)));
+    EXPECT_TRUE(sameImage(sina->icon(), images.pixmap(ImageList::Page)));
     EXPECT_TRUE(newsMenu->toolTipsVisible());
 
     // '&' is shown, not taken as a mnemonic.
@@ -183,32 +171,32 @@ TEST_F(FavoritesMenuTest, TheFolderBecomesATreeOfMenusAfterTheFixedItems) {
 TEST_F(FavoritesMenuTest, AnItemOpensItsAddressInThePageArea) {
     shortcut("folder/site.url", "http://127.0.0.1/site");
     shortcut("empty.url", "");
-    TForm1& f = start();
-    QMenu* folderMenu = opened(item(opened(f.ui().IE1), "folder")->menu());
-    page()->navigations.clear();
+    start();
+    QMenu* folderMenu = opened(item(opened(&IE1), "folder")->menu());
+    page.navigations.clear();
     item(folderMenu, "site")->trigger();
-    EXPECT_EQ(page()->navigations, QStringList{"http://127.0.0.1/site"});
+    EXPECT_EQ(page.navigations, QStringList{"http://127.0.0.1/site"});
 
     // A shortcut without an address goes nowhere.
-    item(f.ui().IE1, "empty")->trigger();
-    EXPECT_EQ(page()->navigations.size(), 1);
+    item(&IE1, "empty")->trigger();
+    EXPECT_EQ(page.navigations.size(), 1);
 }
 
 TEST_F(FavoritesMenuTest, AddFavDoesNothingWithoutAPage) {
-    TForm1& f = start();
-    page()->setLocationURL(QString());
+    start();
+    page.setLocationURL(QString());
     auto dialogSeen = rejectAnyDialog();
-    f.ui().AddFav->trigger();
+    action("AddFav")->trigger();
     QApplication::processEvents();
     EXPECT_FALSE(*dialogSeen);
     EXPECT_FALSE(QFileInfo::exists(favorites));
 }
 
 TEST_F(FavoritesMenuTest, AddFavWritesTheShortcutTheDialogNames) {
-    TForm1& f = start();
+    start();
     const QString url = QStringLiteral("http://127.0.0.1/频道?id=7");
-    page()->setLocationURL(url);
-    page()->setLocationName(QStringLiteral("频道 / 七"));
+    page.setLocationURL(url);
+    page.setLocationName(QStringLiteral("频道 / 七"));
 
     QString prefilled;
     QString shownAddress;
@@ -217,7 +205,7 @@ TEST_F(FavoritesMenuTest, AddFavWritesTheShortcutTheDialogNames) {
         shownAddress = d->findChild<QLabel*>("AddressLabel")->text();
         d->findChild<QDialogButtonBox*>("ButtonBox")->button(QDialogButtonBox::Ok)->click();
     });
-    f.ui().AddFav->trigger();
+    action("AddFav")->trigger();
     ASSERT_TRUE(*seen);
     EXPECT_EQ(prefilled, QStringLiteral("频道 / 七"));
     EXPECT_EQ(shownAddress, url);
@@ -233,7 +221,7 @@ TEST_F(FavoritesMenuTest, AddFavWritesTheShortcutTheDialogNames) {
             d->findChild<QDialogButtonBox*>("ButtonBox")->button(QDialogButtonBox::Ok)->isEnabled();
         d->reject();
     });
-    f.ui().AddFav->trigger();
+    action("AddFav")->trigger();
     ASSERT_TRUE(*seen);
     EXPECT_FALSE(okEnabled);
     EXPECT_EQ(savedFiles().size(), 1);
@@ -244,8 +232,8 @@ TEST_F(FavoritesMenuTest, AFailedAddIsReported) {
     QFile blocker(favorites);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    TForm1& f = start();
-    page()->setLocationURL("http://127.0.0.1/a");
+    start();
+    page.setLocationURL("http://127.0.0.1/a");
     auto dialog = answerNextModal<AddFavoriteDialog>([](AddFavoriteDialog* d) { d->accept(); });
     // The warning comes after the dialog has closed.
     QString warningName;
@@ -256,7 +244,7 @@ TEST_F(FavoritesMenuTest, AFailedAddIsReported) {
         box->accept();
     });
     setApplicationTitle(QStringLiteral("Koro网络电视"));
-    f.ui().AddFav->trigger();
+    action("AddFav")->trigger();
     setApplicationTitle({});
     ASSERT_TRUE(*dialog);
     ASSERT_TRUE(*warning);
@@ -265,9 +253,9 @@ TEST_F(FavoritesMenuTest, AFailedAddIsReported) {
 }
 
 TEST_F(FavoritesMenuTest, FinishFavOpensTheFolder) {
-    TForm1& f = start();
-    f.ui().FinishFav->trigger();
-    EXPECT_EQ(fake.favorites->organizeCount, 1);
+    start();
+    action("FinishFav")->trigger();
+    EXPECT_EQ(location.organizeCount, 1);
 }
 
 } // namespace

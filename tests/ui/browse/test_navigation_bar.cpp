@@ -1,16 +1,17 @@
-#include "app/TForm1.h"
-#include "platform/fake/FakePlatform.h"
-#include "ui_TForm1.h"
+#include "browse/NavigationBar.h"
+#include "config/Endpoints.h"
+#include "config/ImageList.h"
+#include "platform/fake/FakeSimpleServices.h"
+#include "ui_NavigationBar.h"
+#include "webengine/fake/FakeBrowserControl.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QEnterEvent>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,58 +54,59 @@ bool shown(QWidget* w) {
 
 class NavigationBarTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        fake = makeFakePlatform(dir.filePath("Favorites"));
+    // The bar alone, with the engine the settings name by default unless told otherwise.
+    NavigationBar& start(int engine = ImageList::Baidu) {
+        // The bar takes the indicator into its address frame, and owns it from then on.
+        loading = new FakeBrowserControl(BrowserRole::LoadingIcon);
+        bar = std::make_unique<NavigationBar>(page, *loading, shell, endpoints, images,
+                                              [this] { return home; });
+        if (engine >= 0)
+            bar->SetSearchEngine(engine);
+        return *bar;
     }
 
-    TForm1& start(const QByteArray& config = {}) {
-        if (!config.isEmpty()) {
-            QFile f(dir.filePath("Config.ini"));
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(config);
-        }
-        form = std::make_unique<TForm1>(*fake.platform, endpoints,
-                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
-        form->FormCreate();
-        return *form;
-    }
-
-    Ui::TForm1& ui() { return form->ui(); }
-    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
-    FakeBrowserControl* loading() { return fake.browsers->instance(BrowserRole::LoadingIcon); }
+    Ui::NavigationBar& ui() { return bar->ui(); }
 
     void typeAndPressEnter(const QString& text, int enterKey = Qt::Key_Return) {
         ui().httpaddr->setText(text);
         key(ui().httpaddr, enterKey, "\r");
     }
 
-    QTemporaryDir dir;
-    FakePlatform fake;
-    std::unique_ptr<TForm1> form;
     const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
+    QString home = endpoints.telecomHome;
+    FakeBrowserControl page{BrowserRole::PageArea};
+    FakeBrowserControl* loading = nullptr;
+    FakeShellOpen shell;
+    ImageList images;
+    std::unique_ptr<NavigationBar> bar;
 };
 
 struct Button {
     const char* name;
-    QLabel* Ui::TForm1::*label;
-    QLabel* Ui::TForm1::*normal;
-    QLabel* Ui::TForm1::*mouseOver;
+    QLabel* Ui::NavigationBar::*label;
+    QLabel* Ui::NavigationBar::*normal;
+    QLabel* Ui::NavigationBar::*mouseOver;
     int restingTop;
 };
 
 const Button Buttons[] = {
-    {"back", &Ui::TForm1::Labelback, &Ui::TForm1::goback, &Ui::TForm1::gobackenter, 1},
-    {"forward", &Ui::TForm1::Labelforward, &Ui::TForm1::goforward, &Ui::TForm1::goforwardenter, 1},
-    {"stop", &Ui::TForm1::Labelstop, &Ui::TForm1::stop, &Ui::TForm1::stopenter, 0},
-    {"refresh", &Ui::TForm1::Labelrefresh, &Ui::TForm1::refresh, &Ui::TForm1::refreshenter, 0},
-    {"home", &Ui::TForm1::Labelhome, &Ui::TForm1::homepage, &Ui::TForm1::homepageenter, 0},
-    {"go", &Ui::TForm1::gohttp, &Ui::TForm1::gohttpimg2, &Ui::TForm1::gohttpimg1, 1},
+    {"back", &Ui::NavigationBar::Labelback, &Ui::NavigationBar::goback,
+     &Ui::NavigationBar::gobackenter, 1},
+    {"forward", &Ui::NavigationBar::Labelforward, &Ui::NavigationBar::goforward,
+     &Ui::NavigationBar::goforwardenter, 1},
+    {"stop", &Ui::NavigationBar::Labelstop, &Ui::NavigationBar::stop, &Ui::NavigationBar::stopenter,
+     0},
+    {"refresh", &Ui::NavigationBar::Labelrefresh, &Ui::NavigationBar::refresh,
+     &Ui::NavigationBar::refreshenter, 0},
+    {"home", &Ui::NavigationBar::Labelhome, &Ui::NavigationBar::homepage,
+     &Ui::NavigationBar::homepageenter, 0},
+    {"go", &Ui::NavigationBar::gohttp, &Ui::NavigationBar::gohttpimg2,
+     &Ui::NavigationBar::gohttpimg1, 1},
 };
 
 TEST_F(NavigationBarTest, BackAndForwardFollowTheCommandStates) {
-    TForm1& f = start();
-    auto& u = f.ui();
+    start();
+    auto& u = ui();
     auto expectState = [&](bool back, bool forward, const char* step) {
         SCOPED_TRACE(step);
         EXPECT_EQ(u.Labelback->isEnabled(), back);
@@ -122,20 +124,20 @@ TEST_F(NavigationBarTest, BackAndForwardFollowTheCommandStates) {
     EXPECT_TRUE(shown(u.goforwardfalse) && !shown(u.goforward));
 
     // Any notification, even of another command, brings the pictures in line with the labels.
-    page()->fireCommandStateChange(-1, false);
+    page.fireCommandStateChange(-1, false);
     expectState(true, true, "other command first");
 
-    page()->fireCommandStateChange(BrowserControl::CommandBack, false);
+    page.fireCommandStateChange(BrowserControl::CommandBack, false);
     expectState(false, true, "back off");
-    page()->fireCommandStateChange(BrowserControl::CommandForward, false);
+    page.fireCommandStateChange(BrowserControl::CommandForward, false);
     expectState(false, false, "forward off");
-    page()->fireCommandStateChange(BrowserControl::CommandBack, true);
+    page.fireCommandStateChange(BrowserControl::CommandBack, true);
     expectState(true, false, "back on");
-    page()->fireCommandStateChange(0, true);
-    page()->fireCommandStateChange(3, false);
-    page()->fireCommandStateChange(0xFFFF, true);
+    page.fireCommandStateChange(0, true);
+    page.fireCommandStateChange(3, false);
+    page.fireCommandStateChange(0xFFFF, true);
     expectState(true, false, "other commands change nothing");
-    page()->fireCommandStateChange(BrowserControl::CommandForward, true);
+    page.fireCommandStateChange(BrowserControl::CommandForward, true);
     expectState(true, true, "forward on");
 }
 
@@ -171,8 +173,8 @@ TEST_F(NavigationBarTest, PicturesFollowTheMouse) {
 }
 
 TEST_F(NavigationBarTest, ClicksRunTheBrowserOperations) {
-    TForm1& f = start();
-    FakeBrowserControl* p = page();
+    NavigationBar& f = start();
+    FakeBrowserControl* p = &page;
     click(ui().Labelback);
     click(ui().Labelforward);
     click(ui().Labelforward);
@@ -183,7 +185,7 @@ TEST_F(NavigationBarTest, ClicksRunTheBrowserOperations) {
     EXPECT_EQ(p->stopCount, 1);
     EXPECT_EQ(p->refreshCount, 1);
 
-    f.settings().SP = endpoints.netcomHome.toUtf8();
+    home = endpoints.netcomHome;
     click(ui().Labelhome);
     ASSERT_FALSE(p->navigations.isEmpty());
     EXPECT_EQ(p->navigations.last(), endpoints.netcomHome);
@@ -208,7 +210,7 @@ TEST_F(NavigationBarTest, ClicksRunTheBrowserOperations) {
 
 TEST_F(NavigationBarTest, ADoubleClickIsOneClick) {
     start();
-    FakeBrowserControl* p = page();
+    FakeBrowserControl* p = &page;
     ui().httpaddr->setText("abc.de");
     for (const Button& b : Buttons) {
         SCOPED_TRACE(b.name);
@@ -239,58 +241,58 @@ TEST_F(NavigationBarTest, DisabledLabelsTakeNoMouse) {
     // Entered while enabled: the command state leaves the mouse-over picture, and leaving a
     // disabled label changes nothing.
     enter(ui().Labelback);
-    page()->fireCommandStateChange(BrowserControl::CommandBack, false);
+    page.fireCommandStateChange(BrowserControl::CommandBack, false);
     EXPECT_TRUE(shown(ui().gobackenter));
     leave(ui().Labelback);
     EXPECT_TRUE(shown(ui().gobackenter));
     EXPECT_FALSE(shown(ui().goback));
     ui().gobackenter->hide();
 
-    page()->fireCommandStateChange(BrowserControl::CommandBack, false);
-    page()->fireCommandStateChange(BrowserControl::CommandForward, false);
+    page.fireCommandStateChange(BrowserControl::CommandBack, false);
+    page.fireCommandStateChange(BrowserControl::CommandForward, false);
     for (QLabel* label : {ui().Labelback, ui().Labelforward}) {
         enter(label);
         click(label);
         mouse(label, QEvent::MouseButtonPress, Qt::LeftButton);
     }
-    EXPECT_EQ(page()->backCount, 0);
-    EXPECT_EQ(page()->forwardCount, 0);
+    EXPECT_EQ(page.backCount, 0);
+    EXPECT_EQ(page.forwardCount, 0);
     EXPECT_FALSE(shown(ui().gobackenter));
     EXPECT_FALSE(shown(ui().goforwardenter));
     EXPECT_EQ(ui().gobackenter->y(), 1);
     EXPECT_EQ(ui().goforwardenter->y(), 1);
 
     // Enabled again, the same mouse works.
-    page()->fireCommandStateChange(BrowserControl::CommandBack, true);
+    page.fireCommandStateChange(BrowserControl::CommandBack, true);
     mouse(ui().Labelback, QEvent::MouseButtonRelease,
           Qt::LeftButton); // the press above was ignored
-    EXPECT_EQ(page()->backCount, 0);
+    EXPECT_EQ(page.backCount, 0);
     click(ui().Labelback);
-    EXPECT_EQ(page()->backCount, 1);
+    EXPECT_EQ(page.backCount, 1);
 }
 
 TEST_F(NavigationBarTest, EnterOpensAddressesAndSearchesKeywords) {
     start();
-    ASSERT_EQ(form->searchEngine(), "Baidu");
+    ASSERT_EQ(bar->searchEngine(), "Baidu");
     int returnPressed = 0;
     QObject::connect(ui().httpaddr, &QLineEdit::returnPressed, [&] { ++returnPressed; });
 
     typeAndPressEnter("  Abc.DE/Path  ");
-    ASSERT_FALSE(page()->navigations.isEmpty());
-    EXPECT_EQ(page()->navigations.last(), "Abc.DE/Path");
-    EXPECT_TRUE(fake.shell->opened.isEmpty());
+    ASSERT_FALSE(page.navigations.isEmpty());
+    EXPECT_EQ(page.navigations.last(), "Abc.DE/Path");
+    EXPECT_TRUE(shell.opened.isEmpty());
     EXPECT_EQ(ui().httpaddr->text(), "  Abc.DE/Path  ") << "the program never writes the box";
 
-    const qsizetype navigated = page()->navigations.size();
+    const qsizetype navigated = page.navigations.size();
     typeAndPressEnter(QStringLiteral("电视 & more"), Qt::Key_Enter);
-    ASSERT_EQ(fake.shell->opened.size(), 1);
-    EXPECT_EQ(fake.shell->opened.last(),
+    ASSERT_EQ(shell.opened.size(), 1);
+    EXPECT_EQ(shell.opened.last(),
               endpoints.baiduSearch + "%E7%94%B5%E8%A7%86%20%26%20more" + endpoints.baiduSuffix);
-    EXPECT_EQ(page()->navigations.size(), navigated);
+    EXPECT_EQ(page.navigations.size(), navigated);
 
     typeAndPressEnter(" \t ");
-    EXPECT_EQ(fake.shell->opened.size(), 1);
-    EXPECT_EQ(page()->navigations.size(), navigated);
+    EXPECT_EQ(shell.opened.size(), 1);
+    EXPECT_EQ(page.navigations.size(), navigated);
     EXPECT_EQ(returnPressed, 0) << "Enter is consumed";
 
     // Other keys edit the text.
@@ -311,61 +313,54 @@ TEST_F(NavigationBarTest, DoubleClickSelectsAllOfTheText) {
 }
 
 TEST_F(NavigationBarTest, ChoosingAnEngineSearchesAtOnce) {
-    TForm1& f = start();
+    NavigationBar& f = start();
     ui().httpaddr->setText(" tv ");
     ui().PopTaoBao->trigger();
     EXPECT_EQ(f.searchEngine(), "TaoBao");
     EXPECT_EQ(ui().gohttp->toolTip(), "TaoBao");
-    EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), f.imageList().pixmap(7).toImage());
-    EXPECT_EQ(fake.shell->opened,
-              QStringList{endpoints.taobaoSearch + "tv" + endpoints.taobaoSuffix});
+    EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), images.pixmap(ImageList::TaoBao).toImage());
+    EXPECT_EQ(shell.opened, QStringList{endpoints.taobaoSearch + "tv" + endpoints.taobaoSuffix});
 
     ui().Popbaidu->trigger();
     EXPECT_EQ(f.searchEngine(), "Baidu");
-    EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), f.imageList().pixmap(2).toImage());
-    ASSERT_EQ(fake.shell->opened.size(), 2);
-    EXPECT_EQ(fake.shell->opened.last(), endpoints.baiduSearch + "tv" + endpoints.baiduSuffix);
+    EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), images.pixmap(ImageList::Baidu).toImage());
+    ASSERT_EQ(shell.opened.size(), 2);
+    EXPECT_EQ(shell.opened.last(), endpoints.baiduSearch + "tv" + endpoints.baiduSuffix);
 
     // An address is opened in the page area whatever the engine.
     ui().httpaddr->setText("abc.de");
     ui().PopTaoBao->trigger();
-    EXPECT_EQ(page()->navigations.last(), "abc.de");
-    EXPECT_EQ(fake.shell->opened.size(), 2);
+    EXPECT_EQ(page.navigations.last(), "abc.de");
+    EXPECT_EQ(shell.opened.size(), 2);
 }
 
 TEST_F(NavigationBarTest, WithAnEmptyBoxChoosingAnEngineOnlyChangesTheEngine) {
-    TForm1& f = start("[MainForm]\r\nFindWay=Google\r\n");
+    NavigationBar& f = start(-1); // a FindWay of neither engine
     EXPECT_EQ(f.searchEngine(), "");
     EXPECT_TRUE(ui().Imgsiteico->pixmap().isNull());
     typeAndPressEnter("keyword");
-    EXPECT_TRUE(fake.shell->opened.isEmpty()) << "no engine: keywords are ignored";
+    EXPECT_TRUE(shell.opened.isEmpty()) << "no engine: keywords are ignored";
 
     ui().httpaddr->clear();
     ui().PopTaoBao->trigger();
     EXPECT_EQ(f.searchEngine(), "TaoBao");
     EXPECT_FALSE(ui().Imgsiteico->pixmap().isNull());
-    EXPECT_TRUE(fake.shell->opened.isEmpty());
-    EXPECT_TRUE(page()->navigations.isEmpty());
+    EXPECT_TRUE(shell.opened.isEmpty());
+    EXPECT_TRUE(page.navigations.isEmpty());
 
     // Another picture index changes the icon and keeps the engine.
     f.SetSearchEngine(0);
     EXPECT_EQ(f.searchEngine(), "TaoBao");
-    EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), f.imageList().pixmap(0).toImage());
+    EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), images.pixmap(ImageList::Page).toImage());
 }
 
 TEST_F(NavigationBarTest, TheEngineIsTheBarsOwnValueNotItsTooltip) {
-    TForm1& f = start("[MainForm]\r\nFindWay=TaoBao\r\nCloseTips=1\r\n");
-    ASSERT_EQ(f.searchEngine(), "TaoBao");
-    // A language file may give the go label any hint; searches and the save keep the engine.
+    NavigationBar& f = start(ImageList::TaoBao);
+    // A language file may give the go label any hint; searches keep the engine.
     ui().gohttp->setToolTip(QStringLiteral("搜索"));
     EXPECT_EQ(f.searchEngine(), "TaoBao");
     typeAndPressEnter("tv");
-    EXPECT_EQ(fake.shell->opened,
-              QStringList{endpoints.taobaoSearch + "tv" + endpoints.taobaoSuffix});
-    ASSERT_TRUE(f.close());
-    QFile config(dir.filePath("Config.ini"));
-    ASSERT_TRUE(config.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(config.readAll().contains("FindWay=TaoBao\r\n"));
+    EXPECT_EQ(shell.opened, QStringList{endpoints.taobaoSearch + "tv" + endpoints.taobaoSuffix});
 }
 
 TEST_F(NavigationBarTest, TheEngineMenuOpensFromTheIconAndTheGoButton) {
@@ -396,29 +391,29 @@ TEST_F(NavigationBarTest, TheEngineMenuOpensFromTheIconAndTheGoButton) {
 
 TEST_F(NavigationBarTest, TheLoadingIndicatorShowsWhileAPageLoads) {
     start();
-    EXPECT_TRUE(shown(loading())) << "visible from the start";
-    page()->fireDocumentComplete("http://127.0.0.1:9/a");
-    EXPECT_FALSE(shown(loading()));
+    EXPECT_TRUE(shown(loading)) << "visible from the start";
+    page.fireDocumentComplete("http://127.0.0.1:9/a");
+    EXPECT_FALSE(shown(loading));
 
-    EXPECT_FALSE(page()->fireBeforeNavigate2("http://127.0.0.1:9/b")) << "never cancelled";
-    EXPECT_TRUE(shown(loading()));
+    EXPECT_FALSE(page.fireBeforeNavigate2("http://127.0.0.1:9/b")) << "never cancelled";
+    EXPECT_TRUE(shown(loading));
     // Frames report too: the first finished document hides it.
-    EXPECT_FALSE(page()->fireBeforeNavigate2("http://127.0.0.1:9/frame"));
-    page()->fireDocumentComplete("http://127.0.0.1:9/frame");
-    EXPECT_FALSE(shown(loading()));
+    EXPECT_FALSE(page.fireBeforeNavigate2("http://127.0.0.1:9/frame"));
+    page.fireDocumentComplete("http://127.0.0.1:9/frame");
+    EXPECT_FALSE(shown(loading));
 
     // A load that ends without a document (stopped, refused, inside a frame) hides it too.
-    EXPECT_FALSE(page()->fireBeforeNavigate2("http://127.0.0.1:9/stopped"));
-    EXPECT_TRUE(shown(loading()));
-    page()->fireLoadingStopped();
-    EXPECT_FALSE(shown(loading()));
+    EXPECT_FALSE(page.fireBeforeNavigate2("http://127.0.0.1:9/stopped"));
+    EXPECT_TRUE(shown(loading));
+    page.fireLoadingStopped();
+    EXPECT_FALSE(shown(loading));
 
     // Navigation through the address box goes the same way.
-    page()->autoComplete = true;
+    page.autoComplete = true;
     typeAndPressEnter("127.0.0.1:9/typed");
-    EXPECT_TRUE(shown(loading()));
+    EXPECT_TRUE(shown(loading));
     QCoreApplication::processEvents();
-    EXPECT_FALSE(shown(loading()));
+    EXPECT_FALSE(shown(loading));
 }
 
 } // namespace

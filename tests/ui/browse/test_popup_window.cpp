@@ -1,16 +1,15 @@
-#include "app/TForm1.h"
 #include "browse/NewWindowPolicy.h"
 #include "browse/TForm3.h"
+#include "config/AppSettings.h"
 #include "config/Error.h"
-#include "platform/fake/FakePlatform.h"
 #include "ui_TForm3.h"
+#include "webengine/fake/FakeBrowserControl.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -22,21 +21,23 @@ void runDeferredDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// The new-window policy alone, on a plain main window with a fake page area and catcher.
 class PopupTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        fake = makeFakePlatform(dir.filePath("Favorites"));
-        form = std::make_unique<TForm1>(*fake.platform, Endpoints::local("http://127.0.0.1:9"),
-                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
-        form->FormCreate();
+    PopupTest() {
+        // As a fresh start reads them.
+        settings.opennewfrm = "NewForm";
+        settings.FrontShow = "1";
+        settings.MinTask = "0";
+        form->setObjectName("TForm1");
+        browsers.create(BrowserRole::PageArea, form.get());
+        browsers.create(BrowserRole::Catcher, form.get());
+        policy = new NewWindowPolicy(*form, *page(), *catcher(), browsers, settings);
     }
 
-    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
-    FakeBrowserControl* catcher() { return fake.browsers->instance(BrowserRole::Catcher); }
-    QList<FakeBrowserControl*> popupBrowsers() {
-        return fake.browsers->instances(BrowserRole::Popup);
-    }
+    FakeBrowserControl* page() { return browsers.instance(BrowserRole::PageArea); }
+    FakeBrowserControl* catcher() { return browsers.instance(BrowserRole::Catcher); }
+    QList<FakeBrowserControl*> popupBrowsers() { return browsers.instances(BrowserRole::Popup); }
     static TForm3* popupOf(BrowserControl* browser) {
         return browser ? qobject_cast<TForm3*>(browser->window()) : nullptr;
     }
@@ -45,19 +46,20 @@ protected:
     }
     // A popup opened the way a page opens one.
     TForm3* requestPopup() {
-        form->settings().opennewfrm = "NewForm";
+        settings.opennewfrm = "NewForm";
         return popupOf(page()->fireNewWindow2());
     }
 
-    QTemporaryDir dir;
-    FakePlatform fake;
-    std::unique_ptr<TForm1> form;
+    FakeBrowserFactory browsers;
+    AppSettings settings;
+    std::unique_ptr<QWidget> form = std::make_unique<QWidget>();
+    NewWindowPolicy* policy = nullptr; // the main window's
 };
 
 TEST_F(PopupTest, EveryValueButOldFormOpensAShownPopup) {
     for (const QByteArray value : {"NewForm", "", "oldform", "OldForm ", "anything"}) {
         SCOPED_TRACE(value.toStdString());
-        form->settings().opennewfrm = value;
+        settings.opennewfrm = value;
         const qsizetype before = popupBrowsers().size();
         bool cancelled = true;
         BrowserControl* target = page()->fireNewWindow2(&cancelled);
@@ -76,9 +78,9 @@ TEST_F(PopupTest, EveryValueButOldFormOpensAShownPopup) {
 }
 
 TEST_F(PopupTest, OldFormHandsTheWindowToTheCatcherWhichPassesItToTheMainPage) {
-    form->settings().opennewfrm = "OldForm";
+    settings.opennewfrm = "OldForm";
     bool cancelled = true;
-    EXPECT_EQ(page()->fireNewWindow2(&cancelled), form->Webbrowser2());
+    EXPECT_EQ(page()->fireNewWindow2(&cancelled), catcher());
     EXPECT_FALSE(cancelled);
     EXPECT_TRUE(popupBrowsers().isEmpty());
 
@@ -100,15 +102,15 @@ TEST_F(PopupTest, ARequestFromAPopupFollowsThePolicy) {
     TForm3* first = requestPopup();
     ASSERT_NE(first, nullptr);
 
-    form->settings().opennewfrm = "NewForm";
+    settings.opennewfrm = "NewForm";
     BrowserControl* second = browserOf(first)->fireNewWindow2();
     ASSERT_NE(popupOf(second), nullptr);
     EXPECT_NE(popupOf(second), first);
 
-    form->settings().opennewfrm = "OldForm";
+    settings.opennewfrm = "OldForm";
     const qsizetype popups = popupBrowsers().size();
     bool cancelled = true;
-    EXPECT_EQ(browserOf(first)->fireNewWindow2(&cancelled), form->Webbrowser2());
+    EXPECT_EQ(browserOf(first)->fireNewWindow2(&cancelled), catcher());
     EXPECT_FALSE(cancelled);
     EXPECT_EQ(popupBrowsers().size(), popups);
     EXPECT_TRUE(catcher()->fireBeforeNavigate2("http://127.0.0.1:9/from-popup"));
@@ -245,8 +247,8 @@ TEST_F(PopupTest, TheButtonKeepsAWindowWithoutAnAddressOpen) {
 
 TEST_F(PopupTest, OwnerAndStayOnTopAreReadAtEachCreation) {
     form->show();
-    form->settings().MinTask = "0";
-    form->settings().FrontShow = "1";
+    settings.MinTask = "0";
+    settings.FrontShow = "1";
     QPointer<TForm3> owned(requestPopup());
     EXPECT_EQ(owned->parentWidget(), form.get());
     // On the widget too: a recreated native window takes the widget's flags.
@@ -254,8 +256,8 @@ TEST_F(PopupTest, OwnerAndStayOnTopAreReadAtEachCreation) {
     EXPECT_TRUE(owned->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(owned->windowHandle()->transientParent(), form->windowHandle());
 
-    form->settings().MinTask = "1";
-    form->settings().FrontShow = "0";
+    settings.MinTask = "1";
+    settings.FrontShow = "0";
     QPointer<TForm3> alone(requestPopup());
     EXPECT_EQ(alone->parentWidget(), nullptr);
     EXPECT_TRUE(alone->isWindow());
@@ -292,14 +294,14 @@ TEST_F(PopupTest, TheWindowTakesTheSizeItsPageAsksFor) {
 }
 
 TEST_F(PopupTest, OpeningAPopupOnAnAddress) {
-    TForm3* popup = form->newWindows().openPopup("http://127.0.0.1:9/ad");
+    TForm3* popup = policy->openPopup("http://127.0.0.1:9/ad");
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(popup->isVisible());
     EXPECT_EQ(browserOf(popup)->navigations, QStringList{"http://127.0.0.1:9/ad"});
 
-    fake.browsers->throwOnNavigate = true;
-    EXPECT_THROW(form->newWindows().openPopup("http://127.0.0.1:9/broken"), Error);
-    QPointer<FakeBrowserControl> failed(fake.browsers->created.last().control);
+    browsers.throwOnNavigate = true;
+    EXPECT_THROW(policy->openPopup("http://127.0.0.1:9/broken"), Error);
+    QPointer<FakeBrowserControl> failed(browsers.created.last().control);
     ASSERT_FALSE(failed.isNull());
     QPointer<TForm3> failedPopup(popupOf(failed));
     EXPECT_FALSE(failedPopup->isVisible());

@@ -1,13 +1,13 @@
-#include "app/TForm1.h"
+#include "browse/LineSelection.h"
 #include "browse/SiteMenus.h"
+#include "config/AppSettings.h"
 #include "config/CodePage.h"
-#include "platform/fake/FakePlatform.h"
+#include "config/Endpoints.h"
 #include "ui_TForm1.h"
+#include "webengine/fake/FakeBrowserControl.h"
 
-#include <QFile>
 #include <QMenu>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -45,27 +45,31 @@ bool isAbsoluteWebAddress(const QString& address) {
            !url.host().isEmpty();
 }
 
+// The site menus and the line menu alone, over the menus as the main window's layout has them.
 class SiteMenusTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        fake = makeFakePlatform(dir.filePath("Favorites"));
+    SiteMenusTest() {
+        ui.setupUi(&window);
+        page = new FakeBrowserControl(BrowserRole::PageArea, &window);
+        settings.SP = codepage::fromUnicode(endpoints.telecomHome);
+        ui.telcom->setChecked(true);
     }
 
-    TForm1& start(Endpoints table = Endpoints::local("http://127.0.0.1:9")) {
-        form = std::make_unique<TForm1>(*fake.platform, std::move(table),
-                                        FormPaths{dir.path(), "koro", QDir(dir.path())});
-        form->FormCreate();
-        return *form;
+    QWidget& start(Endpoints sites = Endpoints::local("http://127.0.0.1:9")) {
+        table = std::move(sites);
+        new SiteMenus(window, ui.gywm, *page, table);
+        new LineSelection(ui.telcom, ui.cnc, *page, table, settings, &window);
+        return window;
     }
 
-    QAction* item(const QString& name) { return form->findChild<QAction*>(name); }
-    FakeBrowserControl* page() { return fake.browsers->instance(BrowserRole::PageArea); }
+    QAction* item(const QString& name) { return window.findChild<QAction*>(name); }
 
-    QTemporaryDir dir;
-    FakePlatform fake;
-    std::unique_ptr<TForm1> form;
     const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
+    Endpoints table;
+    AppSettings settings;
+    QWidget window;
+    Ui::TForm1 ui;
+    FakeBrowserControl* page = nullptr;
 };
 
 TEST_F(SiteMenusTest, EverySiteItemHasAnAbsoluteAddressInBothTables) {
@@ -86,7 +90,7 @@ TEST_F(SiteMenusTest, EverySiteItemHasAnAbsoluteAddressInBothTables) {
 }
 
 TEST_F(SiteMenusTest, ItemsShowTheirAddressAsHintInTheirMenus) {
-    TForm1& f = start();
+    QWidget& f = start();
     for (const auto& [menuName, items] : SiteItemsByMenu) {
         auto* menu = f.findChild<QMenu*>(menuName);
         ASSERT_NE(menu, nullptr) << menuName.toStdString();
@@ -107,11 +111,11 @@ TEST_F(SiteMenusTest, EachItemOpensItsOwnHintInThePageArea) {
     start();
     QSet<QString> targets;
     for (const QString& name : allSiteItems()) {
-        const int before = page()->navigations.size();
+        const int before = page->navigations.size();
         item(name)->trigger();
-        ASSERT_EQ(page()->navigations.size(), before + 1) << name.toStdString();
-        EXPECT_EQ(page()->navigations.last(), endpoints.sites.value(name)) << name.toStdString();
-        targets.insert(page()->navigations.last());
+        ASSERT_EQ(page->navigations.size(), before + 1) << name.toStdString();
+        EXPECT_EQ(page->navigations.last(), endpoints.sites.value(name)) << name.toStdString();
+        targets.insert(page->navigations.last());
     }
     EXPECT_EQ(targets.size(), allSiteItems().size());
 }
@@ -121,11 +125,11 @@ TEST_F(SiteMenusTest, TheHintIsReadAtClickTime) {
     item("sixroom")->setToolTip("http://127.0.0.1:9/changed");
     item("hygw")->setToolTip("http://127.0.0.1:9/other");
     item("sixroom")->trigger();
-    EXPECT_EQ(page()->navigations.last(), "http://127.0.0.1:9/changed");
+    EXPECT_EQ(page->navigations.last(), "http://127.0.0.1:9/changed");
     item("hygw")->trigger();
-    EXPECT_EQ(page()->navigations.last(), "http://127.0.0.1:9/other");
+    EXPECT_EQ(page->navigations.last(), "http://127.0.0.1:9/other");
     item("youku")->trigger();
-    EXPECT_EQ(page()->navigations.last(), endpoints.sites.value("youku"));
+    EXPECT_EQ(page->navigations.last(), endpoints.sites.value("youku"));
 }
 
 TEST_F(SiteMenusTest, AnItemWithoutAnAddressStaysOff) {
@@ -134,70 +138,51 @@ TEST_F(SiteMenusTest, AnItemWithoutAnAddressStaysOff) {
     start(table);
     EXPECT_FALSE(item("youku")->isEnabled());
     item("youku")->trigger();
-    EXPECT_TRUE(page()->navigations.isEmpty());
+    EXPECT_TRUE(page->navigations.isEmpty());
     EXPECT_TRUE(item("tudou")->isEnabled());
 }
 
 TEST_F(SiteMenusTest, AFailingPageAreaEndsOnlyTheClick) {
     start();
-    page()->throwOnNavigate = true;
+    page->throwOnNavigate = true;
     EXPECT_NO_THROW(item("menusina")->trigger());
-    page()->throwOnNavigate = false;
+    page->throwOnNavigate = false;
     item("menuqq")->trigger();
-    EXPECT_EQ(page()->navigations.last(), endpoints.sites.value("menuqq"));
+    EXPECT_EQ(page->navigations.last(), endpoints.sites.value("menuqq"));
 }
 
 // Line selection.
 
 TEST_F(SiteMenusTest, LinesSetTheMarksTheHomePageAndOpenIt) {
-    TForm1& f = start();
-    ASSERT_TRUE(f.ui().telcom->isChecked());
+    start();
+    ASSERT_TRUE(ui.telcom->isChecked());
 
-    f.ui().cnc->trigger();
-    EXPECT_FALSE(f.ui().telcom->isChecked());
-    EXPECT_TRUE(f.ui().cnc->isChecked());
-    EXPECT_EQ(f.settings().SP, codepage::fromUnicode(endpoints.netcomHome));
-    EXPECT_EQ(page()->navigations, QStringList{endpoints.netcomHome});
+    ui.cnc->trigger();
+    EXPECT_FALSE(ui.telcom->isChecked());
+    EXPECT_TRUE(ui.cnc->isChecked());
+    EXPECT_EQ(settings.SP, codepage::fromUnicode(endpoints.netcomHome));
+    EXPECT_EQ(page->navigations, QStringList{endpoints.netcomHome});
 
-    f.ui().telcom->trigger();
-    EXPECT_TRUE(f.ui().telcom->isChecked());
-    EXPECT_FALSE(f.ui().cnc->isChecked());
-    EXPECT_EQ(f.settings().SP, codepage::fromUnicode(endpoints.telecomHome));
-    EXPECT_EQ(page()->navigations.last(), endpoints.telecomHome);
+    ui.telcom->trigger();
+    EXPECT_TRUE(ui.telcom->isChecked());
+    EXPECT_FALSE(ui.cnc->isChecked());
+    EXPECT_EQ(settings.SP, codepage::fromUnicode(endpoints.telecomHome));
+    EXPECT_EQ(page->navigations.last(), endpoints.telecomHome);
 }
 
 TEST_F(SiteMenusTest, ChoosingTheCheckedLineAgainReloadsAndKeepsTheMark) {
-    TForm1& f = start();
-    f.ui().telcom->trigger();
-    f.ui().telcom->trigger();
-    EXPECT_TRUE(f.ui().telcom->isChecked());
-    EXPECT_FALSE(f.ui().cnc->isChecked());
-    EXPECT_EQ(page()->navigations, QStringList({endpoints.telecomHome, endpoints.telecomHome}));
+    start();
+    ui.telcom->trigger();
+    ui.telcom->trigger();
+    EXPECT_TRUE(ui.telcom->isChecked());
+    EXPECT_FALSE(ui.cnc->isChecked());
+    EXPECT_EQ(page->navigations, QStringList({endpoints.telecomHome, endpoints.telecomHome}));
 
-    f.ui().cnc->trigger();
-    f.ui().cnc->trigger();
-    EXPECT_TRUE(f.ui().cnc->isChecked());
-    EXPECT_FALSE(f.ui().telcom->isChecked());
-    EXPECT_EQ(page()->navigations.mid(2),
-              QStringList({endpoints.netcomHome, endpoints.netcomHome}));
-}
-
-TEST_F(SiteMenusTest, TheChosenLineIsTheOneOfTheNextStart) {
-    {
-        QFile config(dir.filePath("Config.ini"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write("[MainForm]\r\nCloseTips=1\r\n");
-    }
-    TForm1& f = start();
-    f.ui().cnc->trigger();
-    ASSERT_TRUE(f.close());
-    form.reset();
-
-    fake = makeFakePlatform(dir.filePath("Favorites"));
-    TForm1& again = start();
-    EXPECT_TRUE(again.ui().cnc->isChecked());
-    EXPECT_FALSE(again.ui().telcom->isChecked());
-    EXPECT_EQ(again.settings().SP, codepage::fromUnicode(endpoints.netcomHome));
+    ui.cnc->trigger();
+    ui.cnc->trigger();
+    EXPECT_TRUE(ui.cnc->isChecked());
+    EXPECT_FALSE(ui.telcom->isChecked());
+    EXPECT_EQ(page->navigations.mid(2), QStringList({endpoints.netcomHome, endpoints.netcomHome}));
 }
 
 } // namespace

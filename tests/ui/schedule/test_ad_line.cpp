@@ -193,7 +193,8 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         feed = m_dir.filePath("ad.txt");
         line = std::make_unique<AdLine>(
-            &label, feed, [this](const QString& url) { popups.append(url); }, shell);
+            feed, [this](const QString& url) { popups.append(url); }, shell);
+        line->setText(QStringLiteral("caption"));
     }
     void load(const QByteArray& bytes) {
         writeAll(feed, bytes);
@@ -201,7 +202,6 @@ protected:
     }
     QTemporaryDir m_dir;
     QString feed;
-    QLabel label{QStringLiteral("caption")};
     FakeShellOpen shell;
     QStringList popups;
     std::unique_ptr<AdLine> line;
@@ -218,7 +218,7 @@ TEST_F(AdLineTest, NoFeedFileNoRotation) {
     line->Timer_ReadadTimer();
     EXPECT_FALSE(line->Timer_Showad().isActive());
     line->gogg();
-    EXPECT_EQ(label.text(), "caption");
+    EXPECT_EQ(line->text(), "caption");
 }
 
 TEST_F(AdLineTest, ReadsOnceThenRotatesFromTheFirstPair) {
@@ -227,27 +227,27 @@ TEST_F(AdLineTest, ReadsOnceThenRotatesFromTheFirstPair) {
     EXPECT_TRUE(line->Timer_Showad().isActive());
     // The read timer is gone: a second read cannot happen.
     EXPECT_EQ(line->findChild<QTimer*>("Timer_Readad"), nullptr);
-    EXPECT_EQ(label.text(), "caption");
+    EXPECT_EQ(line->text(), "caption");
     line->gogg();
-    EXPECT_EQ(label.text(), QStringLiteral("一号广告"));
-    EXPECT_EQ(label.toolTip(), "http://one.example/");
+    EXPECT_EQ(line->text(), QStringLiteral("一号广告"));
+    EXPECT_EQ(line->toolTip(), "http://one.example/");
     line->gogg();
-    EXPECT_EQ(label.text(), "second");
+    EXPECT_EQ(line->text(), "second");
     line->gogg();
-    EXPECT_EQ(label.text(), QStringLiteral("一号广告"));
+    EXPECT_EQ(line->text(), QStringLiteral("一号广告"));
 }
 
 TEST_F(AdLineTest, FeedTextIsReadInTheCodePage) {
     load(QByteArray("\xb9\xe3\xb8\xe6\r\nhttp://x.example/"));
     line->gogg();
-    EXPECT_EQ(label.text(), QStringLiteral("广告"));
+    EXPECT_EQ(line->text(), QStringLiteral("广告"));
 }
 
 TEST_F(AdLineTest, ASingleLineKeepsTheCaption) {
     load("lonely\r\n");
     line->gogg();
     line->gogg();
-    EXPECT_EQ(label.text(), "caption");
+    EXPECT_EQ(line->text(), "caption");
 }
 
 TEST_F(AdLineTest, ClickRoutesTheLink) {
@@ -268,13 +268,13 @@ TEST_F(AdLineTest, ClickRoutesTheLink) {
 TEST_F(AdLineTest, ARealClickOnTheLabelOpensTheLink) {
     load("a\r\nhttp://pop.example/\r\n");
     line->gogg();
-    label.resize(200, 20);
+    line->resize(200, 20);
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&label, &press);
-    QApplication::sendEvent(&label, &release);
+    QApplication::sendEvent(line.get(), &press);
+    QApplication::sendEvent(line.get(), &release);
     EXPECT_EQ(popups, QStringList{"http://pop.example/"});
 }
 
@@ -285,22 +285,22 @@ TEST_F(AdLineTest, HostileFeedsShowTextOnlyAndOpenNothingLocal) {
          "y\r\njavascript:alert(1)//http://\r\n" +
          QByteArray(10000, 'z') + "\r\nhttp://ok.example/\r\n");
     line->gogg();
-    EXPECT_EQ(label.textFormat(), Qt::PlainText);
-    EXPECT_EQ(label.text(), "<img src=\"/dev/zero\"><b>bold</b>");
-    EXPECT_FALSE(label.toolTip().contains("<img")) << "a link that is no address is not shown";
+    EXPECT_EQ(line->textFormat(), Qt::PlainText);
+    EXPECT_EQ(line->text(), "<img src=\"/dev/zero\"><b>bold</b>");
+    EXPECT_FALSE(line->toolTip().contains("<img")) << "a link that is no address is not shown";
     for (int i = 0; i < 3; ++i) {
         line->gogg();
         line->labeladClick();
     }
     EXPECT_EQ(popups, QStringList{"http://ok.example/"});
     EXPECT_TRUE(shell.opened.isEmpty()) << shell.opened.join(' ').toStdString();
-    EXPECT_EQ(label.text(), QString(MaxAdTextChars, u'z')) << "a long line is cut";
+    EXPECT_EQ(line->text(), QString(MaxAdTextChars, u'z')) << "a long line is cut";
 
     // Of an oversized file only the head is read: a feed is a few short lines.
     QByteArray flood;
     for (int i = 0; i < 1 << 21; ++i)
         flood += "a\n";
-    line = std::make_unique<AdLine>(&label, feed, AdLine::PopupOpener(), shell);
+    line = std::make_unique<AdLine>(feed, AdLine::PopupOpener(), shell);
     load(flood);
     EXPECT_LE(line->rotation().lines().size(), MaxFeedBytes / 2);
 }
@@ -321,20 +321,20 @@ TEST(PlainToolTip, MarkupIsShownAsText) {
 }
 
 TEST_F(AdLineTest, HoverTurnsBlueAndUnderlinedAndLeavingRestores) {
-    QFont bold = label.font();
+    QFont bold = line->font();
     bold.setBold(true);
-    label.setFont(bold);
-    const QColor rest = label.palette().color(QPalette::WindowText);
+    line->setFont(bold);
+    const QColor rest = line->palette().color(QPalette::WindowText);
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QApplication::sendEvent(&label, &enter);
-    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_TRUE(label.font().underline());
-    EXPECT_FALSE(label.font().bold()); // underline only
+    QApplication::sendEvent(line.get(), &enter);
+    EXPECT_EQ(line->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(line->font().underline());
+    EXPECT_FALSE(line->font().bold()); // underline only
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&label, &leave);
-    EXPECT_EQ(label.palette().color(QPalette::WindowText), rest);
-    EXPECT_FALSE(label.font().underline());
-    EXPECT_EQ(label.font().pixelSize(), 13);
+    QApplication::sendEvent(line.get(), &leave);
+    EXPECT_EQ(line->palette().color(QPalette::WindowText), rest);
+    EXPECT_FALSE(line->font().underline());
+    EXPECT_EQ(line->font().pixelSize(), 13);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "config/Error.h"
 #include "platform/fake/FakePlatform.h"
+#include "webengine/fake/FakeBrowserControl.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -87,7 +88,6 @@ TEST(FakePlatformBundle, FillsEverySlotAndObservesTheSameObjects) {
     EXPECT_EQ(p.mixer.get(), fake.mixer);
     EXPECT_EQ(p.alarm.get(), fake.alarm);
     EXPECT_EQ(p.power.get(), fake.power);
-    EXPECT_EQ(p.browsers.get(), fake.browsers);
     EXPECT_EQ(p.tray.get(), fake.tray.data());
     EXPECT_EQ(p.favorites->folder(), "/tmp/koro-fake-favorites");
 

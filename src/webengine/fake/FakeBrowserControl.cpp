@@ -1,4 +1,4 @@
-#include "platform/fake/FakeBrowserControl.h"
+#include "webengine/fake/FakeBrowserControl.h"
 
 #include "config/Error.h"
 
