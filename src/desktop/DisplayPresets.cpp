@@ -15,7 +15,7 @@ const DisplayPresets::Preset DisplayPresets::presets[7] = {
 
 DisplayPresets::DisplayPresets(DisplayModes& display, QMenu& menu, QObject* parent)
     : QObject(parent)
-    , display_(display) {
+    , m_display(display) {
     for (QAction* action : menu.actions()) {
         for (const Preset& preset : presets) {
             if (action->objectName() != QLatin1String(preset.item))
@@ -28,7 +28,7 @@ DisplayPresets::DisplayPresets(DisplayModes& display, QMenu& menu, QObject* pare
 }
 
 bool DisplayPresets::SetDisplayResolution(std::uint16_t width, std::uint16_t height) {
-    return display_.setResolution(width, height);
+    return m_display.setResolution(width, height);
 }
 
 } // namespace koro

@@ -28,7 +28,7 @@ public:
     bool SetDisplayResolution(std::uint16_t width, std::uint16_t height);
 
 private:
-    DisplayModes& display_;
+    DisplayModes& m_display;
 };
 
 } // namespace koro

@@ -19,50 +19,50 @@ const std::array<HotkeyDispatch::Row, 5> HotkeyDispatch::table = {{
 HotkeyDispatch::HotkeyDispatch(GlobalHotkeys& hotkeys, AppSettings& settings, QAction& offSwitch,
                                TrayNotices& notices, HotkeyActions actions, QObject* parent)
     : QObject(parent)
-    , hotkeys_(hotkeys)
-    , settings_(settings)
-    , offSwitch_(offSwitch)
-    , notices_(notices)
-    , actions_(std::move(actions)) {
+    , m_hotkeys(hotkeys)
+    , m_settings(settings)
+    , m_offSwitch(offSwitch)
+    , m_notices(notices)
+    , m_actions(std::move(actions)) {
     // Queued: an action may open a dialog, which must not run inside the key event itself.
-    connect(&hotkeys_, &GlobalHotkeys::hotKeyPressed, this, &HotkeyDispatch::onHotKey,
+    connect(&m_hotkeys, &GlobalHotkeys::hotKeyPressed, this, &HotkeyDispatch::onHotKey,
             Qt::QueuedConnection);
-    connect(&offSwitch_, &QAction::triggered, this, &HotkeyDispatch::MenuCloseHotKeyClick);
+    connect(&m_offSwitch, &QAction::triggered, this, &HotkeyDispatch::MenuCloseHotKeyClick);
 }
 
 void HotkeyDispatch::start() {
-    if (settings_.useHotKey())
+    if (m_settings.useHotKey())
         RegisterAllHotKeys();
     else
-        offSwitch_.setChecked(true); // setChecked does not trigger: nothing is shown
+        m_offSwitch.setChecked(true); // setChecked does not trigger: nothing is shown
 }
 
 void HotkeyDispatch::RegisterAllHotKeys() {
     // The same ids every time, so switching off and on again grabs the same keys. A key that
     // another program holds is skipped; the others still work.
     for (std::size_t i = 0; i < table.size(); ++i) {
-        ids_[i] = int(i) + 1;
-        hotkeys_.registerHotKey(ids_[i], table[i].modifiers, table[i].virtualKey);
+        m_ids[i] = int(i) + 1;
+        m_hotkeys.registerHotKey(m_ids[i], table[i].modifiers, table[i].virtualKey);
     }
 }
 
 void HotkeyDispatch::UnregisterAllHotKeys() {
-    for (int id : ids_)
+    for (int id : m_ids)
         if (id != 0)
-            hotkeys_.unregisterHotKey(id);
+            m_hotkeys.unregisterHotKey(id);
 }
 
 void HotkeyDispatch::MenuCloseHotKeyClick() {
-    if (offSwitch_.isChecked()) {
-        settings_.UseHotKey = "0";
+    if (m_offSwitch.isChecked()) {
+        m_settings.UseHotKey = "0";
         UnregisterAllHotKeys();
-        notices_.ShowBalloonNotice(QStringLiteral("提示"), QStringLiteral("注意:快捷键已禁用!"),
-                                   BalloonIconKind::Info, 3);
+        m_notices.ShowBalloonNotice(QStringLiteral("提示"), QStringLiteral("注意:快捷键已禁用!"),
+                                    BalloonIconKind::Info, 3);
     } else {
-        settings_.UseHotKey = "1";
+        m_settings.UseHotKey = "1";
         RegisterAllHotKeys();
-        notices_.ShowBalloonNotice(QStringLiteral("提示"), QStringLiteral("启用快捷键!"),
-                                   BalloonIconKind::Info, 3);
+        m_notices.ShowBalloonNotice(QStringLiteral("提示"), QStringLiteral("启用快捷键!"),
+                                    BalloonIconKind::Info, 3);
     }
 }
 
@@ -73,15 +73,15 @@ void HotkeyDispatch::onHotKey(std::uint16_t modifiers, std::uint16_t virtualKey)
             action();
     };
     if (modifiers == hotkey::ModControl && virtualKey == hotkey::KeyQ)
-        run(actions_.close);
+        run(m_actions.close);
     if (virtualKey == hotkey::KeyF9)
-        run(actions_.toggleHidden);
+        run(m_actions.toggleHidden);
     if (virtualKey == hotkey::KeyHome)
-        run(actions_.toggleCompact);
+        run(m_actions.toggleCompact);
     if (virtualKey == hotkey::KeyF8)
-        run(actions_.toggleMaximized);
+        run(m_actions.toggleMaximized);
     if (virtualKey == hotkey::KeyF7)
-        run(actions_.toggleMute);
+        run(m_actions.toggleMute);
 }
 
 } // namespace koro

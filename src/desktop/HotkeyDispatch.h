@@ -46,15 +46,15 @@ public:
     void MenuCloseHotKeyClick();
     void onHotKey(std::uint16_t modifiers, std::uint16_t virtualKey);
 
-    const std::array<int, 5>& hotKeyIds() const { return ids_; }
+    const std::array<int, 5>& hotKeyIds() const { return m_ids; }
 
 private:
-    GlobalHotkeys& hotkeys_;
-    AppSettings& settings_;
-    QAction& offSwitch_;
-    TrayNotices& notices_;
-    HotkeyActions actions_;
-    std::array<int, 5> ids_{}; // 0 until the first registration
+    GlobalHotkeys& m_hotkeys;
+    AppSettings& m_settings;
+    QAction& m_offSwitch;
+    TrayNotices& m_notices;
+    HotkeyActions m_actions;
+    std::array<int, 5> m_ids{}; // 0 until the first registration
 };
 
 } // namespace koro

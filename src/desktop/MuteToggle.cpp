@@ -9,12 +9,12 @@ namespace koro {
 
 MuteToggle::MuteToggle(Mixer& mixer, TrayNotices& notices, ErrorBox errorBox, QObject* parent)
     : QObject(parent)
-    , mixer_(mixer)
-    , notices_(notices)
-    , errorBox_(std::move(errorBox)) {
-    if (!errorBox_) {
+    , m_mixer(mixer)
+    , m_notices(notices)
+    , m_errorBox(std::move(errorBox)) {
+    if (!m_errorBox) {
         // A plain box with the application title, over the window that owns the switch.
-        errorBox_ = [this](const QString& text) {
+        m_errorBox = [this](const QString& text) {
             QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok,
                             qobject_cast<QWidget*>(this->parent()));
             box.setObjectName("MixerErrorBox");
@@ -27,10 +27,10 @@ void MuteToggle::report(MixerStatus status) {
     // No mixer or no such line says nothing; the texts are fixed and not translated.
     switch (status) {
     case MixerStatus::NoMuteControl:
-        errorBox_(QStringLiteral("GetLineInfo Error"));
+        m_errorBox(QStringLiteral("GetLineInfo Error"));
         break;
     case MixerStatus::ControlFailed:
-        errorBox_(QStringLiteral("SetControlDetails Error"));
+        m_errorBox(QStringLiteral("SetControlDetails Error"));
         break;
     case MixerStatus::Ok:
     case MixerStatus::NoMixer:
@@ -40,13 +40,13 @@ void MuteToggle::report(MixerStatus status) {
 }
 
 MixerStatus MuteToggle::GetMute(MixerLine line, bool& muted) {
-    const MixerStatus status = mixer_.getMute(line, muted);
+    const MixerStatus status = m_mixer.getMute(line, muted);
     report(status);
     return status;
 }
 
 MixerStatus MuteToggle::SetMute(MixerLine line, bool muted) {
-    const MixerStatus status = mixer_.setMute(line, muted);
+    const MixerStatus status = m_mixer.setMute(line, muted);
     report(status);
     return status;
 }
@@ -59,10 +59,10 @@ void MuteToggle::MenuSoundClick() {
         return;
     if (SetMute(MixerLine::Master, !muted) != MixerStatus::Ok)
         return;
-    notices_.ShowBalloonNotice(QStringLiteral("提示"),
-                               muted ? QStringLiteral("取消静音")
-                                     : QStringLiteral("注意:系统已静音(按F7恢复)!"),
-                               BalloonIconKind::Info, 3);
+    m_notices.ShowBalloonNotice(QStringLiteral("提示"),
+                                muted ? QStringLiteral("取消静音")
+                                      : QStringLiteral("注意:系统已静音(按F7恢复)!"),
+                                BalloonIconKind::Info, 3);
 }
 
 } // namespace koro

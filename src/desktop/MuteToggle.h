@@ -30,9 +30,9 @@ public:
 private:
     void report(MixerStatus status);
 
-    Mixer& mixer_;
-    TrayNotices& notices_;
-    ErrorBox errorBox_;
+    Mixer& m_mixer;
+    TrayNotices& m_notices;
+    ErrorBox m_errorBox;
 };
 
 } // namespace koro

@@ -39,54 +39,54 @@ NoticeWindow::NoticeWindow(QWidget* parent)
     tip.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::ToolTipText));
     setPalette(tip);
 
-    icon_ = new QLabel(this);
-    title_ = new QLabel(this);
-    QFont bold = title_->font();
+    m_icon = new QLabel(this);
+    m_title = new QLabel(this);
+    QFont bold = m_title->font();
     bold.setBold(true);
-    title_->setFont(bold);
-    text_ = new QLabel(this);
+    m_title->setFont(bold);
+    m_text = new QLabel(this);
     // Notices name channels that pages and settings files gave.
-    title_->setTextFormat(Qt::PlainText);
-    text_->setTextFormat(Qt::PlainText);
-    text_->setWordWrap(true);
-    text_->setFixedWidth(TextWidth);
+    m_title->setTextFormat(Qt::PlainText);
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
+    m_text->setFixedWidth(TextWidth);
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(Margin, Margin, Margin, Margin);
-    layout->addWidget(icon_, 0, 0, 2, 1, Qt::AlignTop);
-    layout->addWidget(title_, 0, 1);
-    layout->addWidget(text_, 1, 1);
+    layout->addWidget(m_icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(m_title, 0, 1);
+    layout->addWidget(m_text, 1, 1);
 
-    expiry_.setSingleShot(true);
-    connect(&expiry_, &QTimer::timeout, this, &NoticeWindow::clearNotice);
+    m_expiry.setSingleShot(true);
+    connect(&m_expiry, &QTimer::timeout, this, &NoticeWindow::clearNotice);
 }
 
 void NoticeWindow::showNotice(const QString& title, const QString& text, BalloonIconKind kind,
                               int timeoutSeconds) {
     const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize);
-    icon_->setVisible(kind != BalloonIconKind::None);
-    icon_->setPixmap(style()->standardIcon(pixmapOf(kind)).pixmap(iconSize, iconSize));
+    m_icon->setVisible(kind != BalloonIconKind::None);
+    m_icon->setPixmap(style()->standardIcon(pixmapOf(kind)).pixmap(iconSize, iconSize));
     setWindowTitle(title); // how the window list names it
-    title_->setText(title);
-    title_->setVisible(!title.isEmpty());
-    text_->setText(text);
+    m_title->setText(title);
+    m_title->setVisible(!title.isEmpty());
+    m_text->setText(text);
     adjustSize();
     placeAtBottomRight();
     show();
     raise();
-    expiry_.start((timeoutSeconds > 0 ? timeoutSeconds : DefaultSeconds) * 1000);
+    m_expiry.start((timeoutSeconds > 0 ? timeoutSeconds : DefaultSeconds) * 1000);
 }
 
 void NoticeWindow::clearNotice() {
-    expiry_.stop();
+    m_expiry.stop();
     hide();
 }
 
 QString NoticeWindow::title() const {
-    return title_->text();
+    return m_title->text();
 }
 
 QString NoticeWindow::text() const {
-    return text_->text();
+    return m_text->text();
 }
 
 void NoticeWindow::mousePressEvent(QMouseEvent*) {

@@ -29,10 +29,10 @@ protected:
 private:
     void placeAtBottomRight();
 
-    QLabel* icon_ = nullptr;
-    QLabel* title_ = nullptr;
-    QLabel* text_ = nullptr;
-    QTimer expiry_;
+    QLabel* m_icon = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_text = nullptr;
+    QTimer m_expiry;
 };
 
 } // namespace koro

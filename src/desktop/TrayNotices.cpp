@@ -39,32 +39,32 @@ QPoint iconCursorOffset(QPoint clientPoint, int captionHeight) {
 TrayNotices::TrayNotices(TrayIcon* tray, QWidget& window, WindowModes& modes, QMenu* trayMenu,
                          QObject* parent)
     : QObject(parent)
-    , tray_(tray)
-    , window_(window)
-    , modes_(modes)
-    , fallback_(std::make_unique<NoticeWindow>()) {
-    window_.installEventFilter(this);
-    if (!tray_)
+    , m_tray(tray)
+    , m_window(window)
+    , m_modes(modes)
+    , m_fallback(std::make_unique<NoticeWindow>()) {
+    m_window.installEventFilter(this);
+    if (!m_tray)
         return;
-    tray_->setObjectName("CoolTrayIcon1");
-    tray_->setIcon(QIcon(":/images/app/tray.svg"));
+    m_tray->setObjectName("CoolTrayIcon1");
+    m_tray->setIcon(QIcon(":/images/app/tray.svg"));
     setToolTip(QStringLiteral("Koro高清"));
-    tray_->setContextMenu(trayMenu);
-    connect(tray_, &TrayIcon::doubleClicked, &modes_, &WindowModes::ToggleMainWindowHidden);
-    tray_->setVisible(true);
+    m_tray->setContextMenu(trayMenu);
+    connect(m_tray, &TrayIcon::doubleClicked, &m_modes, &WindowModes::ToggleMainWindowHidden);
+    m_tray->setVisible(true);
 }
 
 TrayNotices::~TrayNotices() {
-    window_.removeEventFilter(this);
+    m_window.removeEventFilter(this);
 }
 
 void TrayNotices::setToolTip(const QString& tip) {
-    if (tray_)
-        tray_->setToolTip(cutToCodePageBytes(tip, TipBytes));
+    if (m_tray)
+        m_tray->setToolTip(cutToCodePageBytes(tip, TipBytes));
 }
 
 bool TrayNotices::trayWorks() const {
-    return tray_ && tray_->isVisible() && tray_->isAvailable();
+    return m_tray && m_tray->isVisible() && m_tray->isAvailable();
 }
 
 bool TrayNotices::ShowBalloonNotice(const QString& title, const QString& text, BalloonIconKind kind,
@@ -74,20 +74,20 @@ bool TrayNotices::ShowBalloonNotice(const QString& title, const QString& text, B
     const QString shortText = cutToCodePageBytes(text, TextBytes);
     const int seconds = std::clamp(timeoutSeconds, 0, 255);
     if (trayWorks())
-        return tray_->showBalloonNotice(shortTitle, shortText, kind, seconds);
-    fallback_->showNotice(shortTitle, shortText, kind, seconds);
+        return m_tray->showBalloonNotice(shortTitle, shortText, kind, seconds);
+    m_fallback->showNotice(shortTitle, shortText, kind, seconds);
     return false;
 }
 
 void TrayNotices::ClearBalloonNotice() {
     if (trayWorks())
-        tray_->clearBalloonNotice();
-    fallback_->clearNotice();
+        m_tray->clearBalloonNotice();
+    m_fallback->clearNotice();
 }
 
 QRect TrayNotices::trayIconGeometry() const {
-    if (tray_) {
-        const QRect rect = tray_->geometry();
+    if (m_tray) {
+        const QRect rect = m_tray->geometry();
         if (rect.isValid() && !rect.isEmpty())
             return rect;
     }
@@ -111,15 +111,15 @@ QPoint TrayNotices::IconCursorOffset(QPoint screenPoint) const {
 bool TrayNotices::eventFilter(QObject* watched, QEvent* event) {
     // Without a tray there would be no icon to bring the window back from: it then minimises
     // to the taskbar.
-    if (watched == &window_ && event->type() == QEvent::WindowStateChange && minimizeToTray_ &&
-        trayWorks() && window_.isMinimized() && window_.isVisible()) {
+    if (watched == &m_window && event->type() == QEvent::WindowStateChange && m_minimizeToTray &&
+        trayWorks() && m_window.isMinimized() && m_window.isVisible()) {
         // Hiding inside the state change would confuse the window manager's own bookkeeping.
         QTimer::singleShot(0, this, [this] {
-            if (!window_.isMinimized())
+            if (!m_window.isMinimized())
                 return;
-            modes_.HideMainWindow();
-            if (tray_)
-                tray_->setVisible(true);
+            m_modes.HideMainWindow();
+            if (m_tray)
+                m_tray->setVisible(true);
         });
     }
     return QObject::eventFilter(watched, event);

@@ -46,15 +46,15 @@ public:
                            int timeoutSeconds);
     void ClearBalloonNotice();
 
-    void setMinimizeToTray(bool on) { minimizeToTray_ = on; }
-    bool minimizeToTray() const { return minimizeToTray_; }
+    void setMinimizeToTray(bool on) { m_minimizeToTray = on; }
+    bool minimizeToTray() const { return m_minimizeToTray; }
 
     // The icon on screen; when the host does not tell, a cell at the bottom right of the
     // screen, where trays usually sit.
     QRect trayIconGeometry() const;
     QPoint IconCursorOffset(QPoint screenPoint) const;
 
-    NoticeWindow& fallbackWindow() const { return *fallback_; }
+    NoticeWindow& fallbackWindow() const { return *m_fallback; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,11 +62,11 @@ protected:
 private:
     bool trayWorks() const;
 
-    QPointer<TrayIcon> tray_;
-    QWidget& window_;
-    WindowModes& modes_;
-    std::unique_ptr<NoticeWindow> fallback_;
-    bool minimizeToTray_ = true;
+    QPointer<TrayIcon> m_tray;
+    QWidget& m_window;
+    WindowModes& m_modes;
+    std::unique_ptr<NoticeWindow> m_fallback;
+    bool m_minimizeToTray = true;
 };
 
 } // namespace koro

@@ -7,8 +7,8 @@ namespace koro {
 
 WindowModes::WindowModes(QWidget& window, WindowBars bars, QObject* parent)
     : QObject(parent)
-    , window_(window)
-    , bars_(bars) {}
+    , m_window(window)
+    , m_bars(bars) {}
 
 QString WindowModes::compactSuffix() {
     return QString(17, QLatin1Char(' ')) + QStringLiteral("Home键返回全功能模式");
@@ -23,24 +23,24 @@ QString WindowModes::withoutCompactSuffix(QString caption) {
 }
 
 bool WindowModes::isCompact() const {
-    return !bars_.separator->isVisibleTo(&window_);
+    return !m_bars.separator->isVisibleTo(&m_window);
 }
 
 void WindowModes::ShowMainWindow() {
-    if (window_.isMinimized())
-        window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
-    window_.show();
-    window_.raise();
-    window_.activateWindow();
+    if (m_window.isMinimized())
+        m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+    m_window.show();
+    m_window.raise();
+    m_window.activateWindow();
 }
 
 void WindowModes::HideMainWindow() {
     // A hidden top-level window has no taskbar entry; the tray icon is left alone.
-    window_.hide();
+    m_window.hide();
 }
 
 void WindowModes::ToggleMainWindowHidden() {
-    if (window_.isVisible())
+    if (m_window.isVisible())
         HideMainWindow();
     else
         ShowMainWindow();
@@ -48,23 +48,23 @@ void WindowModes::ToggleMainWindowHidden() {
 
 void WindowModes::ToggleMaximized() {
     // Both calls also show a hidden window, as the operation is meant to.
-    if (window_.isMaximized())
-        window_.showNormal();
+    if (m_window.isMaximized())
+        m_window.showNormal();
     else
-        window_.showMaximized();
+        m_window.showMaximized();
 }
 
 void WindowModes::ToggleCompactMode() {
     if (!isCompact()) {
-        window_.setWindowTitle(withCompactSuffix(window_.windowTitle()));
-        bars_.navigation->hide();
-        bars_.separator->hide();
-        bars_.top->hide();
+        m_window.setWindowTitle(withCompactSuffix(m_window.windowTitle()));
+        m_bars.navigation->hide();
+        m_bars.separator->hide();
+        m_bars.top->hide();
     } else {
-        window_.setWindowTitle(withoutCompactSuffix(window_.windowTitle()));
-        bars_.top->show();
-        bars_.separator->show();
-        bars_.navigation->show();
+        m_window.setWindowTitle(withoutCompactSuffix(m_window.windowTitle()));
+        m_bars.top->show();
+        m_bars.separator->show();
+        m_bars.navigation->show();
     }
 }
 
@@ -72,11 +72,11 @@ void WindowModes::SetAlwaysOnTop(bool on) {
     // The widget keeps the flag too: the page engine recreates the native window once its
     // rendering surface appears, and the new window takes the widget's flags. Neither call
     // recreates the window itself, so it does not move or flicker.
-    Qt::WindowFlags flags = window_.windowFlags();
+    Qt::WindowFlags flags = m_window.windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, on);
-    window_.overrideWindowFlags(flags);
-    window_.winId(); // makes the native window if there is none yet
-    window_.windowHandle()->setFlags(flags);
+    m_window.overrideWindowFlags(flags);
+    m_window.winId(); // makes the native window if there is none yet
+    m_window.windowHandle()->setFlags(flags);
 }
 
 } // namespace koro

@@ -36,8 +36,8 @@ public:
     static QString withoutCompactSuffix(QString caption);
 
 private:
-    QWidget& window_;
-    WindowBars bars_;
+    QWidget& m_window;
+    WindowBars m_bars;
 };
 
 } // namespace koro

@@ -28,6 +28,7 @@ struct ScheduleHooks {
     QPointer<QWidget> mainWindow;
 };
 
+// The title of the schedule's notices; data: users and the tests recognise the notices by it.
 inline constexpr char NoticeTitle[] = "Lumo提示";
 
 } // namespace koro

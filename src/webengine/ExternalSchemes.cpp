@@ -32,17 +32,17 @@ QString externalOpenQuestion(const QUrl& url, const QString& handler) {
 
 ExternalOpener::ExternalOpener(ShellOpen& shell, Ask ask, QObject* parent)
     : QObject(parent)
-    , shell_(shell)
-    , ask_(std::move(ask)) {}
+    , m_shell(shell)
+    , m_ask(std::move(ask)) {}
 
 void ExternalOpener::request(const QUrl& url, QWidget* from) {
-    if (asking_ || !url.isValid() || url.isLocalFile() || engineHandlesScheme(url.scheme()))
+    if (m_asking || !url.isValid() || url.isLocalFile() || engineHandlesScheme(url.scheme()))
         return;
-    asking_ = true;
+    m_asking = true;
     QPointer<QWidget> origin(from);
     QTimer::singleShot(0, this, [this, url, origin] {
         if (!origin) {
-            asking_ = false;
+            m_asking = false;
             return;
         }
         ask(url, origin);
@@ -50,26 +50,26 @@ void ExternalOpener::request(const QUrl& url, QWidget* from) {
 }
 
 void ExternalOpener::ask(const QUrl& url, QWidget* from) {
-    const QString question = externalOpenQuestion(url, shell_.handlerName(url.scheme()));
+    const QString question = externalOpenQuestion(url, m_shell.handlerName(url.scheme()));
     auto answered = std::make_shared<bool>(false);
-    QObject* open = ask_(from, question, [this, url, answered](bool yes) {
+    QObject* open = m_ask(from, question, [this, url, answered](bool yes) {
         if (*answered)
             return;
         *answered = true;
-        asking_ = false;
+        m_asking = false;
         if (yes)
-            shell_.open(url.toString(QUrl::FullyEncoded));
+            m_shell.open(url.toString(QUrl::FullyEncoded));
     });
     if (*answered)
         return;
-    question_ = open;
+    m_question = open;
     if (!open) {
-        asking_ = false;
+        m_asking = false;
         return;
     }
     connect(open, &QObject::destroyed, this, [this, answered] {
         if (!*answered)
-            asking_ = false;
+            m_asking = false;
         *answered = true;
     });
 }

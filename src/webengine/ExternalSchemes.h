@@ -37,7 +37,7 @@ public:
     // handed over.
     void request(const QUrl& url, QWidget* from);
 
-    bool asking() const { return asking_; }
+    bool asking() const { return m_asking; }
 
     // The question as a message box in front of from's window.
     static QObject* askWithMessageBox(QWidget* from, const QString& question,
@@ -46,10 +46,10 @@ public:
 private:
     void ask(const QUrl& url, QWidget* from);
 
-    ShellOpen& shell_;
-    Ask ask_;
-    bool asking_ = false;
-    QPointer<QObject> question_;
+    ShellOpen& m_shell;
+    Ask m_ask;
+    bool m_asking = false;
+    QPointer<QObject> m_question;
 };
 
 } // namespace koro

@@ -20,15 +20,15 @@ bool fitsCopy(const QString& html) {
 PendingWindowPage::PendingWindowPage(QWebEnginePage* pending, QWebEnginePage* shown,
                                      const QUrl& base, QObject* parent)
     : QObject(parent)
-    , pending_(pending)
-    , shown_(shown)
-    , base_(base) {
-    pending_->setParent(this);
-    shown_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    connect(pending_, &QWebEnginePage::titleChanged, this, &PendingWindowPage::copy);
-    connect(pending_, &QWebEnginePage::loadFinished, this, &PendingWindowPage::copy);
-    connect(&poll_, &QTimer::timeout, this, &PendingWindowPage::copy);
-    poll_.start(PollMs);
+    , m_pending(pending)
+    , m_shown(shown)
+    , m_base(base) {
+    m_pending->setParent(this);
+    m_shown->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    connect(m_pending, &QWebEnginePage::titleChanged, this, &PendingWindowPage::copy);
+    connect(m_pending, &QWebEnginePage::loadFinished, this, &PendingWindowPage::copy);
+    connect(&m_poll, &QTimer::timeout, this, &PendingWindowPage::copy);
+    m_poll.start(PollMs);
 }
 
 PendingWindowPage::~PendingWindowPage() {
@@ -37,25 +37,25 @@ PendingWindowPage::~PendingWindowPage() {
 
 bool PendingWindowPage::isCopyLoad(const QWebEnginePage* page, const QUrl& url) const {
     // The engine reports a copy's load under its base address.
-    return copying_ && page == shown_ &&
-           (url.scheme() == QLatin1String("data") || (!base_.isEmpty() && url == base_));
+    return m_copying && page == m_shown &&
+           (url.scheme() == QLatin1String("data") || (!m_base.isEmpty() && url == m_base));
 }
 
 void PendingWindowPage::stopCopying() {
-    if (!copying_)
+    if (!m_copying)
         return;
-    copying_ = false;
-    poll_.stop();
-    if (shown_)
-        shown_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+    m_copying = false;
+    m_poll.stop();
+    if (m_shown)
+        m_shown->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
 }
 
 QWebEnginePage* PendingWindowPage::release() {
     stopCopying();
-    pending_->disconnect(this);
-    pending_->setParent(nullptr);
-    QWebEnginePage* page = pending_;
-    pending_ = nullptr;
+    m_pending->disconnect(this);
+    m_pending->setParent(nullptr);
+    QWebEnginePage* page = m_pending;
+    m_pending = nullptr;
     return page;
 }
 
@@ -66,17 +66,17 @@ bool PendingWindowPage::isOwnAddress(const QUrl& url) {
 }
 
 void PendingWindowPage::copy() {
-    if (!copying_ || reading_ || !pending_ || !shown_)
+    if (!m_copying || m_reading || !m_pending || !m_shown)
         return;
-    reading_ = true;
-    pending_->toHtml([self = QPointer<PendingWindowPage>(this)](const QString& html) {
-        if (!self || !self->shown_)
+    m_reading = true;
+    m_pending->toHtml([self = QPointer<PendingWindowPage>(this)](const QString& html) {
+        if (!self || !self->m_shown)
             return;
-        self->reading_ = false;
-        if (!self->copying_ || html == self->copied_ || !fitsCopy(html))
+        self->m_reading = false;
+        if (!self->m_copying || html == self->m_copied || !fitsCopy(html))
             return;
-        self->copied_ = html;
-        self->shown_->setHtml(html, self->base_);
+        self->m_copied = html;
+        self->m_shown->setHtml(html, self->m_base);
     });
 }
 

@@ -24,9 +24,9 @@ public:
                       QObject* parent);
     ~PendingWindowPage() override;
 
-    QWebEnginePage* page() const { return pending_; }
+    QWebEnginePage* page() const { return m_pending; }
     // Whether the shown page still shows the copy.
-    bool copying() const { return copying_; }
+    bool copying() const { return m_copying; }
     // A load of the shown page that the copy itself started.
     bool isCopyLoad(const QWebEnginePage* page, const QUrl& url) const;
     // The shown page goes its own way; the pending page stays for the opener's close().
@@ -40,13 +40,13 @@ public:
 private:
     void copy();
 
-    QWebEnginePage* pending_;
-    QPointer<QWebEnginePage> shown_; // the view owns it
-    QUrl base_;
-    QTimer poll_;
-    QString copied_;
-    bool copying_ = true;
-    bool reading_ = false;
+    QWebEnginePage* m_pending;
+    QPointer<QWebEnginePage> m_shown; // the view owns it
+    QUrl m_base;
+    QTimer m_poll;
+    QString m_copied;
+    bool m_copying = true;
+    bool m_reading = false;
 };
 
 } // namespace koro

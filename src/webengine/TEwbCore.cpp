@@ -54,36 +54,36 @@ class TEwbCore::Page : public QWebEnginePage {
 public:
     Page(TEwbCore* owner, QObject* parent)
         : QWebEnginePage(parent)
-        , owner_(owner) {
+        , m_owner(owner) {
         // Not createWindow(): only the request tells whether the user asked for the window.
         connect(this, &QWebEnginePage::newWindowRequested, this,
                 [this](QWebEngineNewWindowRequest& request) {
                     if (QWebEnginePage* page =
-                            owner_->pageForNewWindow(request.isUserInitiated(), url()))
+                            m_owner->pageForNewWindow(request.isUserInitiated(), url()))
                         request.openIn(page);
                 });
     }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
-        if (PendingWindowPage* pending = owner_->pending_) {
+        if (PendingWindowPage* pending = m_owner->m_pending) {
             if (pending->isCopyLoad(this, url))
                 return true;
             // The user follows a link in the copy: the window is no longer the pending page's.
-            if (this == owner_->page_ && isMainFrame)
+            if (this == m_owner->m_page && isMainFrame)
                 pending->stopCopying();
         }
         bool cancel = false;
-        emit owner_->beforeNavigate2(url.toString(), &cancel);
+        emit m_owner->beforeNavigate2(url.toString(), &cancel);
         if (!cancel && !engineHandlesScheme(url.scheme())) {
             // The engine would hand it to the desktop without asking anyone.
-            if (owner_->external_)
-                owner_->external_->request(url, owner_);
+            if (m_owner->m_external)
+                m_owner->m_external->request(url, m_owner);
             cancel = true;
         }
         // Neither a refused navigation nor one inside a frame starts the page loading.
-        if ((cancel || !isMainFrame) && !owner_->loading_)
-            emit owner_->loadingStopped();
+        if ((cancel || !isMainFrame) && !m_owner->m_loading)
+            emit m_owner->loadingStopped();
         return !cancel;
     }
 
@@ -92,60 +92,60 @@ protected:
                                   const QString&) override {}
 
 private:
-    TEwbCore* owner_;
+    TEwbCore* m_owner;
 };
 
 TEwbCore::TEwbCore(BrowserRole role, QWidget* parent, ExternalOpener* external,
                    std::shared_ptr<UnrequestedWindowLimit> windowLimit)
     : BrowserControl(parent)
-    , role_(role)
-    , external_(external)
-    , windowLimit_(std::move(windowLimit)) {
-    if (role_ == BrowserRole::Catcher) {
+    , m_role(role)
+    , m_external(external)
+    , m_windowLimit(std::move(windowLimit)) {
+    if (m_role == BrowserRole::Catcher) {
         // Only its navigation requests matter, so it gets no view to render into.
-        page_ = new Page(this, this);
+        m_page = new Page(this, this);
         hide();
     } else {
-        view_ = new QWebEngineView(this);
+        m_view = new QWebEngineView(this);
         // The view owns the page so that it outlives the view's own teardown.
-        page_ = new Page(this, view_);
-        view_->setPage(page_);
+        m_page = new Page(this, m_view);
+        m_view->setPage(m_page);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(view_);
-        setFocusProxy(view_);
+        layout->addWidget(m_view);
+        setFocusProxy(m_view);
         // Its rendering widget comes later, with the first page (see eventFilter).
-        view_->installEventFilter(this);
-        view_->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view_, &QWidget::customContextMenuRequested, this, &TEwbCore::showContextMenu);
+        m_view->installEventFilter(this);
+        m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_view, &QWidget::customContextMenuRequested, this, &TEwbCore::showContextMenu);
     }
 
-    QWebEngineSettings* settings = page_->settings();
+    QWebEngineSettings* settings = m_page->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     applyPageFonts(*settings);
-    if (role_ == BrowserRole::LoadingIcon) {
+    if (m_role == BrowserRole::LoadingIcon) {
         settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
-        page_->setBackgroundColor(Qt::transparent);
+        m_page->setBackgroundColor(Qt::transparent);
         setFixedSize(16, 16);
     }
 
-    connectPage(page_);
+    connectPage(m_page);
 }
 
 void TEwbCore::connectPage(Page* page) {
     connect(page, &QWebEnginePage::loadingChanged, this,
             [this, page](const QWebEngineLoadingInfo& info) {
-                const bool copyLoad = pending_ && pending_->isCopyLoad(page, info.url());
+                const bool copyLoad = m_pending && m_pending->isCopyLoad(page, info.url());
                 if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
                     // The hidden page and the copy's refreshes are not the user's loads.
-                    if (!copyLoad && !(pending_ && page == pending_->page()))
-                        loading_ = true;
+                    if (!copyLoad && !(m_pending && page == m_pending->page()))
+                        m_loading = true;
                     return;
                 }
-                if (pending_ && page == pending_->page()) {
+                if (m_pending && page == m_pending->page()) {
                     // Once the window has left the copy, the page behind it is only there for
                     // its opener.
-                    if (!pending_->copying())
+                    if (!m_pending->copying())
                         return;
                     if (PendingWindowPage::isOwnAddress(info.url()))
                         showPendingPage();
@@ -154,7 +154,7 @@ void TEwbCore::connectPage(Page* page) {
                     return;
                 }
                 updateCommandStates();
-                loading_ = false;
+                m_loading = false;
                 // A cancelled or stopped navigation leaves no document behind, but the engine still
                 // reports it as a finished load; error pages count as documents.
                 if (info.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
@@ -172,7 +172,7 @@ void TEwbCore::connectPage(Page* page) {
 }
 
 QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated, const QUrl& opener) {
-    if (!userInitiated && windowLimit_ && !windowLimit_->allow())
+    if (!userInitiated && m_windowLimit && !m_windowLimit->allow())
         return nullptr;
     BrowserControl* target = nullptr;
     bool cancel = false;
@@ -186,36 +186,36 @@ QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated, const QUrl& opene
 
 QWebEnginePage* TEwbCore::adoptNewWindow(const QUrl& opener) {
     // Nothing is ever drawn for the catcher.
-    if (!view_)
-        return page_;
-    delete pending_;
+    if (!m_view)
+        return m_page;
+    delete m_pending;
     auto* page = new Page(this, this);
-    copySettings(*page_->settings(), *page->settings());
+    copySettings(*m_page->settings(), *page->settings());
     connectPage(page);
-    pending_ = new PendingWindowPage(page, page_, opener, this);
+    m_pending = new PendingWindowPage(page, m_page, opener, this);
     return page;
 }
 
 void TEwbCore::showPendingPage() {
-    auto* shown = static_cast<Page*>(pending_->release());
-    pending_->deleteLater();
-    pending_ = nullptr;
-    QPointer<Page> old = page_;
+    auto* shown = static_cast<Page*>(m_pending->release());
+    m_pending->deleteLater();
+    m_pending = nullptr;
+    QPointer<Page> old = m_page;
     old->disconnect(this);
-    page_ = shown;
-    page_->setParent(view_);
-    view_->setPage(page_);
+    m_page = shown;
+    m_page->setParent(m_view);
+    m_view->setPage(m_page);
     if (old)
         old->deleteLater();
 }
 
 QWebEnginePage* TEwbCore::scriptPage() const {
-    return pending_ && pending_->copying() ? pending_->page() : page_;
+    return m_pending && m_pending->copying() ? m_pending->page() : m_page;
 }
 
 TEwbCore::~TEwbCore() {
     // Before the view and its page, which the copy refers to.
-    delete pending_;
+    delete m_pending;
 }
 
 QUrl TEwbCore::addressFromText(const QString& text) {
@@ -254,33 +254,33 @@ void TEwbCore::navigate(const QString& url) {
     if (external || address.scheme() == QLatin1String("about")) {
         bool cancel = false;
         emit beforeNavigate2(address.toString(), &cancel);
-        if (!cancel && external && external_)
-            external_->request(address, this);
+        if (!cancel && external && m_external)
+            m_external->request(address, this);
         if (cancel || external) {
-            if (!loading_)
+            if (!m_loading)
                 emit loadingStopped();
             return;
         }
     }
-    if (pending_)
-        pending_->stopCopying();
-    page_->load(address);
+    if (m_pending)
+        m_pending->stopCopying();
+    m_page->load(address);
 }
 
 void TEwbCore::goBack() {
-    page_->triggerAction(QWebEnginePage::Back);
+    m_page->triggerAction(QWebEnginePage::Back);
 }
 
 void TEwbCore::goForward() {
-    page_->triggerAction(QWebEnginePage::Forward);
+    m_page->triggerAction(QWebEnginePage::Forward);
 }
 
 void TEwbCore::refresh() {
-    page_->triggerAction(QWebEnginePage::Reload);
+    m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 void TEwbCore::stop() {
-    page_->triggerAction(QWebEnginePage::Stop);
+    m_page->triggerAction(QWebEnginePage::Stop);
 }
 
 QString TEwbCore::locationName() const {
@@ -292,21 +292,21 @@ QString TEwbCore::locationURL() const {
 }
 
 QWebEnginePage* TEwbCore::page() const {
-    return page_;
+    return m_page;
 }
 
 void TEwbCore::showContextMenu(const QPoint& pos) {
-    const QWebEngineContextMenuRequest* request = view_->lastContextMenuRequest();
+    const QWebEngineContextMenuRequest* request = m_view->lastContextMenuRequest();
     if (!request)
         return;
-    QMenu* menu = makePageContextMenu(*page_, *request, view_);
+    QMenu* menu = makePageContextMenu(*m_page, *request, m_view);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     emit contextMenuAboutToShow(menu);
-    menu->popup(view_->mapToGlobal(pos));
+    menu->popup(m_view->mapToGlobal(pos));
 }
 
 void TEwbCore::updateCommandStates() {
-    const QWebEngineHistory* history = page_->history();
+    const QWebEngineHistory* history = m_page->history();
     emit commandStateChange(CommandBack, history->canGoBack());
     emit commandStateChange(CommandForward, history->canGoForward());
 }
@@ -314,7 +314,7 @@ void TEwbCore::updateCommandStates() {
 bool TEwbCore::eventFilter(QObject* watched, QEvent* event) {
     // The view adds its rendering widget as a child only once a page loads; key presses go to
     // that child.
-    if (watched == view_ && event->type() == QEvent::ChildAdded) {
+    if (watched == m_view && event->type() == QEvent::ChildAdded) {
         QObject* child = static_cast<QChildEvent*>(event)->child();
         if (child->isWidgetType())
             child->installEventFilter(this);

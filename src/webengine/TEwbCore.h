@@ -39,7 +39,7 @@ public:
     QString locationName() const override;
     QString locationURL() const override;
 
-    BrowserRole role() const { return role_; }
+    BrowserRole role() const { return m_role; }
     QWebEnginePage* page() const;
 
     // What navigate() makes of its argument; an empty QUrl for blank text and broken
@@ -64,13 +64,13 @@ private:
     void updateCommandStates();
     void showContextMenu(const QPoint& pos);
 
-    BrowserRole role_;
-    QWebEngineView* view_ = nullptr; // none for the catcher, which never shows anything
-    Page* page_ = nullptr;           // the page the view shows
-    PendingWindowPage* pending_ = nullptr;
-    QPointer<ExternalOpener> external_; // the factory that owns it may go first at exit
-    std::shared_ptr<UnrequestedWindowLimit> windowLimit_; // shared: the factory may go first
-    bool loading_ = false;
+    BrowserRole m_role;
+    QWebEngineView* m_view = nullptr; // none for the catcher, which never shows anything
+    Page* m_page = nullptr;           // the page the view shows
+    PendingWindowPage* m_pending = nullptr;
+    QPointer<ExternalOpener> m_external; // the factory that owns it may go first at exit
+    std::shared_ptr<UnrequestedWindowLimit> m_windowLimit; // shared: the factory may go first
+    bool m_loading = false;
 };
 
 } // namespace koro

@@ -11,7 +11,7 @@ namespace koro {
 
 WebEngineBrowserFactory::WebEngineBrowserFactory(ShellOpen* shell, const QString& dataFolder) {
     if (shell)
-        external_ = std::make_unique<ExternalOpener>(*shell, &ExternalOpener::askWithMessageBox);
+        m_external = std::make_unique<ExternalOpener>(*shell, &ExternalOpener::askWithMessageBox);
     if (dataFolder.isEmpty())
         return;
     QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
@@ -24,7 +24,7 @@ WebEngineBrowserFactory::~WebEngineBrowserFactory() = default;
 BrowserControl* WebEngineBrowserFactory::create(BrowserRole role, QWidget* parent) {
     if (role == BrowserRole::LoadingIcon)
         return new LoadingPageView(parent);
-    return new TEwbCore(role, parent, external_.get(), windowLimit_);
+    return new TEwbCore(role, parent, m_external.get(), m_windowLimit);
 }
 
 } // namespace koro

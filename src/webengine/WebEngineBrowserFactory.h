@@ -23,9 +23,9 @@ public:
     BrowserControl* create(BrowserRole role, QWidget* parent) override;
 
 private:
-    std::unique_ptr<ExternalOpener> external_;
+    std::unique_ptr<ExternalOpener> m_external;
     // One count for every page: popups opening popups share it.
-    std::shared_ptr<UnrequestedWindowLimit> windowLimit_ =
+    std::shared_ptr<UnrequestedWindowLimit> m_windowLimit =
         std::make_shared<UnrequestedWindowLimit>();
 };
 

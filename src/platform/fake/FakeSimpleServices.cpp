@@ -5,11 +5,11 @@
 namespace koro {
 
 FakeFavoritesLocation::FakeFavoritesLocation(QString folder)
-    : folder_(std::move(folder)) {}
+    : m_folder(std::move(folder)) {}
 
 void FakeFavoritesLocation::organize() {
     ++organizeCount;
-    QDir().mkpath(folder_);
+    QDir().mkpath(m_folder);
 }
 
 bool FakeDisplayModes::setResolution(std::uint16_t width, std::uint16_t height) {

@@ -79,11 +79,11 @@ public:
 
     int organizeCount = 0;
 
-    QString folder() const override { return folder_; }
+    QString folder() const override { return m_folder; }
     void organize() override;
 
 private:
-    QString folder_;
+    QString m_folder;
 };
 
 // Accepts only the sizes in `supported`; `current` follows the accepted requests.

@@ -15,19 +15,19 @@ void LinuxAlarmSound::play(const QString& file) {
         QApplication::beep();
         return;
     }
-    if (!effect_) {
-        effect_ = std::make_unique<QSoundEffect>();
+    if (!m_effect) {
+        m_effect = std::make_unique<QSoundEffect>();
         // A file that cannot be decoded still rings something.
-        QObject::connect(effect_.get(), &QSoundEffect::statusChanged, effect_.get(), [this] {
-            if (effect_->status() == QSoundEffect::Error)
+        QObject::connect(m_effect.get(), &QSoundEffect::statusChanged, m_effect.get(), [this] {
+            if (m_effect->status() == QSoundEffect::Error)
                 QApplication::beep();
         });
     }
     const QUrl source = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
-    if (effect_->source() != source)
-        effect_->setSource(source);
+    if (m_effect->source() != source)
+        m_effect->setSource(source);
     // Plays once loading has finished when the file is new.
-    effect_->play();
+    m_effect->play();
 }
 
 } // namespace koro

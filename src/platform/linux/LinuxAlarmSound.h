@@ -16,7 +16,7 @@ public:
 
 private:
     // Made on first use, so a program that never rings never opens an audio device.
-    std::unique_ptr<QSoundEffect> effect_;
+    std::unique_ptr<QSoundEffect> m_effect;
 };
 
 } // namespace koro

@@ -5,11 +5,11 @@
 namespace koro {
 
 LinuxAutostartEntry::LinuxAutostartEntry(QString entryPath)
-    : entryPath_(std::move(entryPath)) {}
+    : m_entryPath(std::move(entryPath)) {}
 
 void LinuxAutostartEntry::removeEntry() {
     // A missing entry, a folder of that name or a protected file are all left as they are.
-    QFile::remove(entryPath_);
+    QFile::remove(m_entryPath);
 }
 
 } // namespace koro

@@ -7,15 +7,15 @@
 namespace koro {
 
 LinuxFavoritesLocation::LinuxFavoritesLocation()
-    : folder_(QDir::homePath() + QStringLiteral("/Favorites")) {}
+    : m_folder(QDir::homePath() + QStringLiteral("/Favorites")) {}
 
 QString LinuxFavoritesLocation::folder() const {
-    return folder_;
+    return m_folder;
 }
 
 void LinuxFavoritesLocation::organize() {
-    QDir().mkpath(folder_);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder_));
+    QDir().mkpath(m_folder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
 }
 
 } // namespace koro

@@ -12,7 +12,7 @@ public:
     void organize() override;
 
 private:
-    QString folder_;
+    QString m_folder;
 };
 
 } // namespace koro

@@ -113,7 +113,7 @@ LinuxGlobalHotkeys::LinuxGlobalHotkeys(QObject* parent)
 }
 
 LinuxGlobalHotkeys::~LinuxGlobalHotkeys() {
-    for (const Grab& grab : std::as_const(grabs_))
+    for (const Grab& grab : std::as_const(m_grabs))
         ungrab(grab);
     if (auto* app = QCoreApplication::instance())
         app->removeNativeEventFilter(this);
@@ -122,7 +122,7 @@ LinuxGlobalHotkeys::~LinuxGlobalHotkeys() {
 bool LinuxGlobalHotkeys::registerHotKey(int id, std::uint16_t modifiers, std::uint16_t virtualKey) {
     unregisterHotKey(id);
     Grab grab{modifiers, virtualKey, xModifiersOf(modifiers), {}};
-    grabs_.insert(id, grab);
+    m_grabs.insert(id, grab);
 
     xcb_connection_t* connection = x11::connection();
     const xcb_window_t root = rootWindow();
@@ -152,16 +152,16 @@ bool LinuxGlobalHotkeys::registerHotKey(int id, std::uint16_t modifiers, std::ui
         ungrab(grab);
         return false;
     }
-    grabs_[id] = grab;
+    m_grabs[id] = grab;
     return true;
 }
 
 void LinuxGlobalHotkeys::unregisterHotKey(int id) {
-    const auto it = grabs_.constFind(id);
-    if (it == grabs_.cend())
+    const auto it = m_grabs.constFind(id);
+    if (it == m_grabs.cend())
         return;
     ungrab(*it);
-    grabs_.erase(it);
+    m_grabs.erase(it);
 }
 
 void LinuxGlobalHotkeys::ungrab(const Grab& grab) {
@@ -186,7 +186,7 @@ bool LinuxGlobalHotkeys::nativeEventFilter(const QByteArray& eventType, void* me
     const std::uint16_t state =
         press->state & ~lockMask &
         (XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4);
-    for (const Grab& grab : std::as_const(grabs_)) {
+    for (const Grab& grab : std::as_const(m_grabs)) {
         if (grab.xModifiers == state && grab.keycodes.contains(press->detail)) {
             emit hotKeyPressed(grab.modifiers, grab.virtualKey);
             return true;

@@ -33,7 +33,7 @@ private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     void ungrab(const Grab& grab);
 
-    QMap<int, Grab> grabs_;
+    QMap<int, Grab> m_grabs;
 };
 
 } // namespace koro

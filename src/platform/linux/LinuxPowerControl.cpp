@@ -10,7 +10,7 @@ constexpr int callTimeoutMs = 5000;
 } // namespace
 
 LinuxPowerControl::LinuxPowerControl(QDBusConnection bus)
-    : bus_(std::move(bus)) {}
+    : m_bus(std::move(bus)) {}
 
 void LinuxPowerControl::scheduleShutdown(int delaySeconds, const QString& message) {
     // The wall message goes first: logind sends it out when the shutdown is scheduled.
@@ -26,7 +26,7 @@ void LinuxPowerControl::powerOffNow() {
 }
 
 void LinuxPowerControl::call(const QString& method, const QVariantList& arguments) {
-    if (!bus_.isConnected())
+    if (!m_bus.isConnected())
         return;
     QDBusMessage message = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
@@ -34,7 +34,7 @@ void LinuxPowerControl::call(const QString& method, const QVariantList& argument
     message.setArguments(arguments);
     // Waits for the answer so a power-off sent just before the program ends is not lost;
     // the answer itself is of no use.
-    bus_.call(message, QDBus::Block, callTimeoutMs);
+    m_bus.call(message, QDBus::Block, callTimeoutMs);
 }
 
 } // namespace koro

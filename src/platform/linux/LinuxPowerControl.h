@@ -18,7 +18,7 @@ public:
 private:
     void call(const QString& method, const QVariantList& arguments);
 
-    QDBusConnection bus_;
+    QDBusConnection m_bus;
 };
 
 } // namespace koro

@@ -23,15 +23,15 @@ bool suspend(bool on) {
 } // namespace
 
 LinuxScreenSaver::~LinuxScreenSaver() {
-    if (suspended_)
+    if (m_suspended)
         suspend(false);
 }
 
 void LinuxScreenSaver::setActive(bool active) {
-    if (active == !suspended_)
+    if (active == !m_suspended)
         return;
     if (suspend(!active))
-        suspended_ = !active;
+        m_suspended = !active;
 }
 
 } // namespace koro

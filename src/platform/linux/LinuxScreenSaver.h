@@ -17,7 +17,7 @@ public:
 
 private:
     // The server counts suspensions per client; keep at most one outstanding.
-    bool suspended_ = false;
+    bool m_suspended = false;
 };
 
 } // namespace koro

@@ -33,16 +33,16 @@ LinuxSingleInstance::LinuxSingleInstance()
     : LinuxSingleInstance(defaultLockPaths()) {}
 
 LinuxSingleInstance::LinuxSingleInstance(QStringList lockPaths)
-    : lockPaths_(std::move(lockPaths)) {}
+    : m_lockPaths(std::move(lockPaths)) {}
 
 LinuxSingleInstance::~LinuxSingleInstance() {
     release();
 }
 
 void LinuxSingleInstance::release() {
-    for (const int fd : fds_)
+    for (const int fd : m_fds)
         ::close(fd);
-    fds_.clear();
+    m_fds.clear();
 }
 
 QStringList LinuxSingleInstance::defaultLockPaths(const QString& temporaryFolder) {
@@ -57,9 +57,9 @@ QStringList LinuxSingleInstance::defaultLockPaths(const QString& temporaryFolder
 }
 
 SingleInstance::Mark LinuxSingleInstance::acquire() {
-    if (!fds_.empty())
+    if (!m_fds.empty())
         return Mark::Taken;
-    for (const QString& path : std::as_const(lockPaths_)) {
+    for (const QString& path : std::as_const(m_lockPaths)) {
         const int fd = openLockFile(path);
         if (fd < 0)
             continue;
@@ -76,9 +76,9 @@ SingleInstance::Mark LinuxSingleInstance::acquire() {
             }
             continue;
         }
-        fds_.push_back(fd);
+        m_fds.push_back(fd);
     }
-    return fds_.empty() ? Mark::Unavailable : Mark::Taken;
+    return m_fds.empty() ? Mark::Unavailable : Mark::Taken;
 }
 
 } // namespace koro

@@ -33,8 +33,8 @@ public:
 private:
     void release();
 
-    QStringList lockPaths_;
-    std::vector<int> fds_;
+    QStringList m_lockPaths;
+    std::vector<int> m_fds;
 };
 
 } // namespace koro

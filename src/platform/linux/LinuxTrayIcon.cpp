@@ -20,30 +20,31 @@ QSystemTrayIcon::MessageIcon messageIcon(BalloonIconKind kind) {
 
 LinuxTrayIcon::LinuxTrayIcon(QObject* parent)
     : TrayIcon(parent) {
-    connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r == QSystemTrayIcon::DoubleClick)
-            emit doubleClicked();
-    });
+    connect(&m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason r) {
+                if (r == QSystemTrayIcon::DoubleClick)
+                    emit doubleClicked();
+            });
 }
 
 void LinuxTrayIcon::setIcon(const QIcon& icon) {
-    icon_.setIcon(icon);
+    m_icon.setIcon(icon);
 }
 
 void LinuxTrayIcon::setToolTip(const QString& tip) {
-    icon_.setToolTip(tip);
+    m_icon.setToolTip(tip);
 }
 
 void LinuxTrayIcon::setContextMenu(QMenu* menu) {
-    icon_.setContextMenu(menu);
+    m_icon.setContextMenu(menu);
 }
 
 void LinuxTrayIcon::setVisible(bool visible) {
-    icon_.setVisible(visible);
+    m_icon.setVisible(visible);
 }
 
 bool LinuxTrayIcon::isVisible() const {
-    return icon_.isVisible();
+    return m_icon.isVisible();
 }
 
 bool LinuxTrayIcon::isAvailable() const {
@@ -52,20 +53,20 @@ bool LinuxTrayIcon::isAvailable() const {
 
 bool LinuxTrayIcon::showBalloonNotice(const QString& title, const QString& text,
                                       BalloonIconKind kind, int timeoutSeconds) {
-    if (!icon_.isVisible() || !isAvailable() || !QSystemTrayIcon::supportsMessages())
+    if (!m_icon.isVisible() || !isAvailable() || !QSystemTrayIcon::supportsMessages())
         return false;
     clearBalloonNotice();
-    icon_.showMessage(title, text, messageIcon(kind), std::max(0, timeoutSeconds) * 1000);
+    m_icon.showMessage(title, text, messageIcon(kind), std::max(0, timeoutSeconds) * 1000);
     return true;
 }
 
 void LinuxTrayIcon::clearBalloonNotice() {
     // An empty message takes the shown balloon down without putting up another.
-    icon_.showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
+    m_icon.showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
 }
 
 QRect LinuxTrayIcon::geometry() const {
-    return icon_.geometry();
+    return m_icon.geometry();
 }
 
 } // namespace koro

@@ -23,7 +23,7 @@ public:
     QRect geometry() const override;
 
 private:
-    QSystemTrayIcon icon_;
+    QSystemTrayIcon m_icon;
 };
 
 } // namespace koro

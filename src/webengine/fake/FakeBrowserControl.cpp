@@ -8,7 +8,7 @@ namespace koro {
 
 FakeBrowserControl::FakeBrowserControl(BrowserRole role, QWidget* parent)
     : BrowserControl(parent)
-    , role_(role) {}
+    , m_role(role) {}
 
 void FakeBrowserControl::navigate(const QString& url) {
     if (throwOnNavigate)
@@ -19,7 +19,7 @@ void FakeBrowserControl::navigate(const QString& url) {
     if (fireBeforeNavigate2(url))
         return;
     QTimer::singleShot(0, this, [this, url] {
-        locationURL_ = url;
+        m_locationURL = url;
         emit documentComplete(url);
     });
 }

@@ -15,7 +15,7 @@ class FakeBrowserControl : public BrowserControl {
 public:
     explicit FakeBrowserControl(BrowserRole role, QWidget* parent = nullptr);
 
-    BrowserRole role() const { return role_; }
+    BrowserRole role() const { return m_role; }
 
     // Options.
     // navigate() then fires beforeNavigate2 at once and, unless cancelled, sets the location
@@ -31,16 +31,16 @@ public:
     int refreshCount = 0;
     int stopCount = 0;
 
-    void setLocationName(const QString& name) { locationName_ = name; }
-    void setLocationURL(const QString& url) { locationURL_ = url; }
+    void setLocationName(const QString& name) { m_locationName = name; }
+    void setLocationURL(const QString& url) { m_locationURL = url; }
 
     void navigate(const QString& url) override;
     void goBack() override { ++backCount; }
     void goForward() override { ++forwardCount; }
     void refresh() override { ++refreshCount; }
     void stop() override { ++stopCount; }
-    QString locationName() const override { return locationName_; }
-    QString locationURL() const override { return locationURL_; }
+    QString locationName() const override { return m_locationName; }
+    QString locationURL() const override { return m_locationURL; }
 
     // Test drivers.
     // Returns whether a handler cancelled.
@@ -58,9 +58,9 @@ public:
     bool fireWindowClosing(bool isChildWindow = false);
 
 private:
-    BrowserRole role_;
-    QString locationName_;
-    QString locationURL_;
+    BrowserRole m_role;
+    QString m_locationName;
+    QString m_locationURL;
 };
 
 // Makes FakeBrowserControls and keeps track of them by role.

@@ -82,10 +82,10 @@ class WarningCollector {
 public:
     WarningCollector() {
         active() = this;
-        previous_ = qInstallMessageHandler(&WarningCollector::handle);
+        m_previous = qInstallMessageHandler(&WarningCollector::handle);
     }
     ~WarningCollector() {
-        qInstallMessageHandler(previous_);
+        qInstallMessageHandler(m_previous);
         active() = nullptr;
     }
     WarningCollector(const WarningCollector&) = delete;
@@ -103,7 +103,7 @@ private:
             active()->messages << text;
     }
 
-    QtMessageHandler previous_ = nullptr;
+    QtMessageHandler m_previous = nullptr;
 };
 
 class Artwork : public ::testing::Test {

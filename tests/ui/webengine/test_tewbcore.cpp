@@ -34,9 +34,9 @@ namespace {
 class PageServer : public QObject {
 public:
     PageServer() {
-        server_.listen(QHostAddress::LocalHost);
-        connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        m_server.listen(QHostAddress::LocalHost);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
                 socket->setParent(this);
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
             }
@@ -44,22 +44,22 @@ public:
     }
 
     void add(const QString& path, const QString& html) {
-        replies_[path] =
+        m_replies[path] =
             reply("200 OK", "Content-Type: text/html; charset=utf-8\r\n", html.toUtf8());
     }
     void addRedirect(const QString& path, const QString& to) {
-        replies_[path] = reply("302 Found", "Location: " + to.toUtf8() + "\r\n", {});
+        m_replies[path] = reply("302 Found", "Location: " + to.toUtf8() + "\r\n", {});
     }
     // Never answered: the load stays pending.
-    void addHanging(const QString& path) { hanging_ << path; }
+    void addHanging(const QString& path) { m_hanging << path; }
 
     QString url(const QString& path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
     }
-    quint16 port() const { return server_.serverPort(); }
-    int requestsFor(const QString& path) const { return requested_.count(path); }
+    quint16 port() const { return m_server.serverPort(); }
+    int requestsFor(const QString& path) const { return m_requested.count(path); }
     // Hanging requests the client gave up on.
-    int abandoned() const { return abandoned_; }
+    int abandoned() const { return m_abandoned; }
 
 private:
     static QByteArray reply(const QByteArray& status, const QByteArray& headers,
@@ -70,27 +70,27 @@ private:
     }
 
     void serve(QTcpSocket* socket) {
-        QByteArray& buffer = buffers_[socket];
+        QByteArray& buffer = m_buffers[socket];
         buffer += socket->readAll();
         if (!buffer.contains("\r\n\r\n"))
             return;
         const QString path = QString::fromLatin1(buffer.split(' ').value(1));
-        buffers_.remove(socket);
-        requested_ << path;
-        if (hanging_.contains(path)) {
-            connect(socket, &QTcpSocket::disconnected, this, [this] { ++abandoned_; });
+        m_buffers.remove(socket);
+        m_requested << path;
+        if (m_hanging.contains(path)) {
+            connect(socket, &QTcpSocket::disconnected, this, [this] { ++m_abandoned; });
             return;
         }
-        socket->write(replies_.value(path, reply("404 Not Found", {}, "not here")));
+        socket->write(m_replies.value(path, reply("404 Not Found", {}, "not here")));
         socket->disconnectFromHost();
     }
 
-    QTcpServer server_;
-    QMap<QString, QByteArray> replies_;
-    QStringList hanging_;
-    QMap<QTcpSocket*, QByteArray> buffers_;
-    QStringList requested_;
-    int abandoned_ = 0;
+    QTcpServer m_server;
+    QMap<QString, QByteArray> m_replies;
+    QStringList m_hanging;
+    QMap<QTcpSocket*, QByteArray> m_buffers;
+    QStringList m_requested;
+    int m_abandoned = 0;
 };
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {

@@ -19,8 +19,8 @@ class MockLogin1 : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 public:
     QStringList calls() const {
-        QMutexLocker lock(&mutex_);
-        return calls_;
+        QMutexLocker lock(&m_mutex);
+        return m_calls;
     }
 
 public slots:
@@ -37,12 +37,12 @@ public slots:
 private:
     static QString yesNo(bool value) { return value ? "true" : "false"; }
     void record(const QString& call) {
-        QMutexLocker lock(&mutex_);
-        calls_.append(call);
+        QMutexLocker lock(&m_mutex);
+        m_calls.append(call);
     }
 
-    mutable QMutex mutex_;
-    QStringList calls_;
+    mutable QMutex m_mutex;
+    QStringList m_calls;
 };
 
 // A private message bus that lives for one test; the real system bus is never used.
@@ -51,7 +51,7 @@ public:
     bool start() {
         if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
             return false;
-        const QString config = dir_.filePath("bus.conf");
+        const QString config = m_dir.filePath("bus.conf");
         QFile file(config);
         if (!file.open(QIODevice::WriteOnly))
             return false;
@@ -63,31 +63,31 @@ public:
                        "<auth>EXTERNAL</auth><policy context=\"default\">"
                        "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
                        "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
-                       .arg(dir_.filePath("bus"))
+                       .arg(m_dir.filePath("bus"))
                        .toUtf8());
         file.close();
-        daemon_.start("dbus-daemon",
-                      {"--config-file=" + config, "--nofork", "--print-address=1", "--nopidfile"});
-        if (!daemon_.waitForStarted(10000))
+        m_daemon.start("dbus-daemon",
+                       {"--config-file=" + config, "--nofork", "--print-address=1", "--nopidfile"});
+        if (!m_daemon.waitForStarted(10000))
             return false;
-        while (!daemon_.canReadLine())
-            if (!daemon_.waitForReadyRead(10000))
+        while (!m_daemon.canReadLine())
+            if (!m_daemon.waitForReadyRead(10000))
                 return false;
-        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-        return !address_.isEmpty();
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        return !m_address.isEmpty();
     }
     ~PrivateBus() {
-        if (daemon_.state() != QProcess::NotRunning) {
-            daemon_.terminate();
-            daemon_.waitForFinished(10000);
+        if (m_daemon.state() != QProcess::NotRunning) {
+            m_daemon.terminate();
+            m_daemon.waitForFinished(10000);
         }
     }
-    QString address() const { return address_; }
+    QString address() const { return m_address; }
 
 private:
-    QTemporaryDir dir_;
-    QProcess daemon_;
-    QString address_;
+    QTemporaryDir m_dir;
+    QProcess m_daemon;
+    QString m_address;
 };
 
 class PowerControlTest : public ::testing::Test {

@@ -60,27 +60,27 @@ bool xdotool(const QStringList& arguments) {
 class OtherClient {
 public:
     OtherClient()
-        : display_(XOpenDisplay(nullptr)) {}
+        : m_display(XOpenDisplay(nullptr)) {}
     ~OtherClient() {
-        if (display_)
-            XCloseDisplay(display_);
+        if (m_display)
+            XCloseDisplay(m_display);
     }
-    Display* display() const { return display_; }
-    Window root() const { return DefaultRootWindow(display_); }
+    Display* display() const { return m_display; }
+    Window root() const { return DefaultRootWindow(m_display); }
 
     QSize screenSize() const {
         Window ignored = None;
         int x = 0, y = 0;
         unsigned width = 0, height = 0, border = 0, depth = 0;
-        XGetGeometry(display_, root(), &ignored, &x, &y, &width, &height, &border, &depth);
+        XGetGeometry(m_display, root(), &ignored, &x, &y, &width, &height, &border, &depth);
         return QSize(int(width), int(height));
     }
     // The size the output's CRTC shows; empty when the CRTC is off.
     QSize crtcSize() const {
-        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display_, root());
+        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(m_display, root());
         QSize size;
         for (int i = 0; i < resources->ncrtc; ++i) {
-            XRRCrtcInfo* crtc = XRRGetCrtcInfo(display_, resources, resources->crtcs[i]);
+            XRRCrtcInfo* crtc = XRRGetCrtcInfo(m_display, resources, resources->crtcs[i]);
             if (crtc->mode != None)
                 size = QSize(int(crtc->width), int(crtc->height));
             XRRFreeCrtcInfo(crtc);
@@ -90,7 +90,7 @@ public:
     }
     // Lists a new mode on the first output; it lasts as long as this client.
     void addMode(int width, int height) {
-        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display_, root());
+        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(m_display, root());
         QByteArray name = QByteArray::number(width) + "x" + QByteArray::number(height) + "_t";
         XRRModeInfo info{};
         info.width = unsigned(width);
@@ -104,14 +104,14 @@ public:
         info.dotClock = static_cast<unsigned long>(info.hTotal) * info.vTotal * 60;
         info.name = name.data();
         info.nameLength = unsigned(name.size());
-        const RRMode mode = XRRCreateMode(display_, root(), &info);
-        XRRAddOutputMode(display_, resources->outputs[0], mode);
-        XSync(display_, False);
+        const RRMode mode = XRRCreateMode(m_display, root(), &info);
+        XRRAddOutputMode(m_display, resources->outputs[0], mode);
+        XSync(m_display, False);
         XRRFreeScreenResources(resources);
     }
 
 private:
-    Display* display_;
+    Display* m_display;
 };
 
 class OnXvfb : public ::testing::Test {

@@ -32,38 +32,38 @@ public:
     bool start() {
         if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
             return false;
-        socket_ = dir_.filePath("native");
-        QDir(dir_.path()).mkdir("run");
-        QFile::setPermissions(dir_.filePath("run"), QFileDevice::ReadOwner |
-                                                        QFileDevice::WriteOwner |
-                                                        QFileDevice::ExeOwner);
+        m_socket = m_dir.filePath("native");
+        QDir(m_dir.path()).mkdir("run");
+        QFile::setPermissions(m_dir.filePath("run"), QFileDevice::ReadOwner |
+                                                         QFileDevice::WriteOwner |
+                                                         QFileDevice::ExeOwner);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", dir_.path());
-        env.insert("XDG_RUNTIME_DIR", dir_.filePath("run"));
-        env.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
-        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir_.filePath("no-bus"));
+        env.insert("HOME", m_dir.path());
+        env.insert("XDG_RUNTIME_DIR", m_dir.filePath("run"));
+        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_dir.filePath("no-bus"));
         env.remove("DISPLAY");
-        server_.setProcessEnvironment(env);
-        server_.setStandardOutputFile(QProcess::nullDevice());
-        server_.setStandardErrorFile(QProcess::nullDevice());
-        server_.start("pulseaudio",
-                      {"-n", "--daemonize=no", "--exit-idle-time=-1",
-                       "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_,
-                       "--load=module-null-sink sink_name=nullsink"});
-        if (!server_.waitForStarted(10000))
+        m_server.setProcessEnvironment(env);
+        m_server.setStandardOutputFile(QProcess::nullDevice());
+        m_server.setStandardErrorFile(QProcess::nullDevice());
+        m_server.start("pulseaudio",
+                       {"-n", "--daemonize=no", "--exit-idle-time=-1",
+                        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + m_socket,
+                        "--load=module-null-sink sink_name=nullsink"});
+        if (!m_server.waitForStarted(10000))
             return false;
-        for (int i = 0; i < 200 && !QFileInfo::exists(socket_); ++i)
-            if (server_.waitForFinished(50))
+        for (int i = 0; i < 200 && !QFileInfo::exists(m_socket); ++i)
+            if (m_server.waitForFinished(50))
                 return false;
-        return QFileInfo::exists(socket_);
+        return QFileInfo::exists(m_socket);
     }
     ~PrivateSoundServer() {
-        if (server_.state() != QProcess::NotRunning) {
-            server_.terminate();
-            server_.waitForFinished(10000);
+        if (m_server.state() != QProcess::NotRunning) {
+            m_server.terminate();
+            m_server.waitForFinished(10000);
         }
     }
-    QString server() const { return "unix:" + socket_; }
+    QString server() const { return "unix:" + m_socket; }
     QString sinkMute() const {
         QProcess pactl;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -75,9 +75,9 @@ public:
     }
 
 private:
-    QTemporaryDir dir_;
-    QProcess server_;
-    QString socket_;
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    QString m_socket;
 };
 
 // Points this process's sound clients at the given configuration. ALSA reads its
