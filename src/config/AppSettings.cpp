@@ -7,15 +7,30 @@
 
 namespace koro {
 
+AppSettings AppSettings::fresh() {
+    AppSettings s;
+    s.UseHotKey = "1";
+    s.opennewfrm = "NewForm";
+    s.FrontShow = "1";
+    s.CloseTips = "0";
+    s.MinTask = "0";
+    s.Minstart = "0";
+    s.SeeTime = settings::NoViewing;
+    return s;
+}
+
 void AppSettings::readConfigIni(const ProfileFile& configIni) {
-    using namespace settings;
-    UseHotKey = configIni.readString(MainForm, "UseHotKey", "1");
-    pifu = configIni.readString(MainForm, "pifu", "");
-    opennewfrm = configIni.readString(MainForm, "opennewfrm", "NewForm");
-    FrontShow = configIni.readString(MainForm, "FrontShow", "1");
-    CloseTips = configIni.readString(MainForm, "CloseTips", "0");
-    MinTask = configIni.readString(MainForm, "MinTask", "0");
-    Minstart = configIni.readString(MainForm, "Minstart", "0");
+    const AppSettings d = fresh();
+    const auto read = [&](const char* key, const QByteArray& def) {
+        return configIni.readString(settings::MainForm, key, def);
+    };
+    UseHotKey = read("UseHotKey", d.UseHotKey);
+    pifu = read("pifu", d.pifu);
+    opennewfrm = read("opennewfrm", d.opennewfrm);
+    FrontShow = read("FrontShow", d.FrontShow);
+    CloseTips = read("CloseTips", d.CloseTips);
+    MinTask = read("MinTask", d.MinTask);
+    Minstart = read("Minstart", d.Minstart);
 }
 
 void AppSettings::readUserIni(const ProfileFile& userIni, const Endpoints& endpoints) {

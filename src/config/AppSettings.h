@@ -49,6 +49,10 @@ struct AppSettings {
     bool compactAtStart() const { return Minstart == "1"; }
     bool viewingScheduled() const { return SeeTime != settings::NoViewing; }
 
+    // What a start without settings files holds, but the home page, which the line decides.
+    static AppSettings fresh();
+    bool operator==(const AppSettings&) const = default;
+
     // Every MainForm key of Config.ini, each with its default when missing.
     void readConfigIni(const ProfileFile& configIni);
     // The home page and the viewing time of user.ini. A home page that is not the telecom

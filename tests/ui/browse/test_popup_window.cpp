@@ -25,10 +25,6 @@ void runDeferredDeletes() {
 class PopupTest : public ::testing::Test {
 protected:
     PopupTest() {
-        // As a fresh start reads them.
-        settings.opennewfrm = "NewForm";
-        settings.FrontShow = "1";
-        settings.MinTask = "0";
         form->setObjectName("TForm1");
         browsers.create(BrowserRole::PageArea, form.get());
         browsers.create(BrowserRole::Catcher, form.get());
@@ -51,7 +47,7 @@ protected:
     }
 
     FakeBrowserFactory browsers;
-    AppSettings settings;
+    AppSettings settings = AppSettings::fresh();
     std::unique_ptr<QWidget> form = std::make_unique<QWidget>();
     NewWindowPolicy* policy = nullptr; // the main window's
 };

@@ -3,6 +3,7 @@
 #include "platform/fake/FakeSimpleServices.h"
 #include "schedule/AdLine.h"
 #include "schedule/TDownThrd.h"
+#include "support/FeedServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,61 +26,7 @@
 namespace koro {
 namespace {
 
-// A one-route HTTP server on 127.0.0.1, on a thread of its own so that a download blocking
-// the test thread gets its answers.
-class FeedServer : public QThread {
-public:
-    enum class Mode { Ok, ServerError, Stall, Trickle };
-
-    FeedServer(Mode mode, QByteArray body)
-        : m_mode(mode)
-        , m_body(std::move(body)) {
-        start();
-        while (m_port == 0)
-            QThread::msleep(5);
-    }
-    ~FeedServer() override {
-        quit();
-        wait();
-    }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/ad.txt").arg(m_port); }
-
-protected:
-    void run() override {
-        QTcpServer server;
-        server.listen(QHostAddress::LocalHost);
-        QObject::connect(&server, &QTcpServer::newConnection, [&] {
-            QTcpSocket* socket = server.nextPendingConnection();
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                if (!socket->readAll().contains("\r\n\r\n"))
-                    return;
-                const QByteArray status =
-                    m_mode == Mode::ServerError ? "500 Internal Server Error" : "200 OK";
-                // Stall: promises more than it sends, then goes quiet. Trickle: a byte now
-                // and then, never quiet long enough for the inactivity time-out.
-                const qsizetype length = m_mode == Mode::Stall ? m_body.size() * 2 : m_body.size();
-                socket->write("HTTP/1.1 " + status + "\r\nContent-Length: " +
-                              QByteArray::number(length) + "\r\nConnection: close\r\n\r\n" +
-                              (m_mode == Mode::Trickle ? QByteArray() : m_body));
-                if (m_mode == Mode::Trickle) {
-                    auto* drip = new QTimer(socket);
-                    QObject::connect(drip, &QTimer::timeout, socket,
-                                     [socket] { socket->write("x"); });
-                    drip->start(200);
-                } else if (m_mode != Mode::Stall) {
-                    socket->disconnectFromHost();
-                }
-            });
-        });
-        m_port = server.serverPort();
-        exec();
-    }
-
-private:
-    Mode m_mode;
-    QByteArray m_body;
-    std::atomic<quint16> m_port{0};
-};
+using test::FeedServer;
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -106,7 +53,7 @@ protected:
 
 TEST_F(Download, ACompleteResponseReplacesTheFile) {
     const QByteArray body = "new\r\nhttp://new.example/\r\n";
-    FeedServer server(FeedServer::Mode::Ok, body);
+    FeedServer server({.body = body});
     EXPECT_TRUE(TDownThrd::DownloadToFile(server.url(), feed));
     EXPECT_EQ(readAll(feed), body);
     // The temporary file is gone.
@@ -114,7 +61,7 @@ TEST_F(Download, ACompleteResponseReplacesTheFile) {
 }
 
 TEST_F(Download, ErrorStatusLeavesThePreviousFeed) {
-    FeedServer server(FeedServer::Mode::ServerError, "broken");
+    FeedServer server({.status = "500 Internal Server Error", .body = "broken"});
     EXPECT_FALSE(TDownThrd::DownloadToFile(server.url(), feed));
     EXPECT_EQ(readAll(feed), previous);
 }
@@ -132,7 +79,8 @@ TEST_F(Download, RefusedConnectionLeavesThePreviousFeed) {
 }
 
 TEST_F(Download, AStalledBodyTimesOutAndLeavesThePreviousFeed) {
-    FeedServer server(FeedServer::Mode::Stall, "partial\r\n");
+    // Promises more than it sends, then goes quiet.
+    FeedServer server({.body = "partial\r\n", .announced = 18, .close = false});
     EXPECT_FALSE(TDownThrd::DownloadToFile(server.url(), feed));
     EXPECT_EQ(readAll(feed), previous);
 }
@@ -140,16 +88,16 @@ TEST_F(Download, AStalledBodyTimesOutAndLeavesThePreviousFeed) {
 TEST_F(Download, OversizedEmptyAndEndlessRepliesLeaveThePreviousFeed) {
     const struct {
         const char* what;
-        FeedServer::Mode mode;
-        QByteArray body;
+        FeedServer::Reply reply;
     } cases[] = {
-        {"over the size limit", FeedServer::Mode::Ok, QByteArray(MaxFeedBytes + 1, 'x')},
-        {"an empty 200", FeedServer::Mode::Ok, QByteArray()},
-        {"a trickle past the total time", FeedServer::Mode::Trickle, QByteArray(1000, 'x')},
+        {"over the size limit", {.body = QByteArray(MaxFeedBytes + 1, 'x')}},
+        {"an empty 200", {.body = QByteArray()}},
+        // A byte now and then, never quiet long enough for the inactivity time-out.
+        {"a trickle past the total time", {.body = QByteArray(1000, 'x'), .chunk = 1, .pauseMs = 200}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        FeedServer server(c.mode, c.body);
+        FeedServer server(c.reply);
         QElapsedTimer clock;
         clock.start();
         EXPECT_FALSE(TDownThrd::DownloadToFile(server.url(), feed, 1500));
@@ -158,12 +106,13 @@ TEST_F(Download, OversizedEmptyAndEndlessRepliesLeaveThePreviousFeed) {
         EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"ad.txt"});
     }
     // A feed right at the limit is a feed.
-    FeedServer server(FeedServer::Mode::Ok, QByteArray(MaxFeedBytes, 'y'));
+    FeedServer server({.body = QByteArray(MaxFeedBytes, 'y')});
     EXPECT_TRUE(TDownThrd::DownloadToFile(server.url(), feed));
 }
 
 TEST_F(Download, TheThreadRunsOffTheCallerAndCanBeStopped) {
-    FeedServer server(FeedServer::Mode::Stall, "partial\r\n");
+    // Promises more than it sends, then goes quiet.
+    FeedServer server({.body = "partial\r\n", .announced = 18, .close = false});
     auto* thread = new TDownThrd(server.url(), feed);
     QPointer<TDownThrd> watch(thread);
     std::optional<bool> result;

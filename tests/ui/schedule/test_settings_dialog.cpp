@@ -1,4 +1,5 @@
 #include "config/AppSettings.h"
+#include "support/PrintSettings.h"
 #include "config/CodePage.h"
 #include "schedule/SoftSetLauncher.h"
 #include "schedule/TForm_SoftSet.h"
@@ -31,10 +32,6 @@ protected:
         touch(skinDir + "/Blue.skn");
         touch(skinDir + "/jade.SKN");
         settings.pifu = "blue.skn";
-        settings.opennewfrm = "NewForm";
-        settings.FrontShow = "1";
-        settings.CloseTips = "0";
-        settings.MinTask = "0";
         settings.Minstart = "1";
         hooks.searchEngine = [this] { return engine; };
         hooks.applySkin = [this](const QByteArray& name) {
@@ -62,7 +59,7 @@ protected:
     QTemporaryDir m_dir;
     QString skinDir;
     QWidget owner;
-    AppSettings settings;
+    AppSettings settings = AppSettings::fresh();
     QByteArray engine = "Baidu";
     SoftSetHooks hooks;
     QStringList calls;
@@ -112,15 +109,17 @@ TEST_F(SettingsDialog, OkWithoutChangesKeepsEverythingAndSkipsTheSkin) {
     flushDeletes();
     EXPECT_TRUE(m_dialog.isNull());
     EXPECT_EQ(calls, (QStringList{"engine Baidu", "top on", "tray on"}));
-    EXPECT_EQ(settings.pifu, before.pifu);
-    EXPECT_EQ(settings.opennewfrm, before.opennewfrm);
-    EXPECT_EQ(settings.FrontShow, before.FrontShow);
-    EXPECT_EQ(settings.CloseTips, before.CloseTips);
-    EXPECT_EQ(settings.MinTask, before.MinTask);
-    EXPECT_EQ(settings.Minstart, before.Minstart);
+    EXPECT_EQ(settings, before);
 }
 
 TEST_F(SettingsDialog, OkAppliesEveryChangedControlInOrder) {
+    AppSettings expected = settings;
+    expected.pifu = "jade.SKN";
+    expected.opennewfrm = "OldForm";
+    expected.FrontShow = "0";
+    expected.CloseTips = "1";
+    expected.MinTask = "1";
+    expected.Minstart = "0";
     TForm_SoftSet* d = open();
     d->ui().pifuSet->setCurrentText("jade.SKN");
     d->ui().NewFormOpen->setCurrentIndex(1);
@@ -131,15 +130,11 @@ TEST_F(SettingsDialog, OkAppliesEveryChangedControlInOrder) {
     d->ui().CheckBox4->setChecked(false);
     d->Button1Click();
     EXPECT_EQ(calls, (QStringList{"skin jade.SKN", "engine TaoBao", "top off", "tray off"}));
-    EXPECT_EQ(settings.pifu, "jade.SKN");
-    EXPECT_EQ(settings.opennewfrm, "OldForm");
-    EXPECT_EQ(settings.FrontShow, "0");
-    EXPECT_EQ(settings.CloseTips, "1");
-    EXPECT_EQ(settings.MinTask, "1");
-    EXPECT_EQ(settings.Minstart, "0");
+    EXPECT_EQ(settings, expected);
 }
 
 TEST_F(SettingsDialog, CancelAndTheCloseBoxChangeNothing) {
+    const AppSettings before = settings;
     for (int way = 0; way < 2; ++way) {
         TForm_SoftSet* d = open();
         d->ui().pifuSet->setCurrentText("jade.SKN");
@@ -157,12 +152,7 @@ TEST_F(SettingsDialog, CancelAndTheCloseBoxChangeNothing) {
         EXPECT_TRUE(m_dialog.isNull());
     }
     EXPECT_TRUE(calls.isEmpty());
-    EXPECT_EQ(settings.pifu, "blue.skn");
-    EXPECT_EQ(settings.opennewfrm, "NewForm");
-    EXPECT_EQ(settings.FrontShow, "1");
-    EXPECT_EQ(settings.CloseTips, "0");
-    EXPECT_EQ(settings.MinTask, "0");
-    EXPECT_EQ(settings.Minstart, "1");
+    EXPECT_EQ(settings, before);
 }
 
 TEST_F(SettingsDialog, ShutdownLinkOpensTheTimerAndCloses) {

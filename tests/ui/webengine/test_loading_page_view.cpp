@@ -5,20 +5,15 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include "support/Wait.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using koro::LoadingPageView;
 
-// Runs the event loop until done() or the time is up.
-template <typename Done> bool waitFor(Done done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using koro::test::waitUntil;
 
 TEST(LoadingPageView, FindsTheBodyBackgroundInItsForms) {
     EXPECT_EQ(LoadingPageView::backgroundOf("<body a=1 background=loading.gif border=0>", "/p"),
@@ -45,11 +40,11 @@ TEST(LoadingPageView, ShowsTheLoadingPageAnimationAndReportsIt) {
                      [&](const QString& url) { complete << url; });
 
     view.navigate(dir.filePath("html/loading.htm"));
-    ASSERT_TRUE(waitFor([&] { return !complete.isEmpty(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return !complete.isEmpty(); }, 5000));
     const QString url = QUrl::fromLocalFile(dir.filePath("html/loading.htm")).toString();
     EXPECT_EQ(asked, QStringList{url});
     EXPECT_EQ(complete, QStringList{url});
-    waitFor([] { return false; }, 150); // let the animation draw a frame
+    waitUntil([] { return false; }, 150); // let the animation draw a frame
     EXPECT_EQ(view.locationURL(), url);
 
     // Some blue dots are drawn on a transparent ground.
@@ -69,7 +64,7 @@ TEST(LoadingPageView, RefusesWebAddressesAndHonoursCancel) {
     int complete = 0;
     QObject::connect(&view, &koro::BrowserControl::documentComplete, [&] { ++complete; });
     view.navigate("about:blank");
-    EXPECT_FALSE(waitFor([&] { return complete > 0; }, 100));
+    EXPECT_FALSE(waitUntil([&] { return complete > 0; }, 100));
     EXPECT_EQ(view.locationURL(), "");
 }
 

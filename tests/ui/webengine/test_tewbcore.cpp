@@ -24,6 +24,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <functional>
+#include "support/Wait.h"
+
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -93,17 +95,7 @@ private:
     int m_abandoned = 0;
 };
 
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using koro::test::waitUntil;
 
 // Everything one instance reported, in order.
 struct EventLog {
@@ -163,6 +155,14 @@ protected:
         server.add("/scripted", "<html><head><title>Scripted</title></head><body>s</body></html>");
         server.add("/opener", "<html><head><title>Opener</title></head><body>"
                               "<a id='a' href='/target' target='_blank'>new</a></body></html>");
+    }
+
+    // Shows a page area on /opener, where every new-window case starts.
+    void openOpener(TEwbCore& opener, const EventLog& log) {
+        opener.resize(400, 300);
+        opener.show();
+        opener.navigate(server.url("/opener"));
+        ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/opener")); }));
     }
 
     PageServer server;
@@ -371,11 +371,8 @@ TEST_F(TEwbCoreTest, BackAndForwardFollowHistory) {
 
 TEST_F(TEwbCoreTest, NewWindowsLoadInTheInstanceTheHandlerNames) {
     TEwbCore opener(BrowserRole::PageArea);
-    opener.resize(400, 300);
-    opener.show();
     EventLog openerLog(opener);
-    opener.navigate(server.url("/opener"));
-    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
 
     // A link with a target.
     TEwbCore popup(BrowserRole::Popup);
@@ -422,11 +419,8 @@ QString htmlOf(QWebEnginePage* page) {
 // Portals open a window empty or blank and write into it; drawing that document crashed.
 TEST_F(TEwbCoreTest, WindowsWrittenByTheirOpenerShowWhatWasWritten) {
     TEwbCore opener(BrowserRole::PageArea);
-    opener.resize(400, 300);
-    opener.show();
     EventLog openerLog(opener);
-    opener.navigate(server.url("/opener"));
-    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
 
     int written = 0;
     for (const QString target : {"", "about:blank"}) {
@@ -469,10 +463,8 @@ TEST_F(TEwbCoreTest, WindowsWrittenByTheirOpenerShowWhatWasWritten) {
 
 TEST_F(TEwbCoreTest, WrittenWindowThatLoadsAnAddressShowsThePageItself) {
     TEwbCore opener(BrowserRole::PageArea);
-    opener.show();
     EventLog openerLog(opener);
-    opener.navigate(server.url("/opener"));
-    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
     TEwbCore popup(BrowserRole::Popup);
     popup.show();
     EventLog popupLog(popup);
@@ -497,8 +489,7 @@ TEST_F(TEwbCoreTest, WrittenWindowThatLoadsAnAddressShowsThePageItself) {
 TEST_F(TEwbCoreTest, RefusedNewWindowOpensNothing) {
     TEwbCore opener(BrowserRole::PageArea);
     EventLog openerLog(opener);
-    opener.navigate(server.url("/opener"));
-    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
 
     runScript(opener.page(), "var w = window.open('/scripted'); 1");
     ASSERT_TRUE(waitUntil([&] { return openerLog.newWindows == 1; }));
@@ -555,8 +546,7 @@ TEST_F(TEwbCoreTest, ScriptClosingItsWindowFiresWindowClosing) {
     QObject::connect(popup, &BrowserControl::windowClosing, popup, &QObject::deleteLater);
     openerLog.newWindowTarget = popup;
 
-    opener.navigate(server.url("/opener"));
-    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/opener")); }));
+    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
     runScript(opener.page(), "window.open('/scripted'); 1");
     ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/scripted")); }));
     EXPECT_EQ(popupLog.closings, 0);

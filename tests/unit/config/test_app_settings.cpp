@@ -43,13 +43,6 @@ protected:
     SaveIniTest() {
         journal.configPath = dir.filePath("Config.ini");
         journal.userPath = dir.filePath("user.ini");
-        settings.UseHotKey = "1";
-        settings.pifu = "";
-        settings.opennewfrm = "NewForm";
-        settings.FrontShow = "1";
-        settings.CloseTips = "0";
-        settings.MinTask = "0";
-        settings.Minstart = "0";
         settings.SP = "http://cnc.example/v1000";
     }
 
@@ -72,7 +65,7 @@ protected:
 
     QTemporaryDir dir;
     Recorder journal;
-    AppSettings settings;
+    AppSettings settings = AppSettings::fresh();
 };
 
 const QByteArray FreshConfig = "[MainForm]\r\n"

@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include "support/Wait.h"
+
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -37,18 +39,7 @@ bool onX11() {
     return QGuiApplication::platformName() == "xcb";
 }
 
-// Keeps the event loop running until the condition holds or the generous limit passes.
-bool waitUntil(const std::function<bool()>& condition, int limitMs = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.hasExpired(limitMs))
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using koro::test::waitUntil;
 
 bool xdotool(const QStringList& arguments) {
     QProcess process;
