@@ -20,6 +20,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 sys.path.insert(0, HERE)
 import koro_e2e as e2e  # noqa: E402
 import playback  # noqa: E402
+from startup_bench import program_arguments  # noqa: E402
 
 
 def measure(player, pages, who, settle, seconds):
@@ -28,7 +29,7 @@ def measure(player, pages, who, settle, seconds):
         e2e.wait_for(lambda: playback.stats(pages, who), timeout=60, what=f"{who} playing")
         time.sleep(settle)
         before = playback.stats(pages, who)
-        cpu = playback.cpu_percent(player.proc.pid, seconds)
+        cpu = playback.idle_cpu(player.proc.pid, seconds)
         time.sleep(1.2)  # the page's next report covers the whole window
         after = playback.stats(pages, who)
         return cpu, after[0] - before[0], after[1] - before[1]
@@ -37,9 +38,7 @@ def measure(player, pages, who, settle, seconds):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--harness", required=True)
-    parser.add_argument("--bare", required=True)
+    parser = program_arguments()
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--settle", type=float, default=10)
     parser.add_argument("--seconds", type=float, default=20)

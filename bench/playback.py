@@ -10,10 +10,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 
-from startup_bench import cpu_ticks, tree  # noqa: E402
-
-CLK_TCK = os.sysconf("SC_CLK_TCK")
-
+from startup_bench import idle_cpu, tree  # noqa: E402
 
 def make_clip(folder, seconds=20):
     """A 1280x720 30 fps H.264/AAC clip made with ffmpeg, kept between runs."""
@@ -54,12 +51,6 @@ def stats(pages, who):
         return None
     query = dict(kv.split("=", 1) for kv in seen[-1].split("?", 1)[1].split("&"))
     return int(query["decoded"]), int(query["dropped"])
-
-
-def cpu_percent(pid, seconds):
-    before = cpu_ticks(pid)
-    time.sleep(seconds)
-    return (cpu_ticks(pid) - before) / CLK_TCK / seconds * 100.0
 
 
 class Player:
@@ -123,7 +114,7 @@ def ffmpeg_floor(clip, seconds):
                             start_new_session=True)
     try:
         time.sleep(2)
-        return cpu_percent(proc.pid, seconds)
+        return idle_cpu(proc.pid, seconds)
     finally:
         os.killpg(proc.pid, 15)
         proc.wait()

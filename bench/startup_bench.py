@@ -117,10 +117,16 @@ def idle_cpu(pid, seconds):
     return (cpu_ticks(pid) - before) / CLK_TCK / seconds * 100.0
 
 
-def main():
+def program_arguments():
+    """The arguments every comparison takes: the test harness and the bare page window."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--harness", required=True)
     parser.add_argument("--bare", required=True)
+    return parser
+
+
+def main():
+    parser = program_arguments()
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--idle", type=int, default=60)
     args = parser.parse_args()

@@ -20,6 +20,20 @@ QByteArray readFile(const QString& path);
 // input as a crash.
 [[noreturn]] void fail(const char* what, const QByteArray& expected, const QByteArray& actual);
 
+// Space, tab, vertical tab and form feed: readers differ on the last two, so names and values
+// the targets make never have them at either end, and lines they read drop all four.
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+inline QByteArray trimBlanks(QByteArray text) {
+    while (!text.isEmpty() && isBlank(text.front()))
+        text.remove(0, 1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
 inline void check(bool ok, const char* what, const QByteArray& expected = {},
                   const QByteArray& actual = {}) {
     if (!ok)

@@ -16,19 +16,6 @@ namespace {
 
 using koro::fuzz::check;
 
-// Blanks a profile reader drops around a value.
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-QByteArray trimBlanks(QByteArray text) {
-    while (!text.isEmpty() && isBlank(text.front()))
-        text.remove(0, 1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -62,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // either end are not part of a value.
     QString oneLine = url;
     oneLine.replace(u'\r', u' ').replace(u'\n', u' ');
-    const QByteArray expected = trimBlanks(koro::codepage::fromUnicode(oneLine));
+    const QByteArray expected = koro::fuzz::trimBlanks(koro::codepage::fromUnicode(oneLine));
     const QByteArray actual = koro::readShortcutUrl(path);
     QFile::remove(path);
     check(actual == expected, "the address reads back", expected, actual);

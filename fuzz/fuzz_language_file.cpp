@@ -2,6 +2,7 @@
 // value of the form's section must land on the property its key names.
 
 #include "FuzzSupport.h"
+#include "LanguageTestForms.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/LanguageFile.h"
@@ -22,37 +23,6 @@
 
 namespace koro::fuzz {
 
-// A component with typed properties, whose values may fail to convert.
-class TFuzzProps : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(int count MEMBER count)
-    Q_PROPERTY(bool active MEMBER active)
-    Q_PROPERTY(Mode mode MEMBER mode)
-    Q_PROPERTY(Options options READ getOptions WRITE setOptions)
-    Q_PROPERTY(QStringList items MEMBER items)
-    Q_PROPERTY(double ratio MEMBER ratio)
-    Q_PROPERTY(QString text MEMBER text)
-    Q_PROPERTY(QWidget* buddy MEMBER buddy)
-public:
-    enum Mode { NewForm, SameForm };
-    Q_ENUM(Mode)
-    enum Option { Bold = 1, Italic = 2 };
-    Q_DECLARE_FLAGS(Options, Option)
-    Q_FLAG(Options)
-    using QObject::QObject;
-    Options getOptions() const { return options; }
-    void setOptions(Options value) { options = value; }
-
-    int count = 0;
-    bool active = false;
-    Mode mode = NewForm;
-    Options options;
-    QStringList items;
-    double ratio = 0.0;
-    QString text;
-    QWidget* buddy = nullptr;
-};
-
 class TFuzzForm : public QWidget {
     Q_OBJECT
 public:
@@ -69,7 +39,8 @@ public:
         layout->addWidget(button);
         auto* action = new QAction(this);
         action->setObjectName(QStringLiteral("menuexit"));
-        auto* props = new TFuzzProps(this);
+        // Typed properties, whose values may fail to convert.
+        auto* props = new koro::testing::TProps(this);
         props->setObjectName(QStringLiteral("Props"));
     }
 };

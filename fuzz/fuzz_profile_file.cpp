@@ -4,6 +4,7 @@
 #include "FuzzSupport.h"
 #include "config/Error.h"
 #include "config/ProfileFile.h"
+#include "support/ChangedMiddle.h"
 
 #include <QByteArrayList>
 #include <QList>
@@ -35,20 +36,6 @@ QByteArrayList splitLines(const QByteArray& bytes) {
     return lines;
 }
 
-// Space, tab, vertical tab and form feed: readers differ on the last two, so names and values
-// this target makes never have them at either end, and lines it reads drop all four.
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-QByteArray trimSpaces(QByteArray text) {
-    while (!text.isEmpty() && isBlank(text.front()))
-        text.remove(0, 1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
 bool equalNoCase(const QByteArray& a, const QByteArray& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -62,7 +49,7 @@ QByteArray nameFrom(const std::string& raw) {
         if (u >= 0x80 || (u >= 0x20 && u < 0x7F && !QByteArrayView("=[];#").contains(c)))
             name += c;
     }
-    return trimSpaces(name);
+    return koro::fuzz::trimBlanks(name);
 }
 
 // Any bytes but control characters, whose blank-or-not status readers differ on; line breaks
@@ -82,27 +69,27 @@ struct Entry {
 };
 
 bool isSectionLine(const QByteArray& line, QByteArray* name = nullptr) {
-    const QByteArray trimmed = trimSpaces(line);
+    const QByteArray trimmed = koro::fuzz::trimBlanks(line);
     const qsizetype close = trimmed.indexOf(']');
     if (!trimmed.startsWith('[') || close < 0)
         return false;
     if (name)
-        *name = trimSpaces(trimmed.mid(1, close - 1));
+        *name = koro::fuzz::trimBlanks(trimmed.mid(1, close - 1));
     return true;
 }
 
 // The key of a "key=value" line; empty for any other line.
 QByteArray keyOfLine(const QByteArray& line) {
-    const QByteArray trimmed = trimSpaces(line);
+    const QByteArray trimmed = koro::fuzz::trimBlanks(line);
     const qsizetype equals = trimmed.indexOf('=');
     if (equals <= 0 || trimmed.startsWith(';') || trimmed.startsWith('#') ||
         trimmed.startsWith('['))
         return {};
-    return trimSpaces(trimmed.left(equals));
+    return koro::fuzz::trimBlanks(trimmed.left(equals));
 }
 
 QByteArray valueOfLine(const QByteArray& line) {
-    return trimSpaces(line.mid(line.indexOf('=') + 1));
+    return koro::fuzz::trimBlanks(line.mid(line.indexOf('=') + 1));
 }
 
 // The sections named in the file, and the keys as a reader of the lines would see them.
@@ -139,7 +126,8 @@ QByteArray describe(const Section& section) {
 // Lines the save may add around the written key: blank lines and the section's header.
 bool isAddedFrame(const QByteArray& line, const QByteArray& section) {
     QByteArray name;
-    return trimSpaces(line).isEmpty() || (isSectionLine(line, &name) && equalNoCase(name, section));
+    return koro::fuzz::trimBlanks(line).isEmpty() ||
+           (isSectionLine(line, &name) && equalNoCase(name, section));
 }
 
 } // namespace
@@ -184,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     QByteArray expected = value;
     expected.replace('\r', ' ').replace('\n', ' ');
-    expected = trimSpaces(expected);
+    expected = koro::fuzz::trimBlanks(expected);
     const QByteArray readBack = file.readString(section, key, "\x01missing");
     check(readBack == expected, "the written key reads back", expected, readBack);
 
@@ -201,14 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One edit in one place: the lines before and after it are the old ones.
     const QByteArray after = koro::fuzz::readFile(path);
     const QByteArrayList newLines = splitLines(after);
-    qsizetype prefix = 0;
-    while (prefix < oldLines.size() && prefix < newLines.size() &&
-           oldLines[prefix] == newLines[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < oldLines.size() - prefix && suffix < newLines.size() - prefix &&
-           oldLines[oldLines.size() - 1 - suffix] == newLines[newLines.size() - 1 - suffix])
-        ++suffix;
+    const auto [prefix, suffix] = koro::test::commonEnds(oldLines, newLines);
     const QByteArrayList removed = oldLines.mid(prefix, oldLines.size() - prefix - suffix);
     const QByteArrayList added = newLines.mid(prefix, newLines.size() - prefix - suffix);
 
@@ -224,7 +205,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             ++keyLines;
             continue;
         }
-        check(isAddedFrame(line, section) && (!hadSection || trimSpaces(line).isEmpty()),
+        check(isAddedFrame(line, section) &&
+                  (!hadSection || koro::fuzz::trimBlanks(line).isEmpty()),
               "nothing but the key and its section's header is added", removed.join("\n"),
               added.join("\n"));
     }

@@ -11,6 +11,7 @@
 #include "config/CodePage.h"
 #include "config/ContainStep.h"
 #include "config/Error.h"
+#include "config/FormTimer.h"
 #include "config/Language.h"
 #include "config/ProfileFile.h"
 #include "config/ReplacingFile.h"
@@ -38,7 +39,8 @@
 namespace koro {
 
 namespace {
-constexpr int GoHomeInterval = 100;
+using namespace std::chrono_literals;
+constexpr auto GoHome = 100ms;
 constexpr int TrimInterval = 10000;
 constexpr int NoticeSeconds = 10;
 
@@ -138,9 +140,7 @@ void TForm1::buildDesktop() {
 
 void TForm1::buildTimers() {
     auto* goHome = new QTimer(this);
-    goHome->setObjectName("Timer_GoHome");
-    goHome->setInterval(GoHomeInterval);
-    connect(goHome, &QTimer::timeout, this, &TForm1::Timer_GoHomeTimer);
+    setUpFormTimer(*goHome, this, "Timer_GoHome", GoHome, &TForm1::Timer_GoHomeTimer);
     goHome->start();
 
     // Housekeeping is not a component of the form: it has no object name.

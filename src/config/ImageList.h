@@ -16,10 +16,7 @@ public:
     static constexpr int Count = 16;
     static constexpr int Size = 16;
     // The pictures others ask for by number; the search engine's number also names the engine.
-    static constexpr int Page = 0;
-    static constexpr int Folder = 1;
-    static constexpr int Baidu = 2;
-    static constexpr int TaoBao = 7;
+    enum Picture : int { Page = 0, Folder = 1, Baidu = 2, TaoBao = 7 };
 
     explicit ImageList(QObject* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #include "schedule/AdLine.h"
 
+#include "config/FormTimer.h"
 #include "config/PlainText.h"
 #include "config/RegularFile.h"
 #include "platform/ShellOpen.h"
@@ -11,9 +12,10 @@
 namespace koro {
 
 namespace {
-constexpr int ReadDelayMs = 12000;
-constexpr int RotationMs = 8000;
-constexpr int AbortWaitMs = 2000;
+using namespace std::chrono_literals;
+constexpr auto ReadDelay = 12s;
+constexpr auto Rotation = 8s;
+constexpr auto AbortWait = 2s;
 } // namespace
 
 AdLine::AdLine(QString feedFile, PopupOpener openPopup, ShellOpen& shell, QWidget* parent)
@@ -24,15 +26,9 @@ AdLine::AdLine(QString feedFile, PopupOpener openPopup, ShellOpen& shell, QWidge
     , m_readad(new QTimer(this)) {
     setObjectName("labelad");
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    m_readad->setObjectName("Timer_Readad");
-    m_readad->setInterval(ReadDelayMs);
-    connect(m_readad, &QTimer::timeout, this, &AdLine::Timer_ReadadTimer);
+    setUpFormTimer(*m_readad, this, "Timer_Readad", ReadDelay, &AdLine::Timer_ReadadTimer);
     m_readad->start();
-
-    m_showad.setParent(this);
-    m_showad.setObjectName("Timer_Showad");
-    m_showad.setInterval(RotationMs);
-    connect(&m_showad, &QTimer::timeout, this, &AdLine::gogg);
+    setUpFormTimer(m_showad, this, "Timer_Showad", Rotation, &AdLine::gogg);
 
     QFont adFont = font();
     adFont.setFamily(QStringLiteral("宋体"));
@@ -48,7 +44,7 @@ AdLine::~AdLine() {
     m_showad.setParent(nullptr);
     if (m_download) {
         m_download->abort();
-        m_download->wait(AbortWaitMs);
+        m_download->wait(QDeadlineTimer(AbortWait));
     }
 }
 

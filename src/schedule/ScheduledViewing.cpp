@@ -3,6 +3,7 @@
 #include "config/AppSettings.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
+#include "config/FormTimer.h"
 #include "config/ProfileFile.h"
 #include "platform/AlarmSound.h"
 #include "schedule/TSetTimeForm.h"
@@ -11,8 +12,9 @@
 namespace koro {
 
 namespace {
-constexpr int CheckMs = 4000;
-constexpr int SoundMs = 6000;
+using namespace std::chrono_literals;
+constexpr auto Check = 4s;
+constexpr auto Sound = 6s;
 constexpr int MaxRings = 3;
 } // namespace
 
@@ -26,14 +28,8 @@ ScheduledViewing::ScheduledViewing(AppSettings& settings, UserIni userIni, Alarm
     , m_alarmFile(std::move(alarmFile))
     , m_hooks(std::move(hooks))
     , m_clock(clock ? std::move(clock) : systemClock()) {
-    m_seeTv.setParent(this);
-    m_seeTv.setObjectName("Timer_SeeTv");
-    m_seeTv.setInterval(CheckMs);
-    connect(&m_seeTv, &QTimer::timeout, this, &ScheduledViewing::Timer_SeeTvTimer);
-    m_sound.setParent(this);
-    m_sound.setObjectName("TimerSound");
-    m_sound.setInterval(SoundMs);
-    connect(&m_sound, &QTimer::timeout, this, &ScheduledViewing::TimerSoundTimer);
+    setUpFormTimer(m_seeTv, this, "Timer_SeeTv", Check, &ScheduledViewing::Timer_SeeTvTimer);
+    setUpFormTimer(m_sound, this, "TimerSound", Sound, &ScheduledViewing::TimerSoundTimer);
 }
 
 ScheduledViewing::~ScheduledViewing() {

@@ -2,6 +2,7 @@
 
 #include "config/AppSettings.h"
 #include "config/CodePage.h"
+#include "config/FormTimer.h"
 #include "platform/PlatformInfo.h"
 #include "platform/PowerControl.h"
 #include "schedule/TSetTimeForm.h"
@@ -9,7 +10,8 @@
 namespace koro {
 
 namespace {
-constexpr int CheckMs = 3000;
+using namespace std::chrono_literals;
+constexpr auto Check = 3s;
 } // namespace
 
 ShutdownTimer::ShutdownTimer(AppSettings& settings, PowerControl& power,
@@ -21,10 +23,7 @@ ShutdownTimer::ShutdownTimer(AppSettings& settings, PowerControl& power,
     , m_platformInfo(platformInfo)
     , m_hooks(std::move(hooks))
     , m_clock(clock ? std::move(clock) : systemClock()) {
-    m_timer.setParent(this);
-    m_timer.setObjectName("TimerPowerOff");
-    m_timer.setInterval(CheckMs);
-    connect(&m_timer, &QTimer::timeout, this, &ShutdownTimer::TimerPowerOffTimer);
+    setUpFormTimer(m_timer, this, "TimerPowerOff", Check, &ShutdownTimer::TimerPowerOffTimer);
 }
 
 TSetTimeForm* ShutdownTimer::openTimerDialog() {

@@ -1,5 +1,6 @@
 #include "schedule/TfrmPS.h"
 
+#include "config/FormTimer.h"
 #include "schedule/ScheduleResources.h"
 #include "ui_TfrmPS.h"
 
@@ -18,7 +19,7 @@ constexpr QPoint TailTip(220, 125);
 } // namespace
 
 QRect reminderGeometry(const QRect& trayIcon, const QRect& screen, const QRect& workArea) {
-    QRect r(0, 0, TfrmPS::Width, TfrmPS::Height);
+    QRect r(QPoint(0, 0), TfrmPS::Size);
     if (trayIcon.isValid()) {
         // The tip rests a few pixels inside the icon's top edge, at its middle.
         r.moveTopLeft(QPoint(trayIcon.center().x(), trayIcon.top() + 7) - TailTip);
@@ -45,7 +46,7 @@ TfrmPS::TfrmPS(const QRect& trayIcon, const std::function<void(QWidget*)>& apply
 
     const QPixmap bubble(QStringLiteral(":/images/schedule/bubble.svg"));
     m_ui->Image1->setPixmap(bubble);
-    setFixedSize(Width, Height);
+    setFixedSize(Size);
     // White is see-through: only the bubble and its controls are seen.
     setMask(QBitmap::fromImage(
         bubble.toImage().createMaskFromColor(qRgb(255, 255, 255), Qt::MaskInColor)));
@@ -59,18 +60,16 @@ TfrmPS::TfrmPS(const QRect& trayIcon, const std::function<void(QWidget*)>& apply
     connect(m_ui->ButtonOk, &QPushButton::clicked, this, &TfrmPS::ButtonOkClick);
     connect(m_ui->ButtonCancel, &QPushButton::clicked, this, &TfrmPS::ButtonCancelClick);
     connect(m_ui->SpeedBtnClose, &QToolButton::clicked, this, &TfrmPS::SpeedBtnCloseClick);
-    m_timer1.setParent(this);
-    m_timer1.setObjectName("Timer1");
+    setUpFormTimer(m_timer1, this, "Timer1", std::chrono::milliseconds(AutoWatchMs),
+                   &TfrmPS::Timer1Timer);
     m_timer1.setSingleShot(true);
-    m_timer1.setInterval(AutoWatchMs);
-    connect(&m_timer1, &QTimer::timeout, this, &TfrmPS::Timer1Timer);
     m_timer1.start();
 
     const QScreen* screen =
         trayIcon.isValid() ? QGuiApplication::screenAt(trayIcon.center()) : nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    const QRect whole = screen ? screen->geometry() : QRect(0, 0, Width, Height);
+    const QRect whole = screen ? screen->geometry() : QRect(QPoint(0, 0), Size);
     const QRect workArea = screen ? screen->availableGeometry() : whole;
     setGeometry(reminderGeometry(trayIcon, whole, workArea));
     if (applyLanguage)

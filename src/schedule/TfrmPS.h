@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -24,8 +25,7 @@ QRect reminderGeometry(const QRect& trayIcon, const QRect& screen, const QRect& 
 class TfrmPS : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int Width = 238;
-    static constexpr int Height = 126;
+    static constexpr QSize Size{238, 126};
     static constexpr int AutoWatchMs = 10000;
 
     // Placed from trayIcon (empty when unknown) on the screen that holds it; not yet shown.

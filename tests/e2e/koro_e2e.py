@@ -28,6 +28,17 @@ def parse_args():
     return args
 
 
+def end(proc):
+    """Ends a process this test started, by its PID: politely first, then for sure."""
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
 def wait_for(predicate, timeout=30.0, interval=0.2, what="condition"):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
@@ -239,13 +250,7 @@ class Desktop:
 
     def stop(self):
         for proc in reversed(self.procs):
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait()
+            end(proc)
         shutil.rmtree(self.runtime, ignore_errors=True)
 
 
@@ -366,6 +371,26 @@ def session(args, tray=True):
         pages.stop()
         desktop.stop()
         shutil.rmtree(scratch, ignore_errors=True)
+
+
+@contextlib.contextmanager
+def program(desktop, args, folder, base, env=None):
+    """The test harness started in folder with its pages at base, ended afterwards."""
+    koro = Koro(desktop, args.harness, folder, base=base).start(env)
+    try:
+        yield koro
+    finally:
+        koro.stop()
+
+
+def run(name, body, tray=True):
+    """A test's whole life: body(c, desktop, pages, scratch, args) in a session of its own, then
+    the closing line of its checks."""
+    args = parse_args()
+    c = Checks(name)
+    with session(args, tray=tray) as (desktop, pages, scratch):
+        body(c, desktop, pages, scratch, args)
+    c.finish()
 
 
 class Checks:

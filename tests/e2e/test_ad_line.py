@@ -6,7 +6,8 @@ import socket
 import subprocess
 import time
 
-from koro_e2e import Checks, Koro, main_window, parse_args, session, wait_for
+import koro_e2e as e2e
+from koro_e2e import main_window, wait_for
 
 
 def gbk(text):
@@ -47,97 +48,84 @@ def closed_port():
         return s.getsockname()[1]
 
 
-def main():
-    args = parse_args()
-    checks = Checks("ad line")
-    with session(args) as (desktop, pages, scratch):
-        folder = os.path.join(scratch, "app")
-        feed = gbk("头条新闻\r\n" + pages.base + "/ad/one\r\n第二条\r\n" + pages.base + "/ad/two\r\n")
-        pages.page("/ad/ad.txt", feed, "text/plain")
+def body(checks, desktop, pages, scratch, args):
+    folder = os.path.join(scratch, "app")
+    feed = gbk("头条新闻\r\n" + pages.base + "/ad/one\r\n第二条\r\n" + pages.base + "/ad/two\r\n")
+    pages.page("/ad/ad.txt", feed, "text/plain")
 
-        koro = Koro(desktop, args.harness, folder, base=pages.base).start()
-        try:
-            wait_for(lambda: koro.has_line("e2e: downloaded 1"), what="the feed download")
-            checks.check(read(os.path.join(folder, "ad.txt")) == feed, "the feed is stored as served")
-            main_window(desktop, koro)
-            # The read and the rotation are shortened; the order stays the program's own.
-            koro.send("interval Timer_Showad 1500")
-            koro.send("interval Timer_Readad 200")
-            first = wait_for(lambda: showing(koro, "头条新闻"), timeout=15, what="the first ad")
-            checks.check(first[1] == pages.base + "/ad/one", "the first ad's link is its tooltip")
-            desktop.screenshot("ad_line.png")
-            second = wait_for(lambda: showing(koro, "第二条"), timeout=10, what="the second ad")
-            checks.check(second[1] == pages.base + "/ad/two", "the second ad follows in file order")
-            x, y, w, h = second[2]
-            subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
-                           env=desktop.env(), check=True)
-            wait_for(lambda: koro.has_line("e2e: popupCreated TForm3"), timeout=15,
-                     what="a popup window")
-            opened = wait_for(lambda: [l for l in koro.output()
-                                       if l.startswith("e2e: beforeNavigate2 Webbrowser1 ")
-                                       and "/ad/" in l], timeout=15, what="the popup's page")
-            checks.check(opened[0].endswith("/ad/one") or opened[0].endswith("/ad/two"),
-                         "a click on the ad opens its link in a popup window")
-        finally:
-            koro.stop()
+    with e2e.program(desktop, args, folder, pages.base) as koro:
+        wait_for(lambda: koro.has_line("e2e: downloaded 1"), what="the feed download")
+        checks.check(read(os.path.join(folder, "ad.txt")) == feed, "the feed is stored as served")
+        main_window(desktop, koro)
+        # The read and the rotation are shortened; the order stays the program's own.
+        koro.send("interval Timer_Showad 1500")
+        koro.send("interval Timer_Readad 200")
+        first = wait_for(lambda: showing(koro, "头条新闻"), timeout=15, what="the first ad")
+        checks.check(first[1] == pages.base + "/ad/one", "the first ad's link is its tooltip")
+        desktop.screenshot("ad_line.png")
+        second = wait_for(lambda: showing(koro, "第二条"), timeout=10, what="the second ad")
+        checks.check(second[1] == pages.base + "/ad/two", "the second ad follows in file order")
+        x, y, w, h = second[2]
+        subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
+                       env=desktop.env(), check=True)
+        wait_for(lambda: koro.has_line("e2e: popupCreated TForm3"), timeout=15,
+                 what="a popup window")
+        opened = wait_for(lambda: [l for l in koro.output()
+                                   if l.startswith("e2e: beforeNavigate2 Webbrowser1 ")
+                                   and "/ad/" in l], timeout=15, what="the popup's page")
+        checks.check(opened[0].endswith("/ad/one") or opened[0].endswith("/ad/two"),
+                     "a click on the ad opens its link in a popup window")
 
-        before = read(os.path.join(folder, "ad.txt"))
-        cases = [
-            ("an error status", pages.base, lambda: pages.page("/ad/ad.txt", "gone", "text/plain", status=500)),
-            ("a refused connection", f"http://127.0.0.1:{closed_port()}", lambda: None),
-            ("a trickle slower than the time-out", pages.base,
-             lambda: pages.trickle("/ad/ad.txt", b"x" * 4000, 100, 8.0)),
-        ]
-        for what, base, arrange in cases:
-            arrange()
-            koro = Koro(desktop, args.harness, folder, base=base).start()
-            try:
-                started = time.monotonic()
-                while not koro.has_line("e2e: downloaded"):
-                    # The window answers while the download waits.
-                    count = sum(1 for l in koro.output() if l.startswith("e2e: pong"))
-                    koro.send("ping")
-                    try:
-                        wait_for(lambda: sum(1 for l in koro.output() if l.startswith("e2e: pong")) > count,
-                                 timeout=10, interval=0.05, what="pong")
-                    except AssertionError:
-                        checks.check(False, f"{what}: the window answers during the download")
-                        break
-                    if time.monotonic() - started > 60:
-                        break
-                    time.sleep(0.5)
-                checks.check(koro.has_line("e2e: downloaded 0"), f"{what}: the download fails")
-                checks.check(read(os.path.join(folder, "ad.txt")) == before,
-                             f"{what}: the previous feed is kept byte for byte")
-                checks.check(sorted(os.listdir(folder)).count("ad.txt") == 1 and
-                             not [n for n in os.listdir(folder) if n.startswith("ad.txt.")],
-                             f"{what}: no temporary file is left behind")
-            finally:
-                koro.stop()
+    before = read(os.path.join(folder, "ad.txt"))
+    cases = [
+        ("an error status", pages.base, lambda: pages.page("/ad/ad.txt", "gone", "text/plain", status=500)),
+        ("a refused connection", f"http://127.0.0.1:{closed_port()}", lambda: None),
+        ("a trickle slower than the time-out", pages.base,
+         lambda: pages.trickle("/ad/ad.txt", b"x" * 4000, 100, 8.0)),
+    ]
+    for what, base, arrange in cases:
+        arrange()
+        with e2e.program(desktop, args, folder, base) as koro:
+            started = time.monotonic()
+            while not koro.has_line("e2e: downloaded"):
+                # The window answers while the download waits.
+                count = sum(1 for l in koro.output() if l.startswith("e2e: pong"))
+                koro.send("ping")
+                try:
+                    wait_for(lambda: sum(1 for l in koro.output() if l.startswith("e2e: pong")) > count,
+                             timeout=10, interval=0.05, what="pong")
+                except AssertionError:
+                    checks.check(False, f"{what}: the window answers during the download")
+                    break
+                if time.monotonic() - started > 60:
+                    break
+                time.sleep(0.5)
+            checks.check(koro.has_line("e2e: downloaded 0"), f"{what}: the download fails")
+            checks.check(read(os.path.join(folder, "ad.txt")) == before,
+                         f"{what}: the previous feed is kept byte for byte")
+            checks.check(sorted(os.listdir(folder)).count("ad.txt") == 1 and
+                         not [n for n in os.listdir(folder) if n.startswith("ad.txt.")],
+                         f"{what}: no temporary file is left behind")
 
-        # A hostile feed left in ad.txt, the server down: the program starts, shows the text as
-        # text and opens nothing when it is clicked.
-        hostile = b'<img src="/dev/zero">\r\nfile:///etc/passwd?http://\r\n'
-        with open(os.path.join(folder, "ad.txt"), "wb") as f:
-            f.write(hostile)
-        koro = Koro(desktop, args.harness, folder, base=f"http://127.0.0.1:{closed_port()}").start()
-        try:
-            main_window(desktop, koro)
-            koro.send("interval Timer_Showad 500")
-            koro.send("interval Timer_Readad 200")
-            shown = wait_for(lambda: showing(koro, '<img src="/dev/zero">'), timeout=15,
-                             what="the hostile ad as text")
-            checks.check(shown[1] == "", "a link that is no web address is not offered")
-            x, y, w, h = shown[2]
-            subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
-                           env=desktop.env(), check=True)
-            time.sleep(1.5)
-            checks.check(label(koro) is not None, "the window answers after the click")
-            checks.check(not koro.has_line("e2e: popupCreated"), "nothing opens")
-        finally:
-            koro.stop()
-    checks.finish()
+    # A hostile feed left in ad.txt, the server down: the program starts, shows the text as
+    # text and opens nothing when it is clicked.
+    hostile = b'<img src="/dev/zero">\r\nfile:///etc/passwd?http://\r\n'
+    with open(os.path.join(folder, "ad.txt"), "wb") as f:
+        f.write(hostile)
+    with e2e.program(desktop, args, folder, f"http://127.0.0.1:{closed_port()}") as koro:
+        main_window(desktop, koro)
+        koro.send("interval Timer_Showad 500")
+        koro.send("interval Timer_Readad 200")
+        shown = wait_for(lambda: showing(koro, '<img src="/dev/zero">'), timeout=15,
+                         what="the hostile ad as text")
+        checks.check(shown[1] == "", "a link that is no web address is not offered")
+        x, y, w, h = shown[2]
+        subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
+                       env=desktop.env(), check=True)
+        time.sleep(1.5)
+        checks.check(label(koro) is not None, "the window answers after the click")
+        checks.check(not koro.has_line("e2e: popupCreated"), "nothing opens")
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("ad line", body)

@@ -53,6 +53,15 @@ class Other:
         self.proc.wait(timeout=10)
 
 
+def double_click_tray(desktop, koro, what):
+    """A real double click at the middle of the tray icon; returns where that is."""
+    rect = e2e.wait_for(lambda: tray_rect(koro), what=what)
+    cx, cy = rect[0] + rect[2] // 2, rect[1] + rect[3] // 2
+    run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "--repeat", "2", "--delay",
+        "80", "1")
+    return cx, cy
+
+
 def press(desktop, other, key):
     other.focus()
     e2e.key(desktop, key)
@@ -116,14 +125,10 @@ def main():
                 c.check(koro.proc.poll() is None, "no error ended the program")
 
                 # A double click on the tray icon hides and shows.
-                rect = e2e.wait_for(lambda: tray_rect(koro), what="the tray icon's place")
-                cx, cy = rect[0] + rect[2] // 2, rect[1] + rect[3] // 2
-                run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "--repeat", "2",
-                    "--delay", "80", "1")
+                cx, cy = double_click_tray(desktop, koro, "the tray icon's place")
                 e2e.wait_for(lambda: not shown(desktop), timeout=10, what="hidden by the tray")
                 c.check(True, "a tray double click hides the main window")
-                run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "--repeat", "2",
-                    "--delay", "80", "1")
+                double_click_tray(desktop, koro, "the tray icon's place")
                 e2e.wait_for(lambda: shown(desktop), timeout=10, what="shown by the tray")
                 c.check(True, "another double click shows it")
 
@@ -202,10 +207,7 @@ def main():
                     stderr=subprocess.DEVNULL))
                 e2e.wait_for(desktop.tray_ready, what="the new tray host")
                 time.sleep(2)
-                rect = e2e.wait_for(lambda: tray_rect(koro), what="the icon in the new tray")
-                cx, cy = rect[0] + rect[2] // 2, rect[1] + rect[3] // 2
-                run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "--repeat", "2",
-                    "--delay", "80", "1")
+                double_click_tray(desktop, koro, "the icon in the new tray")
                 e2e.wait_for(lambda: not shown(desktop), timeout=10, what="hidden by the new icon")
                 c.check(True, "the icon is back after the tray host restarts and answers a double click")
                 desktop.screenshot("tray-after-restart.png")

@@ -6,51 +6,45 @@ import time
 
 import koro_e2e as e2e
 
+
 def write_shortcut(path, url):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(b"[InternetShortcut]\r\nURL=" + url.encode() + b"\r\n")
 
 
-def main():
-    args = e2e.parse_args()
-    c = e2e.Checks("favorites")
-    with e2e.session(args) as (desktop, pages, scratch):
-        home = os.path.join(scratch, "home")
-        favorites = os.path.join(home, "Favorites")
-        write_shortcut(os.path.join(favorites, "视频", "节目单.url"), pages.base + "/fav/show")
-        write_shortcut(os.path.join(favorites, "首页.url"), pages.base + "/fav/top")
-        pages.page("/fav/show", "<html><head><title>节目单</title></head><body>show</body></html>")
+def body(c, desktop, pages, scratch, args):
+    home = os.path.join(scratch, "home")
+    favorites = os.path.join(home, "Favorites")
+    write_shortcut(os.path.join(favorites, "视频", "节目单.url"), pages.base + "/fav/show")
+    write_shortcut(os.path.join(favorites, "首页.url"), pages.base + "/fav/top")
+    pages.page("/fav/show", "<html><head><title>节目单</title></head><body>show</body></html>")
 
-        koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base)
-        koro.start(env={"HOME": home})
-        try:
-            window = e2e.main_window(desktop, koro)
-            e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
-                         timeout=60, what="home page")
+    with e2e.program(desktop, args, os.path.join(scratch, "app"), pages.base,
+                     env={"HOME": home}) as koro:
+        window = e2e.main_window(desktop, koro)
+        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
+                     timeout=60, what="home page")
 
-            # Open "我的收藏" with the mouse, then walk with the keys: IE收藏夹, past the two fixed
-            # items, into the folder; its shortcut is then the active item.
-            x, y, width, height = koro.caption_rect("我的收藏")
-            desktop.click(window, x + width // 2, y + height // 2)
-            time.sleep(0.7)
-            e2e.key(desktop, "Down", "Right")
-            time.sleep(0.3)
-            e2e.key(desktop, "Down", "Down", "Right")
-            time.sleep(0.7)
-            desktop.screenshot("favorites-menu-open.png")
-            c.check(not koro.has_line("beforeNavigate2 webbrowser1 " + pages.base + "/fav/"),
-                    "nothing is opened while the menu is open")
-            e2e.key(desktop, "Return")
+        # Open "我的收藏" with the mouse, then walk with the keys: IE收藏夹, past the two fixed
+        # items, into the folder; its shortcut is then the active item.
+        x, y, width, height = koro.caption_rect("我的收藏")
+        desktop.click(window, x + width // 2, y + height // 2)
+        time.sleep(0.7)
+        e2e.key(desktop, "Down", "Right")
+        time.sleep(0.3)
+        e2e.key(desktop, "Down", "Down", "Right")
+        time.sleep(0.7)
+        desktop.screenshot("favorites-menu-open.png")
+        c.check(not koro.has_line("beforeNavigate2 webbrowser1 " + pages.base + "/fav/"),
+                "nothing is opened while the menu is open")
+        e2e.key(desktop, "Return")
 
-            e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/fav/show"),
-                         timeout=30, what="the favorite's page")
-            c.check(pages.seen("/fav/show"), "the favorite's page was requested from the server")
-            c.check(not pages.seen("/fav/top"), "the other favorite was not opened")
-        finally:
-            koro.stop()
-    c.finish()
+        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/fav/show"),
+                     timeout=30, what="the favorite's page")
+        c.check(pages.seen("/fav/show"), "the favorite's page was requested from the server")
+        c.check(not pages.seen("/fav/top"), "the other favorite was not opened")
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("favorites", body)

@@ -1,6 +1,7 @@
 """New windows with the real program under Xvfb: popup windows opened by a script and by a
 link, closed by their page, by the window manager and by the move-to-main-window button; then
 the main-window policy, where a new window loads in the main page area and no popup appears."""
+import contextlib
 import os
 import time
 
@@ -69,11 +70,32 @@ def line_index(koro, text):
     return next((i for i, l in enumerate(koro.output()) if text in l), None)
 
 
-def new_form_run(c, desktop, pages, scratch, args):
-    folder = os.path.join(scratch, "newform")
-    write_config(folder, "NewForm")
-    koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
+def check_size(c, desktop, window, size, message):
+    """The window reaches the size, which the window manager may take a moment to give it."""
     try:
+        e2e.wait_for(lambda: desktop.size(window) == size, timeout=10, what="the size")
+    except AssertionError:
+        pass
+    c.check(desktop.size(window) == size, f"{message} ({desktop.size(window)})")
+
+
+@contextlib.contextmanager
+def configured(desktop, pages, scratch, args, name, policy, extra=""):
+    """The program on a Config.ini with the given window policy; its output is saved once it
+    has ended."""
+    folder = os.path.join(scratch, name)
+    write_config(folder, policy, extra)
+    koro = None
+    try:
+        with e2e.program(desktop, args, folder, pages.base) as koro:
+            yield koro
+    finally:
+        if koro:
+            save_output(koro, args.artifacts, f"popups-{name}.log")
+
+
+def new_form_run(c, desktop, pages, scratch, args):
+    with configured(desktop, pages, scratch, args, "newform", "NewForm") as koro:
         main = e2e.main_window(desktop, koro)
 
         # A script opens a window without any click.
@@ -83,12 +105,7 @@ def new_form_run(c, desktop, pages, scratch, args):
                 "the page completed in the popup's browser")
         c.check(not koro.has_line("documentComplete webbrowser1 " + pages.base + "/popped"),
                 "the main page area did not load the popup's page")
-        try:
-            e2e.wait_for(lambda: desktop.size(popped) == (400, 317), timeout=10, what="the size")
-        except AssertionError:
-            pass
-        size = desktop.size(popped)
-        c.check(size == (400, 317), f"the popup's page area has the size the script asked for ({size})")
+        check_size(c, desktop, popped, (400, 317), "the popup's page area has the size the script asked for")
         c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(popped, "_NET_WM_STATE"),
                 "FrontShow=1: the popup stays on top")
         time.sleep(1)
@@ -130,28 +147,17 @@ def new_form_run(c, desktop, pages, scratch, args):
                      what="the moved popup destroyed")
         c.check(not desktop.windows("^Linked Page$"), "the popup closed after moving its page")
         c.check(koro.proc.poll() is None, "the program still runs")
-    finally:
-        koro.stop()
-        save_output(koro, args.artifacts, "popups-newform.log")
 
 
 def written_run(c, desktop, pages, scratch, args):
     """Windows opened empty or blank and written by their opener show what was written."""
-    folder = os.path.join(scratch, "written")
-    write_config(folder, "NewForm")
     pages.page("/tel/v1000", WRITER)
-    koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
-    try:
+    with configured(desktop, pages, scratch, args, "written", "NewForm") as koro:
         e2e.main_window(desktop, koro)
         _, empty = new_popup(desktop, koro, 1, "^Written Empty$")
         number, blank = new_popup(desktop, koro, 2, "^Written Blank$")
         c.check(koro.proc.poll() is None, "the program survives writes into new windows")
-        try:
-            e2e.wait_for(lambda: desktop.size(empty) == (300, 217), timeout=10, what="the size")
-        except AssertionError:
-            pass
-        size = desktop.size(empty)
-        c.check(size == (300, 217), f"the written window has the size its opener asked for ({size})")
+        check_size(c, desktop, empty, (300, 217), "the written window has the size its opener asked for")
         # Later writes reach the window.
         c.check(bool(e2e.wait_for(lambda: desktop.windows("^Rewritten Empty$"), timeout=30,
                                   what="the rewritten title")), "a later write reached the window")
@@ -166,17 +172,11 @@ def written_run(c, desktop, pages, scratch, args):
         time.sleep(1)
         c.check(koro.proc.poll() is None, "the program still runs after browsing on")
         c.check(len(desktop.windows("^Rewritten Empty$")) == 1, "the written window is still open")
-    finally:
-        koro.stop()
-        save_output(koro, args.artifacts, "popups-written.log")
-        pages.page("/tel/v1000", HOME)
+    pages.page("/tel/v1000", HOME)
 
 
 def old_form_run(c, desktop, pages, scratch, args):
-    folder = os.path.join(scratch, "oldform")
-    write_config(folder, "OldForm")
-    koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
-    try:
+    with configured(desktop, pages, scratch, args, "oldform", "OldForm") as koro:
         main = e2e.main_window(desktop, koro)
         e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/popped"),
                      timeout=60, what="the new window's page in the main window")
@@ -186,17 +186,12 @@ def old_form_run(c, desktop, pages, scratch, args):
         c.check(not desktop.windows("^Popped Window$"), "OldForm: no popup window appeared")
         c.check(not koro.has_line("documentComplete Webbrowser2"), "the catcher loaded nothing")
         c.check(len(desktop.windows("Koro网络电视 3.0")) == 1 and main, "the main window is still there")
-    finally:
-        koro.stop()
-        save_output(koro, args.artifacts, "popups-oldform.log")
 
 
 def own_window_run(c, desktop, pages, scratch, args):
     """MinTask=1 and FrontShow=0: a popup without owner, not on top, and an exit with it open."""
-    folder = os.path.join(scratch, "mintask")
-    write_config(folder, "NewForm", "MinTask=1\r\nFrontShow=0\r\n")
-    koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
-    try:
+    with configured(desktop, pages, scratch, args, "mintask", "NewForm",
+                    "MinTask=1\r\nFrontShow=0\r\n") as koro:
         main = e2e.main_window(desktop, koro)
         number, popped = new_popup(desktop, koro, 1, "^Popped Window$")
         c.check("_NET_WM_STATE_ABOVE" not in desktop.xprop(popped, "_NET_WM_STATE"),
@@ -205,25 +200,18 @@ def own_window_run(c, desktop, pages, scratch, args):
         desktop.close(main)
         c.check(koro.wait_exit(60) == 0, "the program exits cleanly with a popup of its own open")
         c.check(koro.has_line("popupDestroyed TForm3 " + number), "the popup went with the main window")
-    finally:
-        koro.stop()
-        save_output(koro, args.artifacts, "popups-mintask.log")
 
 
-def main():
-    args = e2e.parse_args()
-    c = e2e.Checks("popups")
-    with e2e.session(args) as (desktop, pages, scratch):
-        pages.page("/tel/v1000", HOME)
-        pages.page("/popped", POPPED)
-        pages.page("/linked", LINKED)
-        pages.page("/after", AFTER)
-        written_run(c, desktop, pages, scratch, args)
-        new_form_run(c, desktop, pages, scratch, args)
-        old_form_run(c, desktop, pages, scratch, args)
-        own_window_run(c, desktop, pages, scratch, args)
-    c.finish()
+def body(c, desktop, pages, scratch, args):
+    pages.page("/tel/v1000", HOME)
+    pages.page("/popped", POPPED)
+    pages.page("/linked", LINKED)
+    pages.page("/after", AFTER)
+    written_run(c, desktop, pages, scratch, args)
+    new_form_run(c, desktop, pages, scratch, args)
+    old_form_run(c, desktop, pages, scratch, args)
+    own_window_run(c, desktop, pages, scratch, args)
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("popups", body)

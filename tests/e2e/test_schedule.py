@@ -8,6 +8,7 @@ import tempfile
 import threading
 import time
 
+import koro_e2e as e2e
 from koro_e2e import Checks, Koro, main_window, parse_args, session, wait_for
 
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
@@ -43,12 +44,7 @@ class PowerService:
 
     def stop(self):
         for proc in (self.mock, self.daemon):
-            proc.terminate()
-            try:
-                proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-                proc.wait()
+            e2e.end(proc)
 
 
 def shown(koro, name, after=0):

@@ -23,22 +23,24 @@ def active(desktop):
     return str(int(out.split("#", 1)[1].split(",")[0].strip(), 16)) if "#" in out else ""
 
 
-def main():
-    args = e2e.parse_args()
-    c = e2e.Checks("second_copy")
-    with e2e.session(args) as (desktop, pages, scratch):
-        folder = os.path.join(scratch, "app")
-        os.makedirs(folder)
-        with open(os.path.join(folder, "Config.ini"), "wb") as f:
-            f.write(b"[MainForm]\r\nFrontShow=1\r\nCloseTips=1\r\n")
-        first = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
-        second = None
-        try:
-            window = e2e.main_window(desktop, first)
-            c.check("_NET_WM_STATE_ABOVE" in prop(desktop, "-id", window, "_NET_WM_STATE"),
-                    "the first copy stays on top")
+def refused(c, desktop, copy, what):
+    """The copy shows its refusal box, which Enter closes, and ends with code 0."""
+    box = e2e.wait_for(lambda: desktop.windows("^koro$"), what=f"the refusal {what}")[0]
+    e2e.key(desktop, "Return", window=box)
+    c.check(copy.wait_exit(30) == 0, f"a copy {what} is refused")
 
-            second = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
+
+def body(c, desktop, pages, scratch, args):
+    folder = os.path.join(scratch, "app")
+    os.makedirs(folder)
+    with open(os.path.join(folder, "Config.ini"), "wb") as f:
+        f.write(b"[MainForm]\r\nFrontShow=1\r\nCloseTips=1\r\n")
+    with e2e.program(desktop, args, folder, pages.base) as first:
+        window = e2e.main_window(desktop, first)
+        c.check("_NET_WM_STATE_ABOVE" in prop(desktop, "-id", window, "_NET_WM_STATE"),
+                "the first copy stays on top")
+
+        with e2e.program(desktop, args, folder, pages.base) as second:
             # The executable is named "koro": the title before the program names itself.
             box = e2e.wait_for(lambda: desktop.windows("^koro$"), what="the refusal box")[0]
             # The window manager may take a moment to raise and focus it; a box left behind
@@ -64,37 +66,25 @@ def main():
             c.check(first.proc.poll() is None, "the first copy runs on")
             c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the first copy's window stays")
 
-            # A cron job or a second session has another runtime folder, or none: the copies
-            # still meet.
-            for what, runtime in (("without a runtime folder", ""),
-                                  ("with another runtime folder", os.path.join(scratch, "rt2"))):
-                os.makedirs(runtime or scratch, exist_ok=True)
-                other = e2e.Koro(desktop, args.harness, folder, base=pages.base).start(
-                    env={"XDG_RUNTIME_DIR": runtime})
-                try:
-                    e2e.wait_for(lambda: desktop.windows("^koro$"), what=f"the refusal {what}")
-                    e2e.key(desktop, "Return", window=desktop.windows("^koro$")[0])
-                    c.check(other.wait_exit(30) == 0, f"a copy {what} is refused")
-                finally:
-                    other.stop()
-        finally:
-            if second:
-                second.stop()
-            first.stop()
+        # A cron job or a second session has another runtime folder, or none: the copies
+        # still meet.
+        for what, runtime in (("without a runtime folder", ""),
+                              ("with another runtime folder", os.path.join(scratch, "rt2"))):
+            os.makedirs(runtime or scratch, exist_ok=True)
+            with e2e.program(desktop, args, folder, pages.base,
+                             env={"XDG_RUNTIME_DIR": runtime}) as other:
+                refused(c, desktop, other, what)
 
-        # Without any place for the lock the user is told, and the program still starts.
-        lone = e2e.Koro(desktop, args.harness, os.path.join(scratch, "lone"), base=pages.base).start(
-            env={"XDG_RUNTIME_DIR": "", "KORO_E2E_LOCK_FOLDER": os.path.join(scratch, "missing")})
-        try:
-            box = e2e.wait_for(lambda: desktop.windows("^koro$"), what="the no-lock notice")[0]
-            desktop.screenshot("no-lock-notice.png")
-            e2e.key(desktop, "Return", window=box)
-            e2e.main_window(desktop, lone)
-            c.check(lone.proc.poll() is None, "without a lock the program runs after telling")
-        finally:
-            lone.stop()
-    c.finish()
+    # Without any place for the lock the user is told, and the program still starts.
+    with e2e.program(desktop, args, os.path.join(scratch, "lone"), pages.base,
+                     env={"XDG_RUNTIME_DIR": "",
+                          "KORO_E2E_LOCK_FOLDER": os.path.join(scratch, "missing")}) as lone:
+        box = e2e.wait_for(lambda: desktop.windows("^koro$"), what="the no-lock notice")[0]
+        desktop.screenshot("no-lock-notice.png")
+        e2e.key(desktop, "Return", window=box)
+        e2e.main_window(desktop, lone)
+        c.check(lone.proc.poll() is None, "without a lock the program runs after telling")
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("second_copy", body)

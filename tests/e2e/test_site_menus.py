@@ -43,76 +43,69 @@ def loaded(koro, url):
     return "e2e: documentComplete webbrowser1 " + url in koro.output()
 
 
-def main():
-    args = e2e.parse_args()
-    c = e2e.Checks("site_menus")
-    with e2e.session(args) as (desktop, pages, scratch):
-        folder = os.path.join(scratch, "app")
-        koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
-        try:
-            window = e2e.main_window(desktop, koro)
-            e2e.wait_for(lambda: loaded(koro, pages.base + "/tel/v1000"), timeout=60, what="home page")
+def body(c, desktop, pages, scratch, args):
+    folder = os.path.join(scratch, "app")
+    with e2e.program(desktop, args, folder, pages.base) as koro:
+        window = e2e.main_window(desktop, koro)
+        e2e.wait_for(lambda: loaded(koro, pages.base + "/tel/v1000"), timeout=60, what="home page")
 
-            # The second item of "视频站点" is 优酷网.
-            open_menu(desktop, koro, window, "视频站点")
-            desktop.screenshot("site-menu-open.png")
-            e2e.key(desktop, "Down", "Down", "Return")
-            youku = pages.base + "/site/youku/?ref=korotv"
-            e2e.wait_for(lambda: loaded(koro, youku), timeout=60, what="the chosen site's page")
-            c.check(pages.seen("/site/youku/"), "the chosen site was requested from the server")
-            c.check(not koro.has_line("beforeNavigate2 webbrowser1 " + pages.base + "/site/sixroom/"),
-                    "only the chosen item was opened")
+        # The second item of "视频站点" is 优酷网.
+        open_menu(desktop, koro, window, "视频站点")
+        desktop.screenshot("site-menu-open.png")
+        e2e.key(desktop, "Down", "Down", "Return")
+        youku = pages.base + "/site/youku/?ref=korotv"
+        e2e.wait_for(lambda: loaded(koro, youku), timeout=60, what="the chosen site's page")
+        c.check(pages.seen("/site/youku/"), "the chosen site was requested from the server")
+        c.check(not koro.has_line("beforeNavigate2 webbrowser1 " + pages.base + "/site/sixroom/"),
+                "only the chosen item was opened")
 
-            # The second item of "帮 助" is 关于我们.
-            open_menu(desktop, koro, window, "帮 助")
-            e2e.key(desktop, "Down", "Down", "Return")
-            about = e2e.wait_for(lambda: desktop.windows("^关于我们$"), what="the about window")[0]
-            e2e.wait_for(lambda: koro.has_line("aboutShown TForm2 "), what="the about report")
-            c.check("e2e: aboutShown TForm2 3.0.0.0" in koro.output(), "the about window shows version 3.0.0.0")
-            time.sleep(1)
-            desktop.screenshot("about-window.png")
+        # The second item of "帮 助" is 关于我们.
+        open_menu(desktop, koro, window, "帮 助")
+        e2e.key(desktop, "Down", "Down", "Return")
+        about = e2e.wait_for(lambda: desktop.windows("^关于我们$"), what="the about window")[0]
+        e2e.wait_for(lambda: koro.has_line("aboutShown TForm2 "), what="the about report")
+        c.check("e2e: aboutShown TForm2 3.0.0.0" in koro.output(), "the about window shows version 3.0.0.0")
+        time.sleep(1)
+        desktop.screenshot("about-window.png")
 
-            ax, ay, aw, ah = outer_rect(desktop, about)
-            c.check((aw, ah) == OUTER, f"the about window is 315 x 230 with its frame (is {aw} x {ah})")
-            mx, my, mw, mh = outer_rect(desktop, window)
-            off = abs((ax + aw / 2) - (mx + mw / 2)) + abs((ay + ah / 2) - (my + mh / 2))
-            c.check(off <= 2, f"the about window is centred on the main window (off by {off})")
-            c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(about, "_NET_WM_STATE"), "the about window stays on top")
-            # The manager's frame would carry minimise and maximise buttons: the window draws its
-            # own, with a close button only.
-            c.check(geometry(desktop, about)[4] == (0, 0, 0, 0), "the about window has no manager's frame")
-            c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the main window stays open beside it")
+        ax, ay, aw, ah = outer_rect(desktop, about)
+        c.check((aw, ah) == OUTER, f"the about window is 315 x 230 with its frame (is {aw} x {ah})")
+        mx, my, mw, mh = outer_rect(desktop, window)
+        off = abs((ax + aw / 2) - (mx + mw / 2)) + abs((ay + ah / 2) - (my + mh / 2))
+        c.check(off <= 2, f"the about window is centred on the main window (off by {off})")
+        c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(about, "_NET_WM_STATE"), "the about window stays on top")
+        # The manager's frame would carry minimise and maximise buttons: the window draws its
+        # own, with a close button only.
+        c.check(geometry(desktop, about)[4] == (0, 0, 0, 0), "the about window has no manager's frame")
+        c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the main window stays open beside it")
 
-            # A second one opens beside the first; the frame's close ends only that one.
-            open_menu(desktop, koro, window, "帮 助")
-            e2e.key(desktop, "Down", "Down", "Return")
-            e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="a second about window")
-            c.check(True, "a second click opens a second about window")
-            second = [w for w in desktop.windows("^关于我们$") if w != about][0]
-            desktop.close(hex(int(second)))
-            e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the second window to close")
-            c.check(True, "closing one about window leaves the other open")
+        # A second one opens beside the first; the frame's close ends only that one.
+        open_menu(desktop, koro, window, "帮 助")
+        e2e.key(desktop, "Down", "Down", "Return")
+        e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="a second about window")
+        c.check(True, "a second click opens a second about window")
+        second = [w for w in desktop.windows("^关于我们$") if w != about][0]
+        desktop.close(hex(int(second)))
+        e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the second window to close")
+        c.check(True, "closing one about window leaves the other open")
 
-            # Its own caption's one button, at the right end, closes it too.
-            open_menu(desktop, koro, window, "帮 助")
-            e2e.key(desktop, "Down", "Down", "Return")
-            e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="another about window")
-            third = [w for w in desktop.windows("^关于我们$") if w != about][0]
-            desktop.click(third, OUTER[0] - 11, 11)
-            e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the caption's close")
-            c.check(True, "the caption's close button closes the about window")
+        # Its own caption's one button, at the right end, closes it too.
+        open_menu(desktop, koro, window, "帮 助")
+        e2e.key(desktop, "Down", "Down", "Return")
+        e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="another about window")
+        third = [w for w in desktop.windows("^关于我们$") if w != about][0]
+        desktop.click(third, OUTER[0] - 11, 11)
+        e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the caption's close")
+        c.check(True, "the caption's close button closes the about window")
 
-            # The home page link: the main window's page area opens it, the about window goes.
-            desktop.click(about, *koro.widget_centre("TForm2", "Label4"))
-            e2e.wait_for(lambda: loaded(koro, pages.base + "/"), timeout=60, what="the maker's home page")
-            c.check(pages.seen("/"), "the link's page was requested from the server")
-            e2e.wait_for(lambda: not desktop.windows("^关于我们$"), what="the about window to close")
-            c.check(True, "following the link closes the about window")
-            c.check(koro.proc.poll() is None, "the program runs on")
-        finally:
-            koro.stop()
-    c.finish()
+        # The home page link: the main window's page area opens it, the about window goes.
+        desktop.click(about, *koro.widget_centre("TForm2", "Label4"))
+        e2e.wait_for(lambda: loaded(koro, pages.base + "/"), timeout=60, what="the maker's home page")
+        c.check(pages.seen("/"), "the link's page was requested from the server")
+        e2e.wait_for(lambda: not desktop.windows("^关于我们$"), what="the about window to close")
+        c.check(True, "following the link closes the about window")
+        c.check(koro.proc.poll() is None, "the program runs on")
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("site_menus", body)

@@ -12,6 +12,13 @@
 
 namespace koro::test {
 
+// An address on 127.0.0.1 where nothing listens: a connection there is refused at once.
+inline QString refusedAddress(const QString& path = QStringLiteral("/")) {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(probe.serverPort()).arg(path);
+}
+
 // A one-route HTTP server on 127.0.0.1, on a thread of its own, so that a download blocking the
 // thread that asked still gets its answers.
 class FeedServer : public QThread {
@@ -66,12 +73,13 @@ protected:
 private:
     void send(QTcpSocket* socket, const std::shared_ptr<qint64>& sent) {
         const QByteArray& body = m_reply.body;
-        const qint64 n = m_reply.chunk > 0 ? std::min<qint64>(m_reply.chunk, body.size() - *sent)
-                                           : body.size();
+        const qint64 n =
+            m_reply.chunk > 0 ? std::min<qint64>(m_reply.chunk, body.size() - *sent) : body.size();
         socket->write(body.constData() + *sent, n);
         *sent += n;
         if (*sent < body.size()) {
-            QTimer::singleShot(m_reply.pauseMs, socket, [this, socket, sent] { send(socket, sent); });
+            QTimer::singleShot(m_reply.pauseMs, socket,
+                               [this, socket, sent] { send(socket, sent); });
             return;
         }
         if (m_reply.close)

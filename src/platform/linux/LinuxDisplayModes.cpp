@@ -117,12 +117,8 @@ Size currentScreenSize(Display* display, Window root) {
 } // namespace
 
 bool LinuxDisplayModes::setResolution(std::uint16_t width, std::uint16_t height) {
-    Display* display = x11::display();
+    Display* display = x11::displayWith(XRRQueryExtension);
     if (!display)
-        return false;
-    int eventBase = 0;
-    int errorBase = 0;
-    if (!XRRQueryExtension(display, &eventBase, &errorBase))
         return false;
     const Window root = DefaultRootWindow(display);
     Resources resources(XRRGetScreenResourcesCurrent(display, root));

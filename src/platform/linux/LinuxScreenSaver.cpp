@@ -9,12 +9,8 @@ namespace koro {
 
 namespace {
 bool suspend(bool on) {
-    Display* display = x11::display();
+    Display* display = x11::displayWith(XScreenSaverQueryExtension);
     if (!display)
-        return false;
-    int eventBase = 0;
-    int errorBase = 0;
-    if (!XScreenSaverQueryExtension(display, &eventBase, &errorBase))
         return false;
     XScreenSaverSuspend(display, on ? True : False);
     XFlush(display);

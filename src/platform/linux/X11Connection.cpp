@@ -23,4 +23,11 @@ xcb_connection_t* connection() {
     return app ? app->connection() : nullptr;
 }
 
+Display* displayWith(ExtensionQuery queryExtension) {
+    Display* connection = display();
+    int eventBase = 0;
+    int errorBase = 0;
+    return connection && queryExtension(connection, &eventBase, &errorBase) ? connection : nullptr;
+}
+
 } // namespace koro::x11

@@ -11,4 +11,9 @@ namespace koro::x11 {
 Display* display();
 xcb_connection_t* connection();
 
+// The connection when the server has the extension queryExtension (such as XRRQueryExtension)
+// asks for; nullptr otherwise.
+using ExtensionQuery = int (*)(Display*, int*, int*);
+Display* displayWith(ExtensionQuery queryExtension);
+
 } // namespace koro::x11

@@ -4,6 +4,7 @@
 #include "schedule/AdLine.h"
 #include "schedule/TDownThrd.h"
 #include "support/FeedServer.h"
+#include "support/Wait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -67,14 +68,7 @@ TEST_F(Download, ErrorStatusLeavesThePreviousFeed) {
 }
 
 TEST_F(Download, RefusedConnectionLeavesThePreviousFeed) {
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
-    EXPECT_FALSE(TDownThrd::DownloadToFile(
-        QStringLiteral("http://127.0.0.1:%1/ad.txt").arg(closedPort), feed));
+    EXPECT_FALSE(TDownThrd::DownloadToFile(test::refusedAddress("/ad.txt"), feed));
     EXPECT_EQ(readAll(feed), previous);
 }
 
@@ -93,7 +87,8 @@ TEST_F(Download, OversizedEmptyAndEndlessRepliesLeaveThePreviousFeed) {
         {"over the size limit", {.body = QByteArray(MaxFeedBytes + 1, 'x')}},
         {"an empty 200", {.body = QByteArray()}},
         // A byte now and then, never quiet long enough for the inactivity time-out.
-        {"a trickle past the total time", {.body = QByteArray(1000, 'x'), .chunk = 1, .pauseMs = 200}},
+        {"a trickle past the total time",
+         {.body = QByteArray(1000, 'x'), .chunk = 1, .pauseMs = 200}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -130,10 +125,13 @@ TEST_F(Download, TheThreadRunsOffTheCallerAndCanBeStopped) {
     ASSERT_TRUE(result.has_value());
     EXPECT_FALSE(*result);
     EXPECT_EQ(readAll(feed), previous);
-    // It frees itself.
-    for (int i = 0; i < 50 && watch; ++i)
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete), QThread::msleep(10);
-    EXPECT_TRUE(watch.isNull());
+    // It frees itself, once its run has ended.
+    EXPECT_TRUE(test::waitUntil(
+        [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return watch.isNull();
+        },
+        5000));
 }
 
 class AdLineTest : public ::testing::Test {

@@ -1,8 +1,8 @@
 #include "config/AppSettings.h"
-#include "support/PrintSettings.h"
 #include "config/CodePage.h"
 #include "schedule/SoftSetLauncher.h"
 #include "schedule/TForm_SoftSet.h"
+#include "support/PrintSettings.h"
 #include "ui_TForm_SoftSet.h"
 
 #include <QDir>
@@ -46,6 +46,18 @@ protected:
         hooks.setMinimizeToTray = [this](bool on) { calls << (on ? "tray on" : "tray off"); };
         hooks.openShutdownDialog = [this] { calls << "shutdown"; };
     }
+    // Every control set away from what the settings say.
+    static TForm_SoftSet* changeEveryControl(TForm_SoftSet* d) {
+        d->ui().pifuSet->setCurrentText("jade.SKN");
+        d->ui().NewFormOpen->setCurrentIndex(1);
+        d->ui().CmbSearch->setCurrentIndex(1);
+        d->ui().CheckBox1->setChecked(false);
+        d->ui().CheckBox2->setChecked(true);
+        d->ui().CheckBox3->setChecked(true);
+        d->ui().CheckBox4->setChecked(false);
+        return d;
+    }
+
     TForm_SoftSet* open() {
         auto* dialog = new TForm_SoftSet(settings, skinDir, hooks, &owner);
         m_dialog = dialog;
@@ -113,21 +125,15 @@ TEST_F(SettingsDialog, OkWithoutChangesKeepsEverythingAndSkipsTheSkin) {
 }
 
 TEST_F(SettingsDialog, OkAppliesEveryChangedControlInOrder) {
-    AppSettings expected = settings;
-    expected.pifu = "jade.SKN";
-    expected.opennewfrm = "OldForm";
-    expected.FrontShow = "0";
-    expected.CloseTips = "1";
-    expected.MinTask = "1";
-    expected.Minstart = "0";
-    TForm_SoftSet* d = open();
-    d->ui().pifuSet->setCurrentText("jade.SKN");
-    d->ui().NewFormOpen->setCurrentIndex(1);
-    d->ui().CmbSearch->setCurrentIndex(1);
-    d->ui().CheckBox1->setChecked(false);
-    d->ui().CheckBox2->setChecked(true);
-    d->ui().CheckBox3->setChecked(true);
-    d->ui().CheckBox4->setChecked(false);
+    const AppSettings expected{.UseHotKey = "1",
+                               .pifu = "jade.SKN",
+                               .opennewfrm = "OldForm",
+                               .FrontShow = "0",
+                               .CloseTips = "1",
+                               .MinTask = "1",
+                               .Minstart = "0",
+                               .SeeTime = "24:0"};
+    TForm_SoftSet* d = changeEveryControl(open());
     d->Button1Click();
     EXPECT_EQ(calls, (QStringList{"skin jade.SKN", "engine TaoBao", "top off", "tray off"}));
     EXPECT_EQ(settings, expected);
@@ -136,14 +142,7 @@ TEST_F(SettingsDialog, OkAppliesEveryChangedControlInOrder) {
 TEST_F(SettingsDialog, CancelAndTheCloseBoxChangeNothing) {
     const AppSettings before = settings;
     for (int way = 0; way < 2; ++way) {
-        TForm_SoftSet* d = open();
-        d->ui().pifuSet->setCurrentText("jade.SKN");
-        d->ui().NewFormOpen->setCurrentIndex(1);
-        d->ui().CmbSearch->setCurrentIndex(1);
-        d->ui().CheckBox1->setChecked(false);
-        d->ui().CheckBox2->setChecked(true);
-        d->ui().CheckBox3->setChecked(true);
-        d->ui().CheckBox4->setChecked(false);
+        TForm_SoftSet* d = changeEveryControl(open());
         if (way == 0)
             d->Button2Click();
         else

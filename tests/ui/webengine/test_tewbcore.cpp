@@ -6,6 +6,8 @@
 #include "webengine/UnrequestedWindowLimit.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
+#include "support/FeedServer.h"
+#include "support/Wait.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -24,7 +26,6 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <functional>
-#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -157,12 +158,29 @@ protected:
                               "<a id='a' href='/target' target='_blank'>new</a></body></html>");
     }
 
-    // Shows a page area on /opener, where every new-window case starts.
-    void openOpener(TEwbCore& opener, const EventLog& log) {
-        opener.resize(400, 300);
-        opener.show();
-        opener.navigate(server.url("/opener"));
-        ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/opener")); }));
+    // A page area whose new windows go to a shown popup instance.
+    struct OpenerAndPopup {
+        TEwbCore opener{BrowserRole::PageArea};
+        EventLog openerLog{opener};
+        TEwbCore popup{BrowserRole::Popup};
+        EventLog popupLog{popup};
+    };
+    // Loads /opener into the opener; its next new window goes to the popup.
+    void open(OpenerAndPopup& windows) {
+        windows.popup.show();
+        windows.openerLog.newWindowTarget = &windows.popup;
+        load(windows.opener, windows.openerLog, "/opener");
+    }
+
+    // Shows the page area (at 400 x 300 unless already shown) and loads path into it.
+    void load(TEwbCore& browser, const EventLog& log, const QString& path) {
+        if (!browser.isVisible()) {
+            browser.resize(400, 300);
+            browser.show();
+        }
+        browser.navigate(server.url(path));
+        ASSERT_TRUE(waitUntil([&] { return log.completed(server.url(path)); }))
+            << log.events.join('\n').toStdString();
     }
 
     PageServer server;
@@ -216,8 +234,6 @@ TEST_F(TEwbCoreTest, NavigatesLocalFilesAndBareHosts) {
     out.close();
 
     TEwbCore browser(BrowserRole::PageArea);
-    browser.resize(400, 300);
-    browser.show();
     EventLog log(browser);
 
     const QString fileUrl = QUrl::fromLocalFile(file).toString();
@@ -256,13 +272,7 @@ TEST_F(TEwbCoreTest, CompletesRedirectsErrorPagesAndBlankPages) {
     EXPECT_EQ(browser.locationURL(), server.url("/two"));
 
     // A refused connection still ends in a (error) document.
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
-    const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort);
+    const QString refused = test::refusedAddress();
     browser.navigate(refused);
     ASSERT_TRUE(waitUntil([&] { return log.completed(refused); }));
 
@@ -277,16 +287,14 @@ TEST_F(TEwbCoreTest, StopAbandonsAPendingLoad) {
     server.addHanging("/slow");
     TEwbCore browser(BrowserRole::PageArea);
     EventLog log(browser);
-    browser.navigate(server.url("/one"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/one"));
 
     browser.navigate(server.url("/slow"));
     ASSERT_TRUE(waitUntil([&] { return server.requestsFor("/slow") == 1; }));
     EXPECT_EQ(server.abandoned(), 0);
     browser.stop();
     ASSERT_TRUE(waitUntil([&] { return server.abandoned() == 1; }));
-    browser.navigate(server.url("/two"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/two"));
     EXPECT_FALSE(log.completed(server.url("/slow")));
 }
 
@@ -294,14 +302,11 @@ TEST_F(TEwbCoreTest, HoveringALinkShowsItsAddress) {
     server.add("/link", "<html><body style='margin:0'><a href='/two' style='display:block;"
                         "height:100px'>link</a></body></html>");
     TEwbCore browser(BrowserRole::PageArea);
-    browser.resize(400, 300);
-    browser.show();
     EventLog log(browser);
     QStringList texts;
     QObject::connect(&browser, &BrowserControl::statusTextChange,
                      [&](const QString& text) { texts << text; });
-    browser.navigate(server.url("/link"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/link")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/link"));
     QWidget* input = browser.findChild<QWebEngineView*>()->focusProxy();
     ASSERT_TRUE(input);
 
@@ -328,13 +333,11 @@ TEST_F(TEwbCoreTest, CancelledNavigationLoadsNothing) {
             *cancel = true;
     };
 
-    browser.navigate(server.url("/one"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/one"));
     browser.navigate(server.url("/blocked"));
     ASSERT_TRUE(waitUntil([&] { return log.has("before " + server.url("/blocked")); }));
     // A later navigation shows the engine has moved past the cancelled one.
-    browser.navigate(server.url("/two"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/two"));
 
     EXPECT_EQ(server.requestsFor("/blocked"), 0);
     EXPECT_FALSE(log.completed(server.url("/blocked")));
@@ -345,13 +348,11 @@ TEST_F(TEwbCoreTest, BackAndForwardFollowHistory) {
     TEwbCore browser(BrowserRole::PageArea);
     EventLog log(browser);
 
-    browser.navigate(server.url("/one"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/one"));
     EXPECT_FALSE(log.commands.value(BrowserControl::CommandBack, true));
     EXPECT_FALSE(log.commands.value(BrowserControl::CommandForward, true));
 
-    browser.navigate(server.url("/two"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/two"));
     EXPECT_TRUE(log.commands.value(BrowserControl::CommandBack, false));
     EXPECT_FALSE(log.commands.value(BrowserControl::CommandForward, true));
 
@@ -370,15 +371,11 @@ TEST_F(TEwbCoreTest, BackAndForwardFollowHistory) {
 }
 
 TEST_F(TEwbCoreTest, NewWindowsLoadInTheInstanceTheHandlerNames) {
-    TEwbCore opener(BrowserRole::PageArea);
-    EventLog openerLog(opener);
-    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
+    OpenerAndPopup windows;
+    ASSERT_NO_FATAL_FAILURE(open(windows));
+    auto& [opener, openerLog, popup, popupLog] = windows;
 
     // A link with a target.
-    TEwbCore popup(BrowserRole::Popup);
-    popup.show();
-    EventLog popupLog(popup);
-    openerLog.newWindowTarget = &popup;
     runScript(opener.page(), "document.getElementById('a').click()");
     ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/target")); }))
         << popupLog.events.join('\n').toStdString();
@@ -420,7 +417,7 @@ QString htmlOf(QWebEnginePage* page) {
 TEST_F(TEwbCoreTest, WindowsWrittenByTheirOpenerShowWhatWasWritten) {
     TEwbCore opener(BrowserRole::PageArea);
     EventLog openerLog(opener);
-    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
+    ASSERT_NO_FATAL_FAILURE(load(opener, openerLog, "/opener"));
 
     int written = 0;
     for (const QString target : {"", "about:blank"}) {
@@ -462,13 +459,9 @@ TEST_F(TEwbCoreTest, WindowsWrittenByTheirOpenerShowWhatWasWritten) {
 }
 
 TEST_F(TEwbCoreTest, WrittenWindowThatLoadsAnAddressShowsThePageItself) {
-    TEwbCore opener(BrowserRole::PageArea);
-    EventLog openerLog(opener);
-    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
-    TEwbCore popup(BrowserRole::Popup);
-    popup.show();
-    EventLog popupLog(popup);
-    openerLog.newWindowTarget = &popup;
+    OpenerAndPopup windows;
+    ASSERT_NO_FATAL_FAILURE(open(windows));
+    auto& [opener, openerLog, popup, popupLog] = windows;
 
     runScript(opener.page(), "var w = window.open('');"
                              "w.document.write('<p>wait</p>'); w.document.close();"
@@ -481,15 +474,14 @@ TEST_F(TEwbCoreTest, WrittenWindowThatLoadsAnAddressShowsThePageItself) {
     EXPECT_EQ(runScript(popup.page(), "String(window.opener !== null)"), "true");
 
     // Links in the page open where the page area says, and the page is the user's to navigate.
-    popup.navigate(server.url("/two"));
-    ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/two")); }));
+    ASSERT_NO_FATAL_FAILURE(load(popup, popupLog, "/two"));
     EXPECT_EQ(popup.locationName(), "Page two");
 }
 
 TEST_F(TEwbCoreTest, RefusedNewWindowOpensNothing) {
     TEwbCore opener(BrowserRole::PageArea);
     EventLog openerLog(opener);
-    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
+    ASSERT_NO_FATAL_FAILURE(load(opener, openerLog, "/opener"));
 
     runScript(opener.page(), "var w = window.open('/scripted'); 1");
     ASSERT_TRUE(waitUntil([&] { return openerLog.newWindows == 1; }));
@@ -514,8 +506,7 @@ TEST_F(TEwbCoreTest, CatcherPassesNewWindowsOnAndShowsNothing) {
     };
     mainLog.newWindowTarget = catcher;
 
-    main->navigate(server.url("/opener"));
-    ASSERT_TRUE(waitUntil([&] { return mainLog.completed(server.url("/opener")); }));
+    ASSERT_NO_FATAL_FAILURE(load(*main, mainLog, "/opener"));
     runScript(main->page(), "document.getElementById('a').click()");
     ASSERT_TRUE(waitUntil([&] { return mainLog.completed(server.url("/target")); }))
         << catcherLog.events.join('\n').toStdString();
@@ -546,7 +537,7 @@ TEST_F(TEwbCoreTest, ScriptClosingItsWindowFiresWindowClosing) {
     QObject::connect(popup, &BrowserControl::windowClosing, popup, &QObject::deleteLater);
     openerLog.newWindowTarget = popup;
 
-    ASSERT_NO_FATAL_FAILURE(openOpener(opener, openerLog));
+    ASSERT_NO_FATAL_FAILURE(load(opener, openerLog, "/opener"));
     runScript(opener.page(), "window.open('/scripted'); 1");
     ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/scripted")); }));
     EXPECT_EQ(popupLog.closings, 0);
@@ -558,8 +549,7 @@ TEST_F(TEwbCoreTest, ScriptClosingItsWindowFiresWindowClosing) {
     EXPECT_EQ(openerLog.closings, 0);
 
     // The opener lives on without its window.
-    opener.navigate(server.url("/two"));
-    ASSERT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/two")); }));
+    ASSERT_NO_FATAL_FAILURE(load(opener, openerLog, "/two"));
 }
 
 QStringList* capturedMessages = nullptr;
@@ -600,8 +590,7 @@ TEST_F(TEwbCoreTest, ControlNNeverReachesThePage) {
     browser.show();
     browser.activateWindow();
     EventLog log(browser);
-    browser.navigate(server.url("/keys"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/keys")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/keys"));
 
     QWidget* input = nullptr;
     ASSERT_TRUE(waitUntil([&] {
@@ -648,8 +637,7 @@ TEST_F(TEwbCoreTest, LoadingEndsAfterStopFailuresFramesAndRefusals) {
     EventLog log(browser);
     Indicator indicator(browser);
 
-    browser.navigate(server.url("/framed"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/framed")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/framed"));
     EXPECT_FALSE(indicator.shown);
 
     // A navigation inside a frame leaves the page as it was.
@@ -664,13 +652,7 @@ TEST_F(TEwbCoreTest, LoadingEndsAfterStopFailuresFramesAndRefusals) {
     browser.stop();
     EXPECT_TRUE(waitUntil([&] { return !indicator.shown; })) << "after Stop";
 
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
-    const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort);
+    const QString refused = test::refusedAddress();
     browser.navigate(refused);
     ASSERT_TRUE(waitUntil([&] { return log.has("before " + refused); }));
     EXPECT_TRUE(waitUntil([&] { return !indicator.shown; })) << "after a failed load";
@@ -684,8 +666,7 @@ TEST_F(TEwbCoreTest, UnreadableTextGetsTheEnginesOwnChineseErrorPage) {
     TEwbCore browser(BrowserRole::PageArea);
     EventLog log(browser);
     Indicator indicator(browser);
-    browser.navigate(server.url("/one"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/one")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/one"));
 
     log.events.clear();
     ASSERT_NO_THROW(browser.navigate("read the file.txt"));
@@ -757,12 +738,9 @@ TEST_F(TEwbCoreTest, OtherProgramsStartOnlyAfterTheUserAgreed) {
         });
 
     TEwbCore browser(BrowserRole::PageArea, nullptr, &opener);
-    browser.resize(400, 300);
-    browser.show();
     EventLog log(browser);
     Indicator indicator(browser);
-    browser.navigate(server.url("/external"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/external")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/external"));
     QWidget* input = nullptr;
     ASSERT_TRUE(waitUntil([&] {
         input = browser.findChild<QWebEngineView*>()->focusProxy();
@@ -885,11 +863,8 @@ TEST_F(TEwbCoreTest, WindowsOpenedWithoutAClickAreLimitedButClickedOnesAreNot) {
                          "window.open('/scripted?' + i);</script></body></html>");
     auto limit = std::make_shared<UnrequestedWindowLimit>();
     TEwbCore browser(BrowserRole::PageArea, nullptr, nullptr, limit);
-    browser.resize(400, 300);
-    browser.show();
     EventLog log(browser);
-    browser.navigate(server.url("/storm"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/storm")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/storm"));
     QThread::msleep(300);
     QCoreApplication::processEvents();
     EXPECT_EQ(log.newWindows, UnrequestedWindowLimit::MaxWindows);
@@ -925,8 +900,6 @@ TEST_F(TEwbCoreTest, ContextMenuActsOnWhatIsUnderThePointer) {
                         "<input id='i' style='display:block;height:50px;width:300px' value='typed'>"
                         "<div style='height:100px'>plain</div></body></html>");
     TEwbCore browser(BrowserRole::PageArea);
-    browser.resize(400, 300);
-    browser.show();
     EventLog log(browser);
     QPointer<QMenu> menu;
     QStringList offered;
@@ -936,8 +909,7 @@ TEST_F(TEwbCoreTest, ContextMenuActsOnWhatIsUnderThePointer) {
         shown->addAction(QStringLiteral("定时观看..."));
         menu = shown;
     });
-    browser.navigate(server.url("/menu"));
-    ASSERT_TRUE(waitUntil([&] { return log.completed(server.url("/menu")); }));
+    ASSERT_NO_FATAL_FAILURE(load(browser, log, "/menu"));
     QWidget* input = nullptr;
     ASSERT_TRUE(waitUntil([&] {
         input = browser.findChild<QWebEngineView*>()->focusProxy();

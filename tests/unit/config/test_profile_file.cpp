@@ -2,6 +2,7 @@
 #include "config/Error.h"
 #include "config/ProfileFile.h"
 #include "config/ProfileText.h"
+#include "support/ChangedMiddle.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -61,39 +63,51 @@ protected:
     QTemporaryDir dir;
 };
 
+// What readString gives for each key, with its default.
+struct Read {
+    const char* section;
+    const char* key;
+    const char* def;
+    QByteArray expected;
+};
+void expectReads(const ProfileFile& ini, const std::vector<Read>& reads) {
+    for (const Read& r : reads)
+        EXPECT_EQ(ini.readString(r.section, r.key, r.def), r.expected) << r.section << '.' << r.key;
+}
+
 const QByteArray GbkSkin("\xC0\xB6\xC9\xAB.ini"); // "蓝色.ini"
 const QByteArray GbkNote("\xB1\xB8\xD7\xA2");     // "备注"
 
-TEST_F(ProfileFileTest, SectionsAndKeysMatchWithoutRegardToCase) {
-    writeBytes(path("Config.ini"), "[MainForm]\r\nFrontShow=yes\r\n[UserTV]\r\nSeeTime=8:30\r\n"
-                                   "ChannelUrl=http://a/\r\n");
-    const ProfileFile ini(path("Config.ini"));
-    EXPECT_EQ(ini.readString("mainform", "frontshow", "d"), "yes");
-    EXPECT_EQ(ini.readString("MAINFORM", "FRONTSHOW", "d"), "yes");
-    EXPECT_EQ(ini.readString("UserTv", "seetime", "d"), "8:30");
-    EXPECT_EQ(ini.readString("UserTv", "Channelurl", "d"), "http://a/");
+TEST_F(ProfileFileTest, ReadsIgnoreCaseAndBlanksAndGiveTheDefaultOnlyForMissingKeys) {
+    const struct {
+        QByteArray file;
+        std::vector<Read> reads;
+    } cases[] = {
+        {"[MainForm]\r\nFrontShow=yes\r\n[UserTV]\r\nSeeTime=8:30\r\nChannelUrl=http://a/\r\n",
+         {{"mainform", "frontshow", "d", "yes"},
+          {"MAINFORM", "FRONTSHOW", "d", "yes"},
+          {"UserTv", "seetime", "d", "8:30"},
+          {"UserTv", "Channelurl", "d", "http://a/"},
+          {"MainForm", "FrontShowX", "d", "d"}}},
+        // Present but empty is "", not the default.
+        {"[UserTV]\r\nSeeTime=\r\nChannelName=   \t\r\n",
+         {{"UserTV", "SeeTime", "24:0", ""},
+          {"UserTV", "ChannelName", "none", ""},
+          {"UserTV", "ChannelUrl", "none", "none"},
+          {"UserPage", "SP", "home", "home"}}},
+        {"  [ Main Form ]  \n \t pifu \t=  \t blue  skin.ini \t \nLF only=1\rCR only = 2 \n",
+         {{"Main Form", "pifu", "d", "blue  skin.ini"},
+          {"Main Form", "LF only", "d", "1"},
+          {"Main Form", "CR only", "d", "2"}}},
+    };
+    for (const auto& c : cases) {
+        writeBytes(path("a.ini"), c.file);
+        expectReads(ProfileFile(path("a.ini")), c.reads);
+    }
+    const ProfileFile ini(path("a.ini"));
+    writeBytes(path("a.ini"), cases[0].file);
     EXPECT_TRUE(ini.hasSection("usertv"));
     EXPECT_EQ(ini.readSection("USERTV").size(), 2);
-    EXPECT_EQ(ini.readString("MainForm", "FrontShowX", "d"), "d");
-}
-
-TEST_F(ProfileFileTest, OnlyAsciiLettersFold) {
-    // 0xC0 and 0xE0 differ like upper and lower case in Latin-1, but here they are GBK lead bytes.
-    writeBytes(path("a.ini"), "[S]\r\n\xC0\xB6=blue\r\n");
-    ProfileFile ini(path("a.ini"));
-    EXPECT_EQ(ini.readString("s", "\xC0\xB6", "d"), "blue");
-    EXPECT_EQ(ini.readString("s", "\xE0\xB6", "d"), "d");
-    ini.writeString("S", "\xE0\xB6", "green");
-    EXPECT_EQ(ini.readSection("S"), (Pairs{{"\xC0\xB6", "blue"}, {"\xE0\xB6", "green"}}));
-}
-
-TEST_F(ProfileFileTest, DefaultOnlyWhenKeyIsMissing) {
-    writeBytes(path("user.ini"), "[UserTV]\r\nSeeTime=\r\nChannelName=   \t\r\n");
-    const ProfileFile ini(path("user.ini"));
-    EXPECT_EQ(ini.readString("UserTV", "SeeTime", "24:0"), "");
-    EXPECT_EQ(ini.readString("UserTV", "ChannelName", "none"), "");
-    EXPECT_EQ(ini.readString("UserTV", "ChannelUrl", "none"), "none");
-    EXPECT_EQ(ini.readString("UserPage", "SP", "home"), "home");
 
     const ProfileFile missing(path("absent.ini"));
     EXPECT_EQ(missing.readString("UserPage", "SP", "home"), "home");
@@ -102,13 +116,13 @@ TEST_F(ProfileFileTest, DefaultOnlyWhenKeyIsMissing) {
     EXPECT_FALSE(QFile::exists(path("absent.ini")));
 }
 
-TEST_F(ProfileFileTest, BlanksAroundKeysAndValuesAreDropped) {
-    writeBytes(path("a.ini"), "  [ Main Form ]  \n \t pifu \t=  \t blue  skin.ini \t \n"
-                              "LF only=1\rCR only = 2 \n");
-    const ProfileFile ini(path("a.ini"));
-    EXPECT_EQ(ini.readString("Main Form", "pifu", "d"), "blue  skin.ini");
-    EXPECT_EQ(ini.readString("Main Form", "LF only", "d"), "1");
-    EXPECT_EQ(ini.readString("Main Form", "CR only", "d"), "2");
+TEST_F(ProfileFileTest, OnlyAsciiLettersFold) {
+    // 0xC0 and 0xE0 differ like upper and lower case in Latin-1, but here they are GBK lead bytes.
+    writeBytes(path("a.ini"), "[S]\r\n\xC0\xB6=blue\r\n");
+    ProfileFile ini(path("a.ini"));
+    expectReads(ini, {{"s", "\xC0\xB6", "d", "blue"}, {"s", "\xE0\xB6", "d", "d"}});
+    ini.writeString("S", "\xE0\xB6", "green");
+    EXPECT_EQ(ini.readSection("S"), (Pairs{{"\xC0\xB6", "blue"}, {"\xE0\xB6", "green"}}));
 }
 
 TEST_F(ProfileFileTest, LongValuesAreCutAt2047BytesOnWholeCharacters) {
@@ -208,8 +222,7 @@ TEST_F(ProfileFileTest, WritingKeepsCommentsUnknownKeysOrderAndSpelling) {
 TEST_F(ProfileFileTest, NewLinesEndInCrLfAndOldLinesKeepTheirEnds) {
     writeBytes(path("a.ini"), "\xEF\xBB\xBF[S]\nk=1\n;c\rj=2\r\n[T]\nx=1");
     ProfileFile ini(path("a.ini"));
-    EXPECT_EQ(ini.readString("S", "k", "d"), "1");
-    EXPECT_EQ(ini.readString("S", "j", "d"), "2");
+    expectReads(ini, {{"S", "k", "d", "1"}, {"S", "j", "d", "2"}});
     ini.writeString("S", "k", "9");
     ini.writeString("S", "new", "n");
     ini.writeString("T", "y", "2");
@@ -393,13 +406,7 @@ TEST(ProfileTextTest, AWriteChangesOnlyTheKeyItWrites) {
         const QByteArray& after = text.bytes();
 
         // Only part of one line is gone: the old text is the new one's head and tail.
-        qsizetype head = 0;
-        while (head < before.size() && head < after.size() && before[head] == after[head])
-            ++head;
-        qsizetype tail = 0;
-        while (tail < before.size() - head && tail < after.size() - head &&
-               before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
-            ++tail;
+        const auto [head, tail] = koro::test::commonEnds(before, after);
         const QByteArray removed = before.mid(head, before.size() - head - tail);
         ASSERT_FALSE(removed.contains('\n') || removed.contains('\r')) << fail();
 

@@ -11,19 +11,22 @@ TEST(LinuxPlatformBundle, FillsEveryService) {
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + dir.filePath("no-bus")).toUtf8());
     const auto platform = koro::makeLinuxPlatform();
     ASSERT_TRUE(platform);
-    EXPECT_TRUE(platform->singleInstance);
-    EXPECT_TRUE(platform->screenSaver);
-    EXPECT_TRUE(platform->autostart);
-    EXPECT_TRUE(platform->memoryTrim);
-    EXPECT_TRUE(platform->platformInfo);
-    EXPECT_TRUE(platform->shell);
-    EXPECT_TRUE(platform->favorites);
-    EXPECT_TRUE(platform->hotkeys);
-    EXPECT_TRUE(platform->display);
-    EXPECT_TRUE(platform->mixer);
-    EXPECT_TRUE(platform->alarm);
-    EXPECT_TRUE(platform->power);
-    EXPECT_TRUE(platform->tray);
+    const koro::Platform& p = *platform;
+    const bool filled[] = {bool(p.singleInstance),
+                           bool(p.screenSaver),
+                           bool(p.autostart),
+                           bool(p.memoryTrim),
+                           bool(p.platformInfo),
+                           bool(p.shell),
+                           bool(p.favorites),
+                           bool(p.hotkeys),
+                           bool(p.display),
+                           bool(p.mixer),
+                           bool(p.alarm),
+                           bool(p.power),
+                           bool(p.tray)};
+    for (std::size_t i = 0; i < std::size(filled); ++i)
+        EXPECT_TRUE(filled[i]) << "service " << i;
     EXPECT_EQ(platform->platformInfo->family(), koro::PlatformFamily::NT);
     EXPECT_TRUE(platform->favorites->folder().endsWith("/Favorites"));
 
