@@ -34,14 +34,13 @@ namespace {
 using namespace koro;
 
 struct NoShell : ShellOpen {
-    void open(const QString&) override {}
+    bool open(const QString&) override { return true; }
     QString handlerName(const QString&) const override { return {}; }
 };
 struct NoAlarm : AlarmSound {
     void play(const QString&) override {}
 };
 struct NoPower : PowerControl {
-    void scheduleShutdown(int, const QString&) override {}
     void powerOffNow() override {}
 };
 struct Nt : PlatformInfo {

@@ -10,6 +10,11 @@ if [ ! -d skin ]; then
   mkdir -p skin
   cp "$root"/resources/skins/*.skn skin/
 fi
+# The alarm the reminder rings, where the program looks for it; a user's own is kept.
+if [ ! -f Tvlist/COCK.wav ]; then
+  mkdir -p Tvlist
+  cp "$root"/resources/sounds/COCK.wav Tvlist/
+fi
 [ "$(id -u)" = 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 if [ -n "${DISPLAY:-}" ]; then
   exec ./koro

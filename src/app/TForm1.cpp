@@ -115,7 +115,8 @@ void TForm1::buildDesktop() {
     m_parts.windowModes = m_windowModes.get();
     m_parts.trayNotices = m_trayNotices.get();
     WindowModes& modes = *m_windowModes;
-    m_parts.displayPresets = new DisplayPresets(*m_platform.display, *m_ui->PopupMenu2, this);
+    m_parts.displayPresets =
+        new DisplayPresets(*m_platform.display, *m_ui->PopupMenu2, *this, this);
     m_parts.mute = new MuteToggle(*m_platform.mixer, *m_trayNotices, {}, this);
     MuteToggle& mute = *m_parts.mute;
     m_parts.hotkeys = new HotkeyDispatch(
@@ -123,17 +124,18 @@ void TForm1::buildDesktop() {
         {[this] { close(); }, [&modes] { modes.ToggleMainWindowHidden(); },
          [&modes] { modes.ToggleCompactMode(); }, [&modes] { modes.ToggleMaximized(); },
          [&mute] { mute.MenuSoundClick(); }},
-        this);
+        *this, this);
 
     connect(m_ui->MenuSound, &QAction::triggered, &mute, &MuteToggle::MenuSoundClick);
     connect(m_ui->menumax, &QAction::triggered, &modes, &WindowModes::ToggleMaximized);
-    connect(m_ui->menuhide, &QAction::triggered, &modes, &WindowModes::ToggleMainWindowHidden);
-    connect(m_ui->MenuMini, &QAction::triggered, &modes, &WindowModes::ToggleCompactMode);
-    connect(m_ui->tuopanshow, &QAction::triggered, &modes, &WindowModes::ToggleMainWindowHidden);
+    for (QAction* item : {m_ui->menuhide, m_ui->tuopanshow})
+        connect(item, &QAction::triggered, &modes, &WindowModes::ToggleMainWindowHidden);
+    for (QAction* item : {m_ui->MenuMini, m_ui->tuopanmini})
+        connect(item, &QAction::triggered, &modes, &WindowModes::ToggleCompactMode);
     // The check mark is the item's own: it starts clear whatever FrontShow did at start.
     connect(m_ui->Poptopshow, &QAction::triggered, &modes, &WindowModes::SetAlwaysOnTop);
-    connect(m_ui->menuexit, &QAction::triggered, this, &QWidget::close);
-    connect(m_ui->tuopanexit, &QAction::triggered, this, &QWidget::close);
+    for (QAction* item : {m_ui->menuexit, m_ui->tuopanexit})
+        connect(item, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->Panel9, &QWidget::customContextMenuRequested, this,
             [this] { m_ui->PopupMenu2->popup(QCursor::pos()); });
 }
@@ -147,11 +149,6 @@ void TForm1::buildTimers() {
     m_trimTimer = new QTimer(this);
     m_trimTimer->setInterval(TrimInterval);
     connect(m_trimTimer, &QTimer::timeout, this, &TForm1::TrimTimerProc);
-}
-
-QTimer* TForm1::timer(const char* name) const {
-    // The schedule's timers belong to the objects that run them.
-    return findChild<QTimer*>(QString::fromLatin1(name));
 }
 
 void TForm1::buildSchedule() {
@@ -198,6 +195,9 @@ void TForm1::buildSchedule() {
     m_parts.softSet = new SoftSetLauncher(m_settings, skinDir(), softSet, this);
 
     connect(m_ui->Menu_SoftSet, &QAction::triggered, m_parts.softSet, &SoftSetLauncher::open);
+    connect(m_ui->tuopanpower, &QAction::triggered, m_parts.shutdown, &ShutdownTimer::disarm);
+    connect(m_parts.shutdown, &ShutdownTimer::armedChanged, m_ui->tuopanpower,
+            &QAction::setVisible);
     connect(m_ui->MenuPower, &QAction::triggered, this, [this] {
         m_parts.shutdown->openTimerDialog();
         m_parts.softSet->closeLatest();
@@ -311,6 +311,7 @@ bool TForm1::FormCloseQuery() {
         Saveini();
     } catch (const std::exception& e) {
         if (!askExitWithoutSaving(QString::fromLocal8Bit(e.what()))) {
+            m_platform.screenSaver->setActive(false); // the save had switched it back on
             m_windowModes->ShowMainWindow();
             return false;
         }

@@ -6,10 +6,9 @@
 #include "config/ImageList.h"
 
 #include <QByteArray>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
-
-class QTimer;
 
 namespace Ui {
 class TForm1;
@@ -49,7 +48,8 @@ public:
     AppSettings& settings() { return m_settings; }
     Platform& platform() { return m_platform; }
     Ui::TForm1& ui() { return *m_ui; }
-    QTimer* timer(const char* name) const;
+    // Found by name wherever they live: the schedule's belong to the parts that run them.
+    QTimer* timer(const char* name) const { return findChild<QTimer*>(QString::fromLatin1(name)); }
 
 signals:
     // The close was agreed: the message loop should end.

@@ -2,7 +2,9 @@
 
 #include "browse/AddressEntry.h"
 #include "browse/PictureButton.h"
+#include "config/ApplicationTitle.h"
 #include "config/ImageList.h"
+#include "config/SearchEngineName.h"
 #include "config/TextTrim.h"
 #include "platform/ShellOpen.h"
 #include "ui_NavigationBar.h"
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 
 namespace koro {
@@ -96,8 +99,13 @@ void NavigationBar::gourl(const QString& text) {
         return;
     }
     const QString address = searchAddress(m_endpoints, QString::fromUtf8(m_searchEngine), trimmed);
-    if (!address.isEmpty())
-        m_shell.open(address);
+    if (address.isEmpty() || m_shell.open(address))
+        return;
+    QMessageBox box(QMessageBox::Information, applicationTitle(),
+                    QStringLiteral("无法打开搜索结果:这台电脑上没有找到可以打开网页的浏览器。"),
+                    QMessageBox::Ok, window());
+    box.setObjectName("NoBrowserBox");
+    box.exec();
 }
 
 void NavigationBar::SetSearchEngine(int imageIndex) {
@@ -108,7 +116,7 @@ void NavigationBar::SetSearchEngine(int imageIndex) {
         m_searchEngine = "TaoBao";
     else
         return; // another picture keeps the engine
-    m_ui->gohttp->setToolTip(QString::fromLatin1(m_searchEngine));
+    m_ui->gohttp->setToolTip(searchEngineDisplayName(m_searchEngine));
 }
 
 void NavigationBar::setSearchEngineByName(const QByteArray& name) {

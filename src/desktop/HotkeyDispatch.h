@@ -7,6 +7,7 @@
 #include <functional>
 
 class QAction;
+class QWidget;
 
 namespace koro {
 
@@ -35,8 +36,11 @@ public:
     };
     static const std::array<Row, 5> table;
 
+    // Home in window itself always switches compact mode, whether the keys are grabbed or not,
+    // so the user cannot be locked in it.
     HotkeyDispatch(GlobalHotkeys& hotkeys, AppSettings& settings, QAction& offSwitch,
-                   TrayNotices& notices, HotkeyActions actions, QObject* parent = nullptr);
+                   TrayNotices& notices, HotkeyActions actions, QWidget& window,
+                   QObject* parent = nullptr);
 
     // At start: UseHotKey "1" registers, anything else only sets the check mark.
     void start();
@@ -44,9 +48,17 @@ public:
     void UnregisterAllHotKeys();
     // Runs after the click has toggled the check mark.
     void MenuCloseHotKeyClick();
+    // A key typed while one of the program's text fields has the focus goes to the field.
     void onHotKey(std::uint16_t modifiers, std::uint16_t virtualKey);
 
+    // Whether the widget takes typed text, so the keys must edit it rather than act.
+    static bool isTextField(const QWidget* widget);
+
     const std::array<int, 5>& hotKeyIds() const { return m_ids; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 
 private:
     GlobalHotkeys& m_hotkeys;
@@ -54,6 +66,7 @@ private:
     QAction& m_offSwitch;
     TrayNotices& m_notices;
     HotkeyActions m_actions;
+    QWidget& m_window;
     std::array<int, 5> m_ids{}; // 0 until the first registration
 };
 

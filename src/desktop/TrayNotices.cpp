@@ -71,7 +71,9 @@ bool TrayNotices::ShowBalloonNotice(const QString& title, const QString& text, B
                                     int timeoutSeconds) {
     ClearBalloonNotice();
     const QString shortTitle = cutToCodePageBytes(title, TitleBytes);
-    const QString shortText = cutToCodePageBytes(text, TextBytes);
+    // The notices end their lines with a lone CR, which would show as a blank.
+    QString shortText = cutToCodePageBytes(text, TextBytes);
+    shortText.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
     const int seconds = std::clamp(timeoutSeconds, 0, 255);
     if (trayWorks())
         return m_tray->showBalloonNotice(shortTitle, shortText, kind, seconds);

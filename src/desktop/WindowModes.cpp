@@ -2,13 +2,34 @@
 
 #include <QWidget>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 
 namespace koro {
 
 WindowModes::WindowModes(QWidget& window, WindowBars bars, QObject* parent)
     : QObject(parent)
     , m_window(window)
-    , m_bars(bars) {}
+    , m_bars(bars)
+    , m_dragLimit(window.maximumSize()) {
+    m_window.installEventFilter(this);
+}
+
+void WindowModes::limitSize(bool maximised) {
+    m_window.setMaximumSize(maximised ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : m_dragLimit);
+}
+
+bool WindowModes::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_window && event->type() == QEvent::WindowStateChange) {
+        const Qt::WindowStates now = m_window.windowState();
+        const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+        if (now & Qt::WindowMinimized)
+            m_restoreMaximised = m_restoreMaximised || (before & Qt::WindowMaximized);
+        else
+            m_restoreMaximised = false;
+        limitSize(now & (Qt::WindowMaximized | Qt::WindowFullScreen));
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 QString WindowModes::compactSuffix() {
     return QString(17, QLatin1Char(' ')) + QStringLiteral("Home键返回全功能模式");
@@ -27,8 +48,15 @@ bool WindowModes::isCompact() const {
 }
 
 void WindowModes::ShowMainWindow() {
-    if (m_window.isMinimized())
-        m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+    // Hidden to the tray while minimised, the window may have lost its maximised state.
+    if (m_window.isMinimized() || m_restoreMaximised) {
+        Qt::WindowStates state = m_window.windowState() & ~Qt::WindowMinimized;
+        if (m_restoreMaximised) {
+            limitSize(true);
+            state |= Qt::WindowMaximized;
+        }
+        m_window.setWindowState(state);
+    }
     m_window.show();
     m_window.raise();
     m_window.activateWindow();
@@ -48,10 +76,13 @@ void WindowModes::ToggleMainWindowHidden() {
 
 void WindowModes::ToggleMaximized() {
     // Both calls also show a hidden window, as the operation is meant to.
-    if (m_window.isMaximized())
+    if (m_window.isMaximized()) {
         m_window.showNormal();
-    else
+    } else {
+        // The size limit would keep the window from filling a large screen.
+        limitSize(true);
         m_window.showMaximized();
+    }
 }
 
 void WindowModes::ToggleCompactMode() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -14,7 +15,9 @@ struct WindowBars {
     QWidget* navigation = nullptr; // Panel3
 };
 
-// Hiding, maximising, compact mode and stays-on-top of the main window.
+// Hiding, maximising, compact mode and stays-on-top of the main window. The window's maximum
+// size bounds what the user drags it to; maximised, it fills the screen's work area whatever
+// that size.
 class WindowModes : public QObject {
     Q_OBJECT
 public:
@@ -35,9 +38,17 @@ public:
     // Every occurrence goes, so a caption that somehow got the suffix twice comes back clean.
     static QString withoutCompactSuffix(QString caption);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void limitSize(bool maximised);
+
     QWidget& m_window;
     WindowBars m_bars;
+    QSize m_dragLimit;
+    // Minimised from maximised: showing it again maximises it.
+    bool m_restoreMaximised = false;
 };
 
 } // namespace koro

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QString>
-
 namespace koro {
 
-// Failures are ignored by design: the caller has nobody to report them to.
+// Failures are ignored by design: the caller has nobody to report them to. The countdown before
+// it is the program's own, so the user sees it and can stop it.
 class PowerControl {
 public:
     virtual ~PowerControl() = default;
-    virtual void scheduleShutdown(int delaySeconds, const QString& message) = 0;
     virtual void powerOffNow() = 0;
 };
 

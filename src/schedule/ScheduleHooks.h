@@ -12,7 +12,7 @@ namespace koro {
 // What the scheduled tasks need of the main window, so they depend on nothing else of it.
 // Any hook may be empty; the task then skips that step.
 struct ScheduleHooks {
-    // A "Lumo提示"-style information balloon at the tray icon.
+    // A "Koro提示"-style information balloon at the tray icon.
     std::function<void(const QString& title, const QString& text)> notice;
     // Takes down the balloon still shown, which would cover the reminder at the tray.
     std::function<void()> clearNotice;
@@ -29,6 +29,6 @@ struct ScheduleHooks {
 };
 
 // The title of the schedule's notices; data: users and the tests recognise the notices by it.
-inline constexpr char NoticeTitle[] = "Lumo提示";
+inline constexpr char NoticeTitle[] = "Koro提示";
 
 } // namespace koro

@@ -2,6 +2,7 @@
 
 #include "config/AppSettings.h"
 #include "config/CodePage.h"
+#include "config/SearchEngineName.h"
 #include "platform/FileAttributes.h"
 #include "ui_TForm_SoftSet.h"
 
@@ -66,8 +67,15 @@ void TForm_SoftSet::FormCreate() {
     m_ui->pifuSet->addItems(listSkinEntries(m_skinDir));
     selectNoCase(m_ui->pifuSet, codepage::toUnicode(m_settings.pifu));
 
+    // The engines show their Chinese names and keep the stored ones behind them.
+    for (int i = 0; i < m_ui->CmbSearch->count(); ++i) {
+        const QByteArray stored = m_ui->CmbSearch->itemText(i).toLatin1();
+        m_ui->CmbSearch->setItemData(i, QString::fromLatin1(stored));
+        m_ui->CmbSearch->setItemText(i, searchEngineDisplayName(stored));
+    }
     const QByteArray engine = m_hooks.searchEngine ? m_hooks.searchEngine() : QByteArray();
-    selectNoCase(m_ui->CmbSearch, QString::fromLatin1(engine));
+    m_ui->CmbSearch->setCurrentIndex(
+        m_ui->CmbSearch->findData(QString::fromLatin1(engine), Qt::UserRole, Qt::MatchFixedString));
 
     m_ui->CheckBox1->setChecked(m_settings.FrontShow == "1");
     m_ui->CheckBox2->setChecked(m_settings.CloseTips == "1");
@@ -90,7 +98,8 @@ void TForm_SoftSet::Button1Click() {
         m_settings.opennewfrm = "OldForm";
 
     if (m_hooks.setSearchEngine)
-        m_hooks.setSearchEngine(m_ui->CmbSearch->currentText() == QLatin1String("Baidu"));
+        m_hooks.setSearchEngine(m_ui->CmbSearch->currentData().toString() ==
+                                QLatin1String("Baidu"));
 
     const bool onTop = m_ui->CheckBox1->isChecked();
     m_settings.FrontShow = flag(onTop);

@@ -54,7 +54,15 @@ void TSetTimeForm::setViewingMode(const QString& channelName, const QString& cha
     m_ui->Buttonok->setProperty(HintProperty, QString::fromLatin1(ViewingHint));
 }
 
-void TSetTimeForm::setShutdownMode(const QByteArray& powerOffTime) {
+void TSetTimeForm::setShutdownMode(const QByteArray& powerOffTime, bool armed) {
+    if (armed) {
+        m_ui->ButtonCancelPower->show();
+        setFixedSize(228, 164);
+        connect(m_ui->ButtonCancelPower, &QPushButton::clicked, this, [this] {
+            emit powerOffCancelled();
+            close();
+        });
+    }
     m_ui->Label1->setText(QStringLiteral("关机时间:"));
     m_ui->Buttonok->setProperty(HintProperty, QString::fromLatin1(PowerHint));
     m_ui->LabelTvName->setText(QStringLiteral("定时关机设置"));
@@ -91,6 +99,14 @@ void TSetTimeForm::ButtonokClick() {
 
 void TSetTimeForm::ButtonexitClick() {
     close();
+}
+
+void TSetTimeForm::keyPressEvent(QKeyEvent* event) {
+    // Esc leaves it as a dialog's close does.
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 bool TSetTimeForm::acceptsKey(const QString& typed) {

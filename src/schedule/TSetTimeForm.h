@@ -29,8 +29,9 @@ public:
     ~TSetTimeForm() override;
 
     void setViewingMode(const QString& channelName, const QString& channelUrl);
-    // Fields show powerOffTime when it reads as a time of day, "12" and "12" otherwise.
-    void setShutdownMode(const QByteArray& powerOffTime);
+    // Fields show powerOffTime when it reads as a time of day, "12" and "12" otherwise; while
+    // a time is armed the dialog offers to cancel it.
+    void setShutdownMode(const QByteArray& powerOffTime, bool armed = false);
 
     // Shows "输入有误" and answers false unless hour <= 23 and minute <= 59.
     bool CheckTime(int hour, int minute);
@@ -48,9 +49,11 @@ signals:
     void viewingTimeChosen(const QString& channelName, const QString& channelUrl,
                            const QByteArray& time, bool* kept);
     void powerOffTimeChosen(const QByteArray& time);
+    void powerOffCancelled();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::unique_ptr<Ui::TSetTimeForm> m_ui;

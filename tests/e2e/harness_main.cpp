@@ -11,6 +11,7 @@
 #include "webengine/BrowserControl.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSocketNotifier>
 #include <unistd.h>
@@ -154,6 +155,9 @@ public:
         } else if (name == "TfrmPS") {
             const auto* edit = widget->findChild<QPlainTextEdit*>("RichEdit1");
             text = edit ? edit->toPlainText() : QString();
+        } else if (name == "ShutdownCountdown") {
+            const auto* label = widget->findChild<QLabel*>("CountdownText");
+            text = label ? label->text().replace('\n', ' ') : QString();
         } else if (name != "TForm_SoftSet") {
             return QObject::eventFilter(watched, event);
         }
@@ -168,6 +172,8 @@ public:
 // Test commands on standard input, one per line:
 //   interval <timer> <ms>  shortens a timer of the main window (restarting it if it runs)
 //   trigger <action>       triggers a menu item of the main window
+//   checked <action>       prints "e2e: checked <action> 1" or "... 0"
+//   text <line edit>       prints "e2e: text <name> <text>\t<caret position>"
 //   label <name>           prints "e2e: label <name> <text>\t<tooltip>\t<x> <y> <w> <h>"
 //   ping                   prints "e2e: pong" (answers only while the event loop runs)
 class CommandReader : public QObject {
@@ -199,11 +205,18 @@ private:
         if (words.isEmpty())
             return;
         if (words[0] == "interval" && words.size() == 3) {
-            if (auto* timer = m_form.findChild<QTimer*>(words[1]))
+            if (auto* timer = find<QTimer>(words[1]))
                 timer->setInterval(words[2].toInt());
         } else if (words[0] == "trigger" && words.size() == 2) {
             if (auto* action = m_form.findChild<QAction*>(words[1]))
                 action->trigger();
+        } else if (words[0] == "checked" && words.size() == 2) {
+            if (const auto* action = m_form.findChild<QAction*>(words[1]))
+                report("checked", words[1], action->isChecked() ? "1" : "0");
+        } else if (words[0] == "text" && words.size() == 2) {
+            if (const auto* edit = m_form.findChild<QLineEdit*>(words[1]))
+                report("text", words[1], edit->text() + "\t" +
+                                             QString::number(edit->cursorPosition()));
         } else if (words[0] == "label" && words.size() == 2) {
             if (const auto* label = m_form.findChild<QLabel*>(words[1])) {
                 const QPoint at = label->mapToGlobal(QPoint(0, 0));
@@ -218,6 +231,17 @@ private:
         } else if (words[0] == "ping") {
             report("pong", "", "");
         }
+    }
+
+    // Below the main window or in a window of its own (a countdown, a dialog).
+    template <typename T> T* find(const QString& name) const {
+        if (auto* found = m_form.findChild<T*>(name))
+            return found;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = window->findChild<T*>(name))
+                return found;
+        }
+        return nullptr;
     }
 
     koro::TForm1& m_form;

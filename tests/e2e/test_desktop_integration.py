@@ -62,6 +62,26 @@ def double_click_tray(desktop, koro, what):
     return cx, cy
 
 
+def answer(koro, command):
+    """What the harness answers to a query command ("text httpaddr", "checked <action>")."""
+    before = len(koro.output())
+    koro.send(command)
+    prefix = "e2e: " + command + " "
+    try:
+        return e2e.wait_for(lambda: next((l[len(prefix):] for l in koro.output()[before:]
+                                          if l.startswith(prefix)), None), timeout=10)
+    except AssertionError:
+        return None
+
+
+def outer(desktop, wid):
+    """(x, y, width, height) of the window with its frame, as the window manager placed it."""
+    out = run(desktop, "xwininfo", "-id", wid, "-frame").stdout
+    value = lambda key: int(next(l.split(":")[1] for l in out.splitlines() if key in l))
+    return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+            value("Height"))
+
+
 def press(desktop, other, key):
     other.focus()
     e2e.key(desktop, key)
@@ -155,6 +175,33 @@ def main():
                 wid = e2e.main_window(desktop)
                 c.check("HIDDEN" not in wm_state(desktop, wid), "F9 brings it back un-minimised")
 
+                # Typing in the program's own address box: Home moves the caret although the
+                # keys are grabbed, and nothing switches.
+                desktop.click(wid, *koro.widget_centre("TForm1", "httpaddr"))
+                subprocess.run(["xdotool", "type", "--delay", "60", "abc"], env=desktop.env())
+                e2e.key(desktop, "Home", "X")
+                typed = answer(koro, "text httpaddr")
+                c.check(typed is not None and typed.startswith("Xabc"),
+                        f"Home moves the caret in the address box ({typed})")
+                c.check(desktop.window_title(wid) == TITLE, "typing Home switches nothing")
+                e2e.key(desktop, "ctrl+a", "BackSpace")
+
+                # With the keys switched off, Home in the program's window still switches, and
+                # the tray menu's 精简/全功能 does too: compact mode cannot lock the user in.
+                koro.send("trigger MenuCloseHotKey")
+                desktop.click(wid, *koro.widget_centre("TForm1", "PageArea"))
+                e2e.key(desktop, "Home")
+                e2e.wait_for(lambda: desktop.window_title(wid).endswith(SUFFIX), timeout=10,
+                             what="compact mode from Home in the window")
+                c.check(True, "without the keys, Home in the window enters compact mode")
+                run(desktop, "xdotool", "mousemove", str(cx), str(cy), "click", "3")
+                time.sleep(0.8)
+                e2e.key(desktop, "Down", "Down", "Return")
+                e2e.wait_for(lambda: desktop.window_title(wid) == TITLE, timeout=10,
+                             what="the full window from the tray menu")
+                c.check(True, "the tray menu's 精简/全功能 leaves compact mode")
+                koro.send("trigger MenuCloseHotKey")
+
                 # Display presets from the top bar's right-click menu.
                 modes = ScreenModes(desktop.display)
                 modes.add(1280, 1024)
@@ -174,17 +221,23 @@ def main():
                     time.sleep(1.5)
 
                 c.check(screen_size(desktop) == (1680, 1050), "the screen starts at 1680x1050")
+                # Near the bottom right: wholly on this screen, partly off the smaller one.
+                run(desktop, "xdotool", "windowmove", wid, "880", "440")
+                time.sleep(0.5)
                 preset(6)  # 1280*1024, the mode the test added
                 e2e.wait_for(lambda: screen_size(desktop) == (1280, 1024), timeout=10,
                              what="1280x1024")
                 c.check(True, "the 1280*1024 preset switches the screen")
+                time.sleep(1)
                 desktop.screenshot("preset-1280x1024.png")
+                frame = outer(desktop, wid)
+                c.check(frame[0] >= 0 and frame[1] >= 0 and frame[0] + frame[2] <= 1280 and
+                        frame[1] + frame[3] <= 1024,
+                        f"the window stays wholly on the smaller screen ({frame})")
+                c.check(answer(koro, "checked Pop2128010241") == "1", "the menu marks 1280*1024")
                 preset(2)  # 800*600: not listed
                 c.check(screen_size(desktop) == (1280, 1024), "a missing mode leaves the screen as it was")
-                preset(8)  # 1680*1050
-                e2e.wait_for(lambda: screen_size(desktop) == (1680, 1050), timeout=10,
-                             what="1680x1050")
-                c.check(True, "the 1680*1050 preset switches back")
+                c.check(answer(koro, "checked Pop2800600") == "0", "a refused size is not marked")
 
                 # Ctrl+Q goes through the close question; No brings the window back.
                 press(desktop, other, "ctrl+q")
@@ -211,6 +264,14 @@ def main():
                 e2e.wait_for(lambda: not shown(desktop), timeout=10, what="hidden by the new icon")
                 c.check(True, "the icon is back after the tray host restarts and answers a double click")
                 desktop.screenshot("tray-after-restart.png")
+
+                # Leaving the program gives the screen back the size it had before.
+                press(desktop, other, "ctrl+q")
+                question = e2e.wait_for(lambda: desktop.windows("^提示$"), timeout=15,
+                                        what="the close question")[0]
+                e2e.key(desktop, "Return", window=question)
+                c.check(koro.wait_exit(30) == 0, "the program ends")
+                c.check(screen_size(desktop) == (1680, 1050), "the screen is 1680x1050 again")
             finally:
                 if other:
                     other.stop()

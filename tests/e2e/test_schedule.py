@@ -141,16 +141,36 @@ def main():
             checks.check(not desktop.windows("^软件设置$"), "the settings dialog was closed")
             now = datetime.datetime.now()
             type_time(desktop, now.hour, now.minute)
-            wait_for(lambda: any(c.startswith("ScheduleShutdown poweroff ") for c in power.calls),
-                     timeout=15, what="the shutdown request")
-            wall = [c for c in power.calls if c.startswith("SetWallMessage true ")]
-            checks.check(bool(wall) and "shutdown -c" in wall[0],
-                         "the countdown message names shutdown -c")
-            usec = int([c for c in power.calls if c.startswith("ScheduleShutdown")][0].split()[-1])
-            delay = usec / 1e6 - time.time()
-            checks.check(20 < delay <= 31, f"the power-off is scheduled 30 s ahead ({delay:.1f} s)")
+            # The program's own countdown, in front; nothing goes to the system before it ends.
+            countdown = wait_for(lambda: shown(koro, "ShutdownCountdown", mark), timeout=15,
+                                 what="the countdown window")
+            checks.check("30 秒" in countdown, "the countdown starts at 30 seconds")
+            desktop.screenshot("shutdown-countdown.png")
+            box = wait_for(lambda: desktop.windows("^Koro网络电视$"), what="the countdown on screen")[-1]
+            checks.check("_NET_WM_STATE_ABOVE" in desktop.xprop(box, "_NET_WM_STATE"),
+                         "the countdown stays in front of everything")
             checks.check(not any(c.startswith("PowerOff") for c in power.calls),
-                         "no immediate power-off")
+                         f"nothing is asked of the system during the countdown ({power.calls})")
+            # Enter is 取消, the safe answer.
+            e2e.key(desktop, "Return", window=box)
+            wait_for(lambda: not desktop.windows("^Koro网络电视$"), timeout=10, what="cancelled")
+            time.sleep(1)
+            checks.check(not any(c.startswith("PowerOff") for c in power.calls),
+                         "取消 stops the power-off")
+
+            # Armed again, the tray menu offers to cancel it; left alone, it powers off.
+            mark = len(koro.output())
+            koro.send("trigger MenuPower")
+            wait_for(lambda: shown(koro, "TSetTimeForm", mark), timeout=10, what="the dialog again")
+            now = datetime.datetime.now()
+            type_time(desktop, now.hour, now.minute)
+            mark = len(koro.output())
+            wait_for(lambda: shown(koro, "ShutdownCountdown", mark), timeout=15,
+                     what="the second countdown")
+            koro.send("interval TimerCountdown 50")
+            wait_for(lambda: any(c.startswith("PowerOff") for c in power.calls), timeout=15,
+                     what="the power-off when the countdown ran out")
+            checks.check(True, "the power goes off when the countdown runs out")
         finally:
             koro.stop()
             power.stop()

@@ -67,8 +67,12 @@ class FakeShellOpen : public ShellOpen {
 public:
     QStringList opened;
     QMap<QString, QString> handlers; // by scheme
+    bool opens = true;               // what open() answers
 
-    void open(const QString& address) override { opened.append(address); }
+    bool open(const QString& address) override {
+        opened.append(address);
+        return opens;
+    }
     QString handlerName(const QString& scheme) const override { return handlers.value(scheme); }
 };
 
@@ -94,6 +98,7 @@ public:
     QSize current;
 
     bool setResolution(std::uint16_t width, std::uint16_t height) override;
+    QSize resolution() const override { return current; }
 };
 
 class FakeMixer : public Mixer {
@@ -124,18 +129,9 @@ public:
 
 class FakePowerControl : public PowerControl {
 public:
-    struct Request {
-        enum class Kind { ScheduledShutdown, PowerOffNow };
-        Kind kind = Kind::PowerOffNow;
-        int delaySeconds = 0; // scheduled shutdown only
-        QString message;      // scheduled shutdown only
-    };
-    QList<Request> requests;
+    int powerOffs = 0;
 
-    void scheduleShutdown(int delaySeconds, const QString& message) override {
-        requests.append({Request::Kind::ScheduledShutdown, delaySeconds, message});
-    }
-    void powerOffNow() override { requests.append({Request::Kind::PowerOffNow, 0, QString()}); }
+    void powerOffNow() override { ++powerOffs; }
 };
 
 } // namespace koro

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace koro {
 
@@ -116,24 +117,58 @@ Size currentScreenSize(Display* display, Window root) {
 
 } // namespace
 
-bool LinuxDisplayModes::setResolution(std::uint16_t width, std::uint16_t height) {
-    Display* display = x11::displayWith(XRRQueryExtension);
-    if (!display)
-        return false;
-    const Window root = DefaultRootWindow(display);
-    Resources resources(XRRGetScreenResourcesCurrent(display, root));
-    if (!resources)
-        return false;
-    const RROutput output = activeOutput(display, root, *resources);
+namespace {
+
+// The primary output's CRTC as the server has it now.
+struct ActiveCrtc {
+    Display* display = nullptr;
+    Window root = None;
+    Resources resources;
+    OutputInfo output;
+    RRCrtc crtc = None;
+    CrtcInfo info;
+};
+
+std::optional<ActiveCrtc> activeCrtc() {
+    ActiveCrtc a;
+    a.display = x11::displayWith(XRRQueryExtension);
+    if (!a.display)
+        return std::nullopt;
+    a.root = DefaultRootWindow(a.display);
+    a.resources.reset(XRRGetScreenResourcesCurrent(a.display, a.root));
+    if (!a.resources)
+        return std::nullopt;
+    const RROutput output = activeOutput(a.display, a.root, *a.resources);
     if (output == None)
+        return std::nullopt;
+    a.output.reset(XRRGetOutputInfo(a.display, a.resources.get(), output));
+    if (!a.output || a.output->crtc == None)
+        return std::nullopt;
+    a.crtc = a.output->crtc;
+    a.info.reset(XRRGetCrtcInfo(a.display, a.resources.get(), a.crtc));
+    if (!a.info || a.info->mode == None)
+        return std::nullopt;
+    return a;
+}
+
+} // namespace
+
+QSize LinuxDisplayModes::resolution() const {
+    const std::optional<ActiveCrtc> a = activeCrtc();
+    const XRRModeInfo* mode = a ? modeInfo(*a->resources, a->info->mode) : nullptr;
+    return mode ? QSize(int(mode->width), int(mode->height)) : QSize();
+}
+
+bool LinuxDisplayModes::setResolution(std::uint16_t width, std::uint16_t height) {
+    std::optional<ActiveCrtc> a = activeCrtc();
+    if (!a)
         return false;
-    OutputInfo outputInfo(XRRGetOutputInfo(display, resources.get(), output));
-    if (!outputInfo || outputInfo->crtc == None)
-        return false;
-    const RRCrtc crtc = outputInfo->crtc;
-    CrtcInfo crtcInfo(XRRGetCrtcInfo(display, resources.get(), crtc));
-    if (!crtcInfo || crtcInfo->mode == None)
-        return false;
+    Display* display = a->display;
+    const Window root = a->root;
+    Resources& resources = a->resources;
+    const OutputInfo& outputInfo = a->output;
+    const RRCrtc crtc = a->crtc;
+    const CrtcInfo& crtcInfo = a->info;
 
     const XRRModeInfo* current = modeInfo(*resources, crtcInfo->mode);
     if (current && int(current->width) == width && int(current->height) == height)

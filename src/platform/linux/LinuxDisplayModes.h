@@ -9,6 +9,7 @@ namespace koro {
 class LinuxDisplayModes : public DisplayModes {
 public:
     bool setResolution(std::uint16_t width, std::uint16_t height) override;
+    QSize resolution() const override;
 };
 
 } // namespace koro

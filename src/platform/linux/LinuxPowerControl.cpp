@@ -1,7 +1,6 @@
 #include "platform/linux/LinuxPowerControl.h"
 
 #include <QDBusMessage>
-#include <QDateTime>
 
 namespace koro {
 
@@ -11,15 +10,6 @@ constexpr int callTimeoutMs = 5000;
 
 LinuxPowerControl::LinuxPowerControl(QDBusConnection bus)
     : m_bus(std::move(bus)) {}
-
-void LinuxPowerControl::scheduleShutdown(int delaySeconds, const QString& message) {
-    // The wall message goes first: logind sends it out when the shutdown is scheduled.
-    call(QStringLiteral("SetWallMessage"), {message, true});
-    const qint64 whenMs = QDateTime::currentMSecsSinceEpoch() + qint64(delaySeconds) * 1000;
-    const auto whenUsec = static_cast<quint64>(std::max<qint64>(whenMs, 0)) * 1000;
-    call(QStringLiteral("ScheduleShutdown"),
-         {QStringLiteral("poweroff"), QVariant::fromValue<quint64>(whenUsec)});
-}
 
 void LinuxPowerControl::powerOffNow() {
     call(QStringLiteral("PowerOff"), {false});

@@ -12,7 +12,6 @@ namespace koro {
 class LinuxPowerControl : public PowerControl {
 public:
     explicit LinuxPowerControl(QDBusConnection bus = QDBusConnection::systemBus());
-    void scheduleShutdown(int delaySeconds, const QString& message) override;
     void powerOffNow() override;
 
 private:

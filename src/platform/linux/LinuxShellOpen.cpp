@@ -57,8 +57,14 @@ QString desktopEntryName(const QByteArray& entry) {
     return {};
 }
 
-void LinuxShellOpen::open(const QString& address) {
-    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+bool LinuxShellOpen::open(const QString& address) {
+    const QUrl url = QUrl::fromUserInput(address);
+    const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    if (web && handlerName(url.scheme()).isEmpty() &&
+        QStandardPaths::findExecutable(QStringLiteral("x-www-browser")).isEmpty() &&
+        QStandardPaths::findExecutable(QStringLiteral("www-browser")).isEmpty())
+        return false;
+    return QDesktopServices::openUrl(url);
 }
 
 QString LinuxShellOpen::handlerName(const QString& scheme) const {

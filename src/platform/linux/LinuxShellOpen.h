@@ -10,7 +10,8 @@ QString desktopEntryName(const QByteArray& entry);
 
 class LinuxShellOpen : public ShellOpen {
 public:
-    void open(const QString& address) override;
+    // A web address goes nowhere without a browser, which xdg-open cannot tell its caller.
+    bool open(const QString& address) override;
     // Asks xdg-mime for the scheme's default application and reads its desktop entry.
     QString handlerName(const QString& scheme) const override;
 };

@@ -278,6 +278,7 @@ TEST_F(MainWindowTest, FailedSaveNamesTheFileAndNoKeepsTheProgramRunning) {
     EXPECT_EQ(answer->title, QStringLiteral("Koro网络电视"));
     EXPECT_TRUE(answer->text.contains("Unable to write to " + path("Config.ini")));
     EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(fake.screenSaver->calls.last(), false) << "running on, the screen saver stays off";
     EXPECT_NE(fake.platform->tray, nullptr);
 
     auto again = answerNextBox(QMessageBox::Yes);

@@ -1,6 +1,7 @@
 #include "browse/NavigationBar.h"
 #include "desktop/TrayNotices.h"
 #include "schedule/ScheduledViewing.h"
+#include "schedule/ShutdownCountdown.h"
 #include "schedule/ShutdownTimer.h"
 #include "schedule/SoftSetLauncher.h"
 #include "schedule/TSetTimeForm.h"
@@ -61,7 +62,7 @@ TEST_F(MainWindowSchedule, PageContextMenuSchedulesThePageShown) {
     EXPECT_EQ(dialogs[0]->ui().Buttonok->property("hint").toString(), "SeeTvTime");
     dialogs[0]->ButtonokClick();
     ASSERT_EQ(fake.tray->notices.size(), 1);
-    EXPECT_EQ(fake.tray->notices[0].title, QStringLiteral("Lumo提示"));
+    EXPECT_EQ(fake.tray->notices[0].title, QStringLiteral("Koro提示"));
     EXPECT_EQ(fake.tray->notices[0].kind, BalloonIconKind::Info);
     EXPECT_EQ(fake.tray->notices[0].seconds, 10);
     EXPECT_TRUE(form->timer("Timer_SeeTv")->isActive());
@@ -90,7 +91,7 @@ TEST_F(MainWindowSchedule, SettingsOkReachesTheMainWindow) {
     EXPECT_EQ(form->parts().navigation->searchEngine(), "Baidu");
     EXPECT_TRUE(form->parts().trayNotices->minimizeToTray());
     TForm_SoftSet* d = form->parts().softSet->open();
-    d->ui().CmbSearch->setCurrentText("TaoBao");
+    d->ui().CmbSearch->setCurrentText(QStringLiteral("淘宝"));
     d->ui().CheckBox3->setChecked(true);
     d->ui().CheckBox1->setChecked(false);
     d->Button1Click();
@@ -104,11 +105,15 @@ TEST_F(MainWindowSchedule, ShutdownAtTheMinuteAsksThePowerService) {
     const QTime now = QTime::currentTime();
     if (now.second() > 55)
         GTEST_SKIP() << "too close to the next minute";
+    EXPECT_FALSE(form->ui().tuopanpower->isVisible());
     form->parts().shutdown->arm(QByteArray::number(now.hour()) + ":" +
                                 QByteArray::number(now.minute()));
+    EXPECT_TRUE(form->ui().tuopanpower->isVisible()) << "the tray menu offers to cancel it";
     form->parts().shutdown->TimerPowerOffTimer();
-    ASSERT_EQ(fake.power->requests.size(), 1);
-    EXPECT_EQ(fake.power->requests[0].delaySeconds, 30);
+    ASSERT_NE(form->parts().shutdown->countdown(), nullptr);
+    EXPECT_EQ(fake.power->powerOffs, 0) << "not before the countdown has run out";
+    form->parts().shutdown->countdown()->powerOffNowClick();
+    EXPECT_EQ(fake.power->powerOffs, 1);
     EXPECT_TRUE(form->settings().PowerOffTime.size() >= 3);
 }
 

@@ -211,6 +211,7 @@ TEST_F(FavoritesMenuTest, AddFavWritesTheShortcutTheDialogNames) {
     EXPECT_EQ(shownAddress, url);
     const QString written = favorites + QStringLiteral("/频道 _ 七.url");
     ASSERT_TRUE(QFileInfo::exists(written)) << savedFiles().join('|').toStdString();
+    EXPECT_NE(item(opened(&IE1), QStringLiteral("频道 _ 七")), nullptr) << "shown at once";
     EXPECT_EQ(codepage::toUnicode(readShortcutUrl(written)), url);
 
     // Cancel writes nothing; a blank name cannot be accepted.

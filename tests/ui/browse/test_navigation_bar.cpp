@@ -2,6 +2,7 @@
 #include "config/Endpoints.h"
 #include "config/ImageList.h"
 #include "platform/fake/FakeSimpleServices.h"
+#include "support/ModalAnswers.h"
 #include "ui_NavigationBar.h"
 #include "webengine/fake/FakeBrowserControl.h"
 
@@ -317,7 +318,7 @@ TEST_F(NavigationBarTest, ChoosingAnEngineSearchesAtOnce) {
     ui().httpaddr->setText(" tv ");
     ui().PopTaoBao->trigger();
     EXPECT_EQ(f.searchEngine(), "TaoBao");
-    EXPECT_EQ(ui().gohttp->toolTip(), "TaoBao");
+    EXPECT_EQ(ui().gohttp->toolTip(), QStringLiteral("淘宝")) << "shown by its Chinese name";
     EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), images.pixmap(ImageList::TaoBao).toImage());
     EXPECT_EQ(shell.opened, QStringList{endpoints.taobaoSearch + "tv" + endpoints.taobaoSuffix});
 
@@ -352,6 +353,15 @@ TEST_F(NavigationBarTest, WithAnEmptyBoxChoosingAnEngineOnlyChangesTheEngine) {
     f.SetSearchEngine(0);
     EXPECT_EQ(f.searchEngine(), "TaoBao");
     EXPECT_EQ(ui().Imgsiteico->pixmap().toImage(), images.pixmap(ImageList::Page).toImage());
+}
+
+TEST_F(NavigationBarTest, WithoutABrowserASearchSaysSoInChinese) {
+    start();
+    shell.opens = false;
+    auto box = test::answerNextBox(QMessageBox::Ok);
+    typeAndPressEnter("tv");
+    EXPECT_TRUE(box->seen);
+    EXPECT_TRUE(box->text.contains(QStringLiteral("浏览器"))) << box->text.toStdString();
 }
 
 TEST_F(NavigationBarTest, TheEngineIsTheBarsOwnValueNotItsTooltip) {

@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -108,6 +110,22 @@ TEST(WindowModes, HideShowAndMaximiseFollowTheWindowState) {
     EXPECT_FALSE(w.window.isMinimized());
 }
 
+TEST(WindowModes, MaximisedFillsAnyScreenAndComesBackMaximisedFromTheTray) {
+    QWidget window;
+    window.setMaximumSize(2000, 2000);
+    WindowModes modes(window, {new QFrame(&window), new QFrame(&window), new QFrame(&window)});
+    window.show();
+    modes.ToggleMaximized();
+    EXPECT_EQ(window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX))
+        << "the drag limit would stop a maximised window short of a large screen";
+    window.showMinimized();
+    window.hide(); // minimised to the tray
+    modes.ShowMainWindow();
+    EXPECT_TRUE(window.isMaximized());
+    modes.ToggleMaximized();
+    EXPECT_EQ(window.maximumSize(), QSize(2000, 2000)) << "the limit holds again for dragging";
+}
+
 TEST(WindowModes, AlwaysOnTopIsSetAndClearedWithoutANewWindow) {
     BarredWindow w;
     w.window.show();
@@ -121,20 +139,33 @@ TEST(WindowModes, AlwaysOnTopIsSetAndClearedWithoutANewWindow) {
     EXPECT_TRUE(w.window.isVisible());
 }
 
-TEST(DisplayPresets, MenuItemsAskForTheirSizeAndARefusalIsPassedOn) {
+TEST(DisplayPresets, ItemsSwitchMarkTheSizeKeepTheWindowOnAndGiveTheSizeBack) {
     FakeDisplayModes display;
-    display.supported = {QSize(1280, 800)};
+    display.supported = {QSize(1280, 800), QSize(1680, 1050)};
+    display.current = QSize(1680, 1050);
     QMenu menu;
     for (const auto& preset : DisplayPresets::presets)
         menu.addAction(QString::fromLatin1(preset.item))->setObjectName(preset.item);
-    DisplayPresets presets(display, menu);
+    const auto item = [&](const char* name) { return menu.findChild<QAction*>(name); };
+    QWidget window;
+    window.setGeometry(900, 600, 700, 400); // wholly on 1680x1050, partly off 1280x800
+    {
+        DisplayPresets presets(display, menu, window);
+        presets.markCurrent();
+        EXPECT_TRUE(item("N168010501")->isChecked());
 
-    menu.findChild<QAction*>("N12808001")->trigger();
-    menu.findChild<QAction*>("Pop2800600")->trigger();
-    EXPECT_EQ(display.requests, (QList<QSize>{QSize(1280, 800), QSize(800, 600)}));
-    EXPECT_EQ(display.current, QSize(1280, 800)) << "the refused size changed nothing";
-    EXPECT_FALSE(presets.SetDisplayResolution(1152, 864));
-    EXPECT_TRUE(presets.SetDisplayResolution(1280, 800));
+        item("N12808001")->trigger();
+        item("Pop2800600")->trigger();
+        EXPECT_EQ(display.requests, (QList<QSize>{QSize(1280, 800), QSize(800, 600)}));
+        EXPECT_EQ(display.current, QSize(1280, 800)) << "the refused size changed nothing";
+        EXPECT_TRUE(item("N12808001")->isChecked());
+        EXPECT_FALSE(item("Pop2800600")->isChecked()) << "a refused item is not marked";
+        EXPECT_FALSE(item("N168010501")->isChecked());
+        EXPECT_TRUE(QRect(0, 0, 1280, 800).contains(window.frameGeometry()))
+            << "the window stays wholly on the smaller screen";
+        EXPECT_FALSE(presets.SetDisplayResolution(1152, 864));
+    }
+    EXPECT_EQ(display.current, QSize(1680, 1050)) << "the screen's own size comes back at the end";
 }
 
 struct TrayFixture {
@@ -330,7 +361,8 @@ struct HotkeyFixture {
                             tray.notices,
                             {[this] { ran << "close"; }, [this] { ran << "hidden"; },
                              [this] { ran << "compact"; }, [this] { ran << "maximized"; },
-                             [this] { ran << "mute"; }}};
+                             [this] { ran << "mute"; }},
+                            tray.w.window};
 
     HotkeyFixture() { offSwitch.setCheckable(true); }
     void fire(std::uint16_t modifiers, std::uint16_t key) {
@@ -398,6 +430,45 @@ TEST(HotkeyDispatch, AKeyHeldElsewhereIsSkippedAndTheOthersWork) {
     f.fire(0, hotkey::KeyF8);
     f.fire(0, hotkey::KeyHome);
     EXPECT_EQ(f.ran, QStringList{"compact"});
+}
+
+TEST(HotkeyDispatch, HomeInTheWindowAlwaysSwitchesAndTextFieldsKeepTheirKeys) {
+    HotkeyFixture f;
+    f.settings.UseHotKey = "0"; // nothing grabbed: the keys reach the window as typed
+    f.dispatch.start();
+    auto* address = new QLineEdit(f.tray.w.navigation);
+    address->setText("abc");
+    f.tray.w.window.show();
+    QApplication::setActiveWindow(&f.tray.w.window);
+    const auto typeHome = [](QWidget* target) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    };
+    f.tray.w.page->setFocus();
+    typeHome(f.tray.w.page);
+    EXPECT_EQ(f.ran, QStringList{"compact"}) << "no way out of compact mode otherwise";
+
+    // Typing in a field of the program: Home moves the caret, grabbed or not.
+    address->setFocus();
+    address->setCursorPosition(3);
+    typeHome(address);
+    EXPECT_EQ(address->cursorPosition(), 0);
+    f.offSwitch.trigger(); // grabbed now
+    address->setCursorPosition(3);
+    f.fire(0, hotkey::KeyHome);
+    f.fire(0, hotkey::KeyF8);
+    EXPECT_EQ(address->cursorPosition(), 0);
+    EXPECT_EQ(f.ran, QStringList{"compact"}) << "keys typed into a field do not act";
+    f.tray.w.page->setFocus();
+    f.fire(0, hotkey::KeyF8);
+    EXPECT_EQ(f.ran, (QStringList{"compact", "maximized"}));
+}
+
+TEST(TrayNotices, ALineBreakInANoticeShowsAsOne) {
+    TrayFixture f;
+    f.notices.ShowBalloonNotice("t", QStringLiteral("第一行\r第二行\r\n第三行"), BalloonIconKind::Info, 3);
+    ASSERT_EQ(f.tray->notices.size(), 1);
+    EXPECT_EQ(f.tray->notices[0].text, QStringLiteral("第一行\n第二行\n第三行"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "config/ProfileFile.h"
 #include "platform/fake/FakeSimpleServices.h"
 #include "schedule/ScheduledViewing.h"
+#include "schedule/ShutdownCountdown.h"
 #include "schedule/ShutdownTimer.h"
 #include "schedule/TSetTimeForm.h"
 #include "schedule/TfrmPS.h"
@@ -144,7 +145,7 @@ TEST_F(Viewing, OkWritesTheScheduleInOrderArmsAndAnnounces) {
     const qsizetype time = file.indexOf("SeeTime=7:5");
     EXPECT_TRUE(name >= 0 && url > name && time > url) << file.toStdString();
     ASSERT_EQ(notices.size(), 1);
-    EXPECT_EQ(notices[0], QStringLiteral("Lumo提示|定时播放已设置,7:5将准时播放\r<中央一台>"));
+    EXPECT_EQ(notices[0], QStringLiteral("Koro提示|定时播放已设置,7:5将准时播放\r<中央一台>"));
 }
 
 TEST_F(Viewing, BadOrEmptyFieldsSaveNothingAndKeepTheDialog) {
@@ -337,6 +338,8 @@ protected:
 TEST_F(Shutdown, OkArmsAnnouncesAndStoresNothingButTheTime) {
     TSetTimeForm* dialog = timer->openTimerDialog();
     EXPECT_EQ(dialog->ui().Edit1->text(), "12");
+    EXPECT_FALSE(dialog->ui().ButtonCancelPower->isVisibleTo(dialog)) << "nothing to cancel yet";
+    EXPECT_EQ(timer->openTimerDialog(), dialog) << "a second request brings the open one forward";
     dialog->ui().Edit1->setText("23");
     dialog->ui().Edit2->setText("30");
     dialog->ButtonokClick();
@@ -346,26 +349,48 @@ TEST_F(Shutdown, OkArmsAnnouncesAndStoresNothingButTheTime) {
     EXPECT_EQ(timer->TimerPowerOff().interval(), 3000);
     ASSERT_EQ(notices.size(), 1);
     EXPECT_EQ(notices[0],
-              QStringLiteral("Lumo提示|定时关机设置成功,23:30将自动关机,\r退出Lumo失效!"));
+              QStringLiteral("Koro提示|定时关机设置成功,23:30将自动关机,\r退出Koro失效!"));
+
+    // Armed, the dialog shows the time and offers to cancel it.
     TSetTimeForm* again = timer->openTimerDialog();
     EXPECT_EQ(again->ui().Edit1->text(), "23");
     EXPECT_EQ(again->ui().Edit2->text(), "30");
-    again->close();
+    ASSERT_TRUE(again->ui().ButtonCancelPower->isVisibleTo(again));
+    again->ui().ButtonCancelPower->click();
     flushDeletes();
+    EXPECT_FALSE(timer->armed());
+    EXPECT_FALSE(timer->TimerPowerOff().isActive()) << "the check no longer runs";
 }
 
-TEST_F(Shutdown, StartsAtTheMinuteNotBeforeWithACancellableCountdown) {
+TEST_F(Shutdown, AtTheMinuteACountdownTheUserCanStop) {
     timer->arm("23:30");
     timer->TimerPowerOffTimer();
-    EXPECT_TRUE(power.requests.isEmpty());
+    EXPECT_EQ(timer->countdown(), nullptr) << "not before the minute";
     now = now.addSecs(2); // 23:30:00
     timer->TimerPowerOffTimer();
-    ASSERT_EQ(power.requests.size(), 1);
-    EXPECT_EQ(power.requests[0].kind, FakePowerControl::Request::Kind::ScheduledShutdown);
-    EXPECT_EQ(power.requests[0].delaySeconds, 30);
-    EXPECT_TRUE(power.requests[0].message.contains("shutdown -c"));
     EXPECT_FALSE(timer->TimerPowerOff().isActive());
     EXPECT_EQ(settings.PowerOffTime, "23:30"); // shown again when the dialog reopens
+    QPointer<ShutdownCountdown> countdown = timer->countdown();
+    ASSERT_TRUE(countdown);
+    EXPECT_TRUE(countdown->isVisible());
+    EXPECT_TRUE(countdown->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(countdown->secondsLeft(), 30);
+
+    // Cancelled, nothing is asked of the system.
+    countdown->cancelClick();
+    flushDeletes();
+    EXPECT_TRUE(countdown.isNull());
+    EXPECT_EQ(power.powerOffs, 0);
+
+    // Run out, the power goes off, once.
+    timer->ShutDownComputer();
+    countdown = timer->countdown();
+    ASSERT_TRUE(countdown);
+    for (int i = 0; i < 30; ++i)
+        QMetaObject::invokeMethod(&countdown->TimerCountdown(), "timeout");
+    EXPECT_EQ(power.powerOffs, 1);
+    flushDeletes();
+    EXPECT_TRUE(countdown.isNull());
 }
 
 TEST_F(Shutdown, TheOtherFamilyPowersOffAtOnce) {
@@ -373,15 +398,15 @@ TEST_F(Shutdown, TheOtherFamilyPowersOffAtOnce) {
     now = QDateTime(QDate(2026, 12, 9), QTime(7, 5));
     timer->arm("7:5");
     timer->TimerPowerOffTimer();
-    ASSERT_EQ(power.requests.size(), 1);
-    EXPECT_EQ(power.requests[0].kind, FakePowerControl::Request::Kind::PowerOffNow);
+    EXPECT_EQ(power.powerOffs, 1);
+    EXPECT_EQ(timer->countdown(), nullptr);
 }
 
 TEST_F(Shutdown, AnUnreadableTimeNeverFires) {
     timer->arm("24:0");
     now = QDateTime(QDate(2026, 12, 10), QTime(0, 0));
     timer->TimerPowerOffTimer();
-    EXPECT_TRUE(power.requests.isEmpty());
+    EXPECT_EQ(power.powerOffs, 0);
     EXPECT_TRUE(timer->TimerPowerOff().isActive());
 }
 

@@ -87,7 +87,8 @@ TEST_F(SettingsDialog, FillsEveryControlFromTheSettings) {
     skins.sort();
     EXPECT_EQ(skins, (QStringList{"Blue.skn", "jade.SKN"}));
     EXPECT_EQ(d->ui().pifuSet->currentText(), "Blue.skn"); // letter case ignored
-    EXPECT_EQ(d->ui().CmbSearch->currentText(), "Baidu");
+    EXPECT_EQ(d->ui().CmbSearch->currentText(), QStringLiteral("百度"));
+    EXPECT_EQ(d->ui().CmbSearch->currentData().toString(), "Baidu");
     EXPECT_TRUE(d->ui().CheckBox1->isChecked());
     EXPECT_FALSE(d->ui().CheckBox2->isChecked());
     EXPECT_FALSE(d->ui().CheckBox3->isChecked());

@@ -119,25 +119,6 @@ protected:
     QDBusConnection client{QString()};
 };
 
-TEST_F(PowerControlTest, ScheduledShutdownSetsTheMessageThenTheTime) {
-    koro::LinuxPowerControl power(client);
-    const quint64 before = quint64(QDateTime::currentMSecsSinceEpoch()) * 1000;
-    power.scheduleShutdown(30, "Shutting down; shutdown -c cancels");
-    const quint64 after = quint64(QDateTime::currentMSecsSinceEpoch()) * 1000;
-
-    const QStringList calls = mock.calls();
-    ASSERT_EQ(calls.size(), 2) << calls.join(" | ").toStdString();
-    EXPECT_EQ(calls[0].toStdString(), "SetWallMessage Shutting down; shutdown -c cancels true");
-    const QStringList schedule = calls[1].split(' ');
-    ASSERT_EQ(schedule.size(), 3);
-    EXPECT_EQ(schedule[0].toStdString(), "ScheduleShutdown");
-    EXPECT_EQ(schedule[1].toStdString(), "poweroff");
-    const quint64 when = schedule[2].toULongLong();
-    // Microseconds since the epoch, 30 s after the call.
-    EXPECT_GE(when, before + 30'000'000);
-    EXPECT_LE(when, after + 30'000'000);
-}
-
 TEST_F(PowerControlTest, PowerOffIsNotInteractive) {
     koro::LinuxPowerControl power(client);
     power.powerOffNow();
@@ -148,7 +129,6 @@ TEST_F(PowerControlTest, AbsentServiceIsIgnored) {
     service.unregisterService("org.freedesktop.login1");
     koro::LinuxPowerControl power(client);
     power.powerOffNow();
-    power.scheduleShutdown(30, "x");
     EXPECT_TRUE(mock.calls().isEmpty());
     koro::LinuxPowerControl unconnected(QDBusConnection(QStringLiteral("koro-no-such-bus")));
     unconnected.powerOffNow();
