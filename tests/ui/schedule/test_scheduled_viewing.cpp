@@ -84,8 +84,15 @@ TEST(TimerDialog, ShutdownModeShowsTheLastTimeSet) {
     EXPECT_EQ(second->ui().Edit1->text(), "7");
     EXPECT_EQ(second->ui().Edit2->text(), "5");
     first->close();
-    second->close();
     flushDeletes();
+
+    // Esc leaves it, typed in either field.
+    QPointer<TSetTimeForm> escaped(second);
+    second->show();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(QChar(27)));
+    QApplication::sendEvent(second->ui().Edit2, &esc);
+    flushDeletes();
+    EXPECT_TRUE(escaped.isNull());
 }
 
 class Viewing : public ::testing::Test {
