@@ -8,6 +8,8 @@
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxSingleInstance.h"
+#include "tv/PlaylistHandover.h"
+#include "tv/TvFeature.h"
 #include "webengine/PageEngineFlags.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
@@ -16,6 +18,7 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSessionManager>
+#include <QTimer>
 
 namespace koro {
 
@@ -75,8 +78,14 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
         platform->shell.get(), folder.perUser ? folder.path : QString());
     platform->singleInstance = std::make_unique<LinuxSingleInstance>(
         LinuxSingleInstance::defaultLockPaths(options.lockFolder));
+    // A playlist given to a second copy goes to the running one, which shows it.
+    const std::optional<QString> playlist =
+        tv::playlistArgument(QCoreApplication::arguments(), QDir::currentPath());
+    const QString handover = tv::handoverSocketPath(options.lockFolder);
     switch (platform->singleInstance->acquire()) {
     case SingleInstance::Mark::HeldByAnother:
+        if (playlist && tv::handOverPlaylist(handover, *playlist))
+            return 0;
         refuseSecondCopy();
         return 0;
     case SingleInstance::Mark::Unavailable:
@@ -106,6 +115,22 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
         observe(form);
     form.FormCreate();
     form.show();
+    tv::PlaylistReceiver receiver(handover);
+    QObject::connect(&receiver, &tv::PlaylistReceiver::received, &form,
+                     [&form](const QString& handed) {
+                         form.ShowMainWindow();
+                         form.raise();
+                         form.activateWindow();
+                         form.tv().open(handed);
+                     });
+    if (playlist) {
+        // After the home page went out, or that would replace the channels.
+        const auto open = [&form, path = *playlist] { form.tv().open(path); };
+        if (QTimer* goHome = form.timer("Timer_GoHome"))
+            QObject::connect(goHome, &QObject::destroyed, &form, open);
+        else
+            open();
+    }
     return app.exec();
 }
 

@@ -3,6 +3,7 @@
 #include "app/CaptionRow.h"
 #include "app/KoroApplication.h"
 #include "app/StartupFiles.h"
+#include "app/TvWiring.h"
 #include "browse/FavoritesMenu.h"
 #include "browse/LineSelection.h"
 #include "browse/NavigationBar.h"
@@ -68,6 +69,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
     buildTimers();
     buildSchedule();
     connectMenus();
+    m_tv = wireTv(*this, m_paths.exeDir);
     m_favorites = new FavoritesMenu(m_ui->IE1, m_ui->AddFav, m_ui->FinishFav, m_webbrowser1,
                                     *m_platform.favorites, m_imageList, this);
 }
@@ -75,6 +77,7 @@ TForm1::TForm1(Platform& platform, Endpoints endpoints, FormPaths paths, QWidget
 TForm1::~TForm1() = default;
 
 void TForm1::buildComponents() {
+    addTvMenu(*m_ui->MainMenu1);
     new CaptionRow(m_ui->MainMenu1, m_ui->ToolBar2);
 
     // Layouts give fonts in points only; the address box's is 16 pixels high.

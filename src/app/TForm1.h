@@ -37,6 +37,9 @@ class ScheduledViewing;
 class ShutdownTimer;
 class SoftSetLauncher;
 struct ScheduleHooks;
+namespace tv {
+class TvFeature;
+}
 
 // Where the main window finds its files: settings, the language file read and the loading
 // page through the executable's folder; what it writes at start, skins and the feed through
@@ -109,6 +112,7 @@ public:
     ScheduledViewing& viewing() const { return *m_viewing; }
     ShutdownTimer& shutdown() const { return *m_shutdown; }
     SoftSetLauncher& softSet() const { return *m_softSet; }
+    tv::TvFeature& tv() const { return *m_tv; }
 
     AppSettings& settings() { return m_settings; }
     Platform& platform() { return m_platform; }
@@ -169,6 +173,7 @@ private:
     ScheduledViewing* m_viewing = nullptr;
     ShutdownTimer* m_shutdown = nullptr;
     SoftSetLauncher* m_softSet = nullptr;
+    tv::TvFeature* m_tv = nullptr;
 };
 
 } // namespace koro

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 class QMenu;
+class QUrl;
+class QWebChannel;
 
 namespace koro {
 
@@ -23,6 +25,9 @@ public:
     virtual void stop() = 0;
     virtual QString locationName() const = 0;
     virtual QString locationURL() const = 0;
+    // Offers the channel's objects to the program's own page at ownPage (query and fragment
+    // aside) and to no other page; a null channel withdraws them.
+    virtual void setOwnPageChannel(QWebChannel* /*channel*/, const QUrl& /*ownPage*/) {}
 
     // CommandStateChange command numbers.
     static constexpr int CommandForward = 1;

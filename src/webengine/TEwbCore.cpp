@@ -75,6 +75,8 @@ protected:
         }
         bool cancel = false;
         emit owner_->beforeNavigate2(url.toString(), &cancel);
+        if (!cancel && isMainFrame)
+            owner_->updateOwnChannel(this, url);
         if (!cancel && !engineHandlesScheme(url.scheme())) {
             // The engine would hand it to the desktop without asking anyone.
             if (owner_->external_)
@@ -289,6 +291,23 @@ QString TEwbCore::locationName() const {
 
 QString TEwbCore::locationURL() const {
     return scriptPage()->url().toString();
+}
+
+void TEwbCore::setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) {
+    ownChannel_ = channel;
+    ownPage_ = ownPage;
+    updateOwnChannel(page_, page_->url());
+}
+
+void TEwbCore::updateOwnChannel(QWebEnginePage* page, const QUrl& url) {
+    constexpr auto bare = QUrl::RemoveQuery | QUrl::RemoveFragment;
+    const bool own =
+        ownChannel_ && !ownPage_.isEmpty() && url.adjusted(bare) == ownPage_.adjusted(bare);
+    QWebChannel* wanted = own ? ownChannel_.data() : nullptr;
+    if (page->webChannel() != wanted)
+        page->setWebChannel(wanted);
+    // The own page plays the channel it opens with; other pages wait for a click as before.
+    page->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, !own);
 }
 
 QWebEnginePage* TEwbCore::page() const {

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QUrl>
+#include <QWebChannel>
 
 #include <memory>
 
@@ -38,6 +39,7 @@ public:
     void stop() override;
     QString locationName() const override;
     QString locationURL() const override;
+    void setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) override;
 
     BrowserRole role() const { return role_; }
     QWebEnginePage* page() const;
@@ -63,6 +65,8 @@ private:
     QWebEnginePage* scriptPage() const;
     void updateCommandStates();
     void showContextMenu(const QPoint& pos);
+    // The own page's channel on page while it goes to url, none anywhere else.
+    void updateOwnChannel(QWebEnginePage* page, const QUrl& url);
 
     BrowserRole role_;
     QWebEngineView* view_ = nullptr; // none for the catcher, which never shows anything
@@ -71,6 +75,8 @@ private:
     QPointer<ExternalOpener> external_; // the factory that owns it may go first at exit
     std::shared_ptr<UnrequestedWindowLimit> windowLimit_; // shared: the factory may go first
     bool loading_ = false;
+    QPointer<QWebChannel> ownChannel_;
+    QUrl ownPage_;
 };
 
 } // namespace koro

@@ -266,12 +266,12 @@ class Koro:
         self.lines = []
         self.lock = threading.Lock()
 
-    def start(self, env=None):
-        """env: further variables for the program (for example HOME)."""
+    def start(self, env=None, args=()):
+        """env: further variables for the program (for example HOME); args: its command line."""
         extra = {"KORO_E2E_BASE": self.base} if self.base else {}
         if env:
             extra.update(env)
-        self.proc = subprocess.Popen(["dbus-run-session", "--", self.exe], cwd=self.cwd,
+        self.proc = subprocess.Popen(["dbus-run-session", "--", self.exe, *args], cwd=self.cwd,
                                      env=self.desktop.env(extra), stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE,
                                      stderr=subprocess.STDOUT, text=True, start_new_session=True)

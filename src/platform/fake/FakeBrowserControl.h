@@ -5,6 +5,9 @@
 #include <QList>
 #include <QPointer>
 #include <QStringList>
+#include <QUrl>
+
+class QWebChannel;
 
 namespace koro {
 
@@ -41,6 +44,12 @@ public:
     void stop() override { ++stopCount; }
     QString locationName() const override { return locationName_; }
     QString locationURL() const override { return locationURL_; }
+    void setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) override {
+        ownPageChannel = channel;
+        ownPage_ = ownPage;
+    }
+    QWebChannel* ownPageChannel = nullptr;
+    QUrl ownPage() const { return ownPage_; }
 
     // Test drivers.
     // Returns whether a handler cancelled.
@@ -61,6 +70,7 @@ private:
     BrowserRole role_;
     QString locationName_;
     QString locationURL_;
+    QUrl ownPage_;
 };
 
 // Makes FakeBrowserControls and keeps track of them by role.
