@@ -19,11 +19,25 @@ GuideReader::~GuideReader() = default;
 bool GuideReader::addData(const QByteArray& chunk) {
     if (m_done)
         return false;
-    if (!m_started && !chunk.isEmpty()) {
-        m_started = true;
-        if (GzipStream::looksCompressed(chunk))
-            m_gzip = std::make_unique<GzipStream>();
+    if (!m_started) {
+        // The kind of stream and the text's encoding are told by the first bytes, so a few
+        // are gathered first.
+        m_head += chunk;
+        if (m_head.size() < HeadBytes)
+            return true;
+        return start();
     }
+    return feed(chunk);
+}
+
+bool GuideReader::start() {
+    m_started = true;
+    if (GzipStream::looksCompressed(m_head))
+        m_gzip = std::make_unique<GzipStream>();
+    return feed(std::exchange(m_head, QByteArray()));
+}
+
+bool GuideReader::feed(const QByteArray& chunk) {
     if (!m_gzip) {
         feedXml(chunk);
         return !m_done;
@@ -149,6 +163,8 @@ void GuideReader::endElement() {
 }
 
 Guide GuideReader::finish() {
+    if (!m_started && !m_done)
+        start();
     m_done = true;
     for (auto it = m_guide.programmes.begin(); it != m_guide.programmes.end();) {
         QList<Programme>& list = *it;

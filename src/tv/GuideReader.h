@@ -37,6 +37,10 @@ public:
 private:
     enum class Text { None, DisplayName, Title, Description };
 
+    static constexpr qsizetype HeadBytes = 64;
+
+    bool start();
+    bool feed(const QByteArray& chunk);
     void feedXml(const QByteArray& xml);
     void startElement();
     void endElement();
@@ -49,6 +53,7 @@ private:
     QSet<QString> m_keptIds;
     QXmlStreamReader m_xml;
     std::unique_ptr<GzipStream> m_gzip;
+    QByteArray m_head;
     bool m_started = false;
     bool m_done = false;
     qint64 m_xmlBytes = 0;

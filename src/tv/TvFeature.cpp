@@ -102,6 +102,12 @@ TvFeature::TvFeature(BrowserControl& pageArea, QMenu& menu, const QString& userF
             m_pageArea.setFocus();
     });
     connect(&m_menu, &QMenu::aboutToShow, this, &TvFeature::fillMenu);
+    // Queued: the action that caused the change may still be running.
+    const auto refreshMenu = [this] {
+        QMetaObject::invokeMethod(this, &TvFeature::fillMenu, Qt::QueuedConnection);
+    };
+    connect(m_bridge, &ChannelBridge::playlistChanged, this, refreshMenu);
+    connect(m_reminders, &GuideReminders::changed, this, refreshMenu);
     fillMenu();
 }
 
@@ -282,8 +288,10 @@ void TvFeature::fillMenu() {
         QMenu* sub = m_menu.addMenu(menuText(playlistTitle(item.source)));
         const QString source = item.source;
         add(sub, QStringLiteral("打开"), "TvRecentOpen", [this, source] { open(source); });
-        add(sub, QStringLiteral("删除"), "TvRecentRemove",
-            [this, source] { m_recent->remove(source); });
+        add(sub, QStringLiteral("删除"), "TvRecentRemove", [this, source] {
+            m_recent->remove(source);
+            QMetaObject::invokeMethod(this, &TvFeature::fillMenu, Qt::QueuedConnection);
+        });
     }
 
     m_menu.addSection(QStringLiteral("提醒"));
