@@ -31,6 +31,12 @@ QString menuText(const QString& text) {
     return plain.replace(u'&', QLatin1String("&&"));
 }
 
+// Submenus belong to the menu as children, not as actions: clear() alone would keep them.
+void clearMenu(QMenu& menu) {
+    menu.clear();
+    qDeleteAll(menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
+}
+
 QString clockText(qint64 secs) {
     return QDateTime::fromSecsSinceEpoch(secs).toString(QStringLiteral("MM-dd HH:mm"));
 }
@@ -62,7 +68,7 @@ TvFeature::TvFeature(BrowserControl& pageArea, QMenu& menu, const QString& userF
                      TvHooks hooks, QObject* parent)
     : QObject(parent)
     , m_pageArea(pageArea)
-    , m_menu(menu)
+    , m_menu(&menu)
     , m_hooks(std::move(hooks))
     , m_recent(std::make_unique<RecentPlaylists>(userFolder + QStringLiteral("/playlists.json"))) {
     initTvQrc();
@@ -101,7 +107,7 @@ TvFeature::TvFeature(BrowserControl& pageArea, QMenu& menu, const QString& userF
         if (ownPageShown())
             m_pageArea.setFocus();
     });
-    connect(&m_menu, &QMenu::aboutToShow, this, &TvFeature::fillMenu);
+    connect(m_menu, &QMenu::aboutToShow, this, &TvFeature::fillMenu);
     // Queued: the action that caused the change may still be running.
     const auto refreshMenu = [this] {
         QMetaObject::invokeMethod(this, &TvFeature::fillMenu, Qt::QueuedConnection);
@@ -111,7 +117,11 @@ TvFeature::TvFeature(BrowserControl& pageArea, QMenu& menu, const QString& userF
     fillMenu();
 }
 
-TvFeature::~TvFeature() = default;
+TvFeature::~TvFeature() {
+    // Its items call this object.
+    if (m_menu)
+        clearMenu(*m_menu);
+}
 
 bool TvFeature::ownPageShown() const {
     constexpr auto bare = QUrl::RemoveQuery | QUrl::RemoveFragment;
@@ -263,29 +273,32 @@ void TvFeature::showGuide() {
 }
 
 void TvFeature::fillMenu() {
-    m_menu.clear();
+    if (!m_menu)
+        return;
+    clearMenu(*m_menu);
+    QMenu& menu = *m_menu;
     const auto add = [](QMenu* into, const QString& text, const char* name, auto slot) {
         QAction* action = into->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
         QObject::connect(action, &QAction::triggered, action, slot);
         return action;
     };
-    add(&m_menu, QStringLiteral("打开播放列表文件..."), "TvOpenFile", [this] { openFileDialog(); });
-    add(&m_menu, QStringLiteral("打开网络播放列表..."), "TvOpenAddress",
+    add(&menu, QStringLiteral("打开播放列表文件..."), "TvOpenFile", [this] { openFileDialog(); });
+    add(&menu, QStringLiteral("打开网络播放列表..."), "TvOpenAddress",
         [this] { openAddressDialog(); });
     const bool playlistOpen = !m_bridge->source().isEmpty();
-    add(&m_menu, QStringLiteral("节目指南"), "TvGuide", [this] {
+    add(&menu, QStringLiteral("节目指南"), "TvGuide", [this] {
         showGuide();
     })->setEnabled(playlistOpen);
-    add(&m_menu, QStringLiteral("节目指南来源..."), "TvGuideSource", [this] {
+    add(&menu, QStringLiteral("节目指南来源..."), "TvGuideSource", [this] {
         chooseGuide();
     })->setEnabled(playlistOpen);
 
-    m_menu.addSection(QStringLiteral("最近的播放列表"));
+    menu.addSection(QStringLiteral("最近的播放列表"));
     if (m_recent->items().isEmpty())
-        m_menu.addAction(QStringLiteral("(没有)"))->setEnabled(false);
+        menu.addAction(QStringLiteral("(没有)"))->setEnabled(false);
     for (const RecentPlaylists::Item& item : m_recent->items()) {
-        QMenu* sub = m_menu.addMenu(menuText(playlistTitle(item.source)));
+        QMenu* sub = menu.addMenu(menuText(playlistTitle(item.source)));
         const QString source = item.source;
         add(sub, QStringLiteral("打开"), "TvRecentOpen", [this, source] { open(source); });
         add(sub, QStringLiteral("删除"), "TvRecentRemove", [this, source] {
@@ -294,11 +307,11 @@ void TvFeature::fillMenu() {
         });
     }
 
-    m_menu.addSection(QStringLiteral("提醒"));
+    menu.addSection(QStringLiteral("提醒"));
     if (m_reminders->reminders().isEmpty())
-        m_menu.addAction(QStringLiteral("(没有)"))->setEnabled(false);
+        menu.addAction(QStringLiteral("(没有)"))->setEnabled(false);
     for (const GuideReminders::Reminder& r : m_reminders->reminders()) {
-        QMenu* sub = m_menu.addMenu(menuText(clockText(r.start) + QLatin1Char(' ') + r.channelName +
+        QMenu* sub = menu.addMenu(menuText(clockText(r.start) + QLatin1Char(' ') + r.channelName +
                                              QStringLiteral(" - ") + r.title));
         add(sub, QStringLiteral("取消提醒"), "TvReminderCancel",
             [this, url = r.channelUrl, start = r.start] { m_reminders->cancel(url, start); });

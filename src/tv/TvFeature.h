@@ -80,7 +80,7 @@ private:
     bool ownPageShown() const;
 
     BrowserControl& m_pageArea;
-    QMenu& m_menu;
+    QPointer<QMenu> m_menu; // the menu bar may go first
     TvHooks m_hooks;
     QNetworkAccessManager m_network;
     std::unique_ptr<RecentPlaylists> m_recent;
