@@ -387,3 +387,75 @@ class Checks:
     def finish(self):
         print(f"{self.name}: {self.passed} passed, {len(self.failed)} failed", flush=True)
         sys.exit(1 if self.failed else 0)
+
+
+class Streams(http.server.ThreadingHTTPServer):
+    """Serves a folder of test streams on 127.0.0.1 (with the header that lets a page's player
+    read them) and records every request path."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.requests = []
+        self.lock = threading.Lock()
+        super().__init__(("127.0.0.1", 0), _StreamHandler)
+        self.thread = threading.Thread(target=self.serve_forever, daemon=True)
+        self.thread.start()
+
+    @property
+    def base(self):
+        return f"http://127.0.0.1:{self.server_address[1]}"
+
+    def seen(self, fragment):
+        with self.lock:
+            return [p for p in self.requests if fragment in p]
+
+    def stop(self):
+        self.shutdown()
+        self.server_close()
+
+
+class _StreamHandler(http.server.SimpleHTTPRequestHandler):
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, directory=args[2].folder, **kwargs)
+
+    def do_GET(self):
+        with self.server.lock:
+            self.server.requests.append(self.path)
+        super().do_GET()
+
+    def end_headers(self):
+        self.send_header("Access-Control-Allow-Origin", "*")
+        super().end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+def make_stream(folder, name, kind="hls", seconds=30, tone=440):
+    """A small test stream made with ffmpeg: an HLS list of 2 s segments (kind "hls") under
+    folder/name/index.m3u8, or an MP4 clip folder/name.mp4. Returns its path under folder."""
+    common = ["ffmpeg", "-loglevel", "error", "-y",
+              "-f", "lavfi", "-i", f"testsrc2=size=320x180:rate=25:duration={seconds}",
+              "-f", "lavfi", "-i", f"sine=frequency={tone}:duration={seconds}",
+              "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-g", "25",
+              "-c:a", "aac", "-b:a", "64k"]
+    if kind == "hls":
+        os.makedirs(os.path.join(folder, name), exist_ok=True)
+        subprocess.run(common + ["-f", "hls", "-hls_time", "2", "-hls_list_size", "0",
+                                 "-hls_playlist_type", "vod",
+                                 os.path.join(folder, name, "index.m3u8")], check=True)
+        return f"{name}/index.m3u8"
+    subprocess.run(common + ["-movflags", "+faststart", os.path.join(folder, name + ".mp4")],
+                   check=True)
+    return f"{name}.mp4"
+
+
+def tv_events(koro, event):
+    """The TV feature's reports of one kind (see harness_main.cpp) as (monotonic ms, details)."""
+    prefix = f"e2e: tv {event} "
+    found = []
+    for line in koro.output():
+        if line.startswith(prefix):
+            ms, _, details = line[len(prefix):].partition(" ")
+            found.append((int(ms), details))
+    return found
