@@ -26,7 +26,8 @@ public:
     virtual QString locationName() const = 0;
     virtual QString locationURL() const = 0;
     // Offers the channel's objects to the program's own page at ownPage (query and fragment
-    // aside) and to no other page; a null channel withdraws them.
+    // aside). The engine can only offer them to whatever the page area shows: the objects
+    // must answer nothing unless locationURL() is the own page.
     virtual void setOwnPageChannel(QWebChannel* /*channel*/, const QUrl& /*ownPage*/) {}
 
     // CommandStateChange command numbers.

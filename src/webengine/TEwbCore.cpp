@@ -76,7 +76,7 @@ protected:
         bool cancel = false;
         emit owner_->beforeNavigate2(url.toString(), &cancel);
         if (!cancel && isMainFrame)
-            owner_->updateOwnChannel(this, url);
+            owner_->updateOwnPage(this, url);
         if (!cancel && !engineHandlesScheme(url.scheme())) {
             // The engine would hand it to the desktop without asking anyone.
             if (owner_->external_)
@@ -206,6 +206,8 @@ void TEwbCore::showPendingPage() {
     old->disconnect(this);
     page_ = shown;
     page_->setParent(view_);
+    if (ownChannel_)
+        page_->setWebChannel(ownChannel_);
     view_->setPage(page_);
     if (old)
         old->deleteLater();
@@ -296,16 +298,15 @@ QString TEwbCore::locationURL() const {
 void TEwbCore::setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) {
     ownChannel_ = channel;
     ownPage_ = ownPage;
-    updateOwnChannel(page_, page_->url());
+    // The engine gives a page the channel only if it had it before its navigation started, so
+    // it stays on the page; its objects answer only while the own page is shown.
+    page_->setWebChannel(channel);
+    updateOwnPage(page_, page_->url());
 }
 
-void TEwbCore::updateOwnChannel(QWebEnginePage* page, const QUrl& url) {
+void TEwbCore::updateOwnPage(QWebEnginePage* page, const QUrl& url) {
     constexpr auto bare = QUrl::RemoveQuery | QUrl::RemoveFragment;
-    const bool own =
-        ownChannel_ && !ownPage_.isEmpty() && url.adjusted(bare) == ownPage_.adjusted(bare);
-    QWebChannel* wanted = own ? ownChannel_.data() : nullptr;
-    if (page->webChannel() != wanted)
-        page->setWebChannel(wanted);
+    const bool own = !ownPage_.isEmpty() && url.adjusted(bare) == ownPage_.adjusted(bare);
     // The own page plays the channel it opens with; other pages wait for a click as before.
     page->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, !own);
 }

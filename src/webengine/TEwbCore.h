@@ -65,8 +65,8 @@ private:
     QWebEnginePage* scriptPage() const;
     void updateCommandStates();
     void showContextMenu(const QPoint& pos);
-    // The own page's channel on page while it goes to url, none anywhere else.
-    void updateOwnChannel(QWebEnginePage* page, const QUrl& url);
+    // What differs on the own page, set as page goes to url.
+    void updateOwnPage(QWebEnginePage* page, const QUrl& url);
 
     BrowserRole role_;
     QWebEngineView* view_ = nullptr; // none for the catcher, which never shows anything
