@@ -18,6 +18,7 @@ GuideReminders::GuideReminders(QString path, Clock clock, QObject* parent)
         if (!r.channelUrl.isEmpty() && r.stop > r.start)
             m_reminders.append(r);
     }
+    m_timer.setParent(this);
     m_timer.setObjectName("TimerGuideReminders");
     m_timer.setInterval(CheckMs);
     connect(&m_timer, &QTimer::timeout, this, &GuideReminders::check);
