@@ -14,8 +14,6 @@ QString decode(const QByteArray& bytes) {
     QString text = utf8(bytes);
     if (utf8.hasError()) // Chinese lists saved by older tools
         text = codepage::toUnicode(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
     return text;
 }
 
@@ -90,7 +88,10 @@ Playlist readPlaylist(const QByteArray& bytes) {
     bool described = false;
     QString group; // #EXTGRP applies to the entry that follows
     for (QStringView rawLine : QStringTokenizer(text, u'\n')) {
-        const QString line = rawLine.trimmed().toString();
+        // Playlists joined one after another carry their byte order marks along.
+        QString line = rawLine.trimmed().toString();
+        while (line.startsWith(QChar(0xFEFF)))
+            line = line.mid(1).trimmed();
         if (line.isEmpty())
             continue;
         if (line.startsWith(u'#')) {

@@ -312,7 +312,7 @@ void TvFeature::fillMenu() {
         menu.addAction(QStringLiteral("(没有)"))->setEnabled(false);
     for (const GuideReminders::Reminder& r : m_reminders->reminders()) {
         QMenu* sub = menu.addMenu(menuText(clockText(r.start) + QLatin1Char(' ') + r.channelName +
-                                             QStringLiteral(" - ") + r.title));
+                                           QStringLiteral(" - ") + r.title));
         add(sub, QStringLiteral("取消提醒"), "TvReminderCancel",
             [this, url = r.channelUrl, start = r.start] { m_reminders->cancel(url, start); });
     }

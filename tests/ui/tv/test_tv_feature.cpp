@@ -69,10 +69,11 @@ protected:
                      xmltvTime(start + 1800).toUtf8() + "\" channel=\"one\"><title>Show " +
                      QByteArray::number(start - t) + "</title></programme>";
         write("guide.xml", guide + "</tv>");
-        return write("list.m3u", "#EXTM3U url-tvg=\"" + dir.filePath("guide.xml").toUtf8() +
-                                     "\"\n#EXTINF:-1 tvg-id=\"one\",One\nhttp://s/one.m3u8\n"
-                                     "#EXTINF:-1,<img src=x onerror=alert(1)>\njavascript:alert(1)\n"
-                                     "#EXTINF:-1,Two\nhttp://s/two.mp4\n");
+        return write("list.m3u",
+                     "#EXTM3U url-tvg=\"" + dir.filePath("guide.xml").toUtf8() +
+                         "\"\n#EXTINF:-1 tvg-id=\"one\",One\nhttp://s/one.m3u8\n"
+                         "#EXTINF:-1,<img src=x onerror=alert(1)>\njavascript:alert(1)\n"
+                         "#EXTINF:-1,Two\nhttp://s/two.mp4\n");
     }
 
     QTemporaryDir dir;
@@ -140,8 +141,8 @@ TEST_F(Tv, TheLastChannelComesBackAndTheMenuKeepsThePlaylist) {
 }
 
 TEST_F(Tv, PlaylistsThatCannotOpenSayWhyAndLeaveThePageAlone) {
-    for (const QString& source : {dir.filePath("missing.m3u"), write("empty.m3u", "#EXTM3U\n"),
-                                  dir.path()}) {
+    for (const QString& source :
+         {dir.filePath("missing.m3u"), write("empty.m3u", "#EXTM3U\n"), dir.path()}) {
         notices.clear();
         feature->open(source);
         EXPECT_EQ(notices.size(), 1) << source.toStdString();
@@ -156,8 +157,8 @@ TEST_F(Tv, RemindersFromTheGuideComeAtTheStartAndOutliveTheProgram) {
     ChannelBridge& bridge = feature->bridge();
     ASSERT_TRUE(waitFor([&] { return feature->guideSource().guide() != nullptr; }));
     const qint64 t = now.toSecsSinceEpoch();
-    EXPECT_FALSE(bridge.remind(0, t - 600).isEmpty()); // running already
-    EXPECT_FALSE(bridge.remind(0, t + 999).isEmpty()); // no such programme
+    EXPECT_FALSE(bridge.remind(0, t - 600).isEmpty());  // running already
+    EXPECT_FALSE(bridge.remind(0, t + 999).isEmpty());  // no such programme
     EXPECT_FALSE(bridge.remind(1, t + 1200).isEmpty()); // not a playable channel
     EXPECT_EQ(bridge.remind(0, t + 1200), QString());
     EXPECT_FALSE(bridge.remind(0, t + 1200).isEmpty()); // once is enough

@@ -61,6 +61,11 @@ TEST(Playlist, CodePageAndGarbage) {
     const Playlist gbk = readPlaylist("#EXTINF:-1,\xd6\xd0\xce\xc4\nhttp://s/1\n");
     ASSERT_EQ(gbk.entries.size(), 1);
     EXPECT_EQ(gbk.entries[0].name, QStringLiteral("中文"));
+    // Two lists joined one after another: the second one's byte order mark is no address.
+    const Playlist joined =
+        readPlaylist("\xEF\xBB\xBFhttp://s/1\n\xEF\xBB\xBF#EXTM3U\n\xEF\xBB\xBFhttp://s/2\n");
+    ASSERT_EQ(joined.entries.size(), 2);
+    EXPECT_TRUE(joined.entries[1].playable);
     EXPECT_TRUE(readPlaylist("").entries.isEmpty());
     EXPECT_TRUE(readPlaylist("#EXTM3U\n#EXTINF:-1,only a description\n").entries.isEmpty());
     const Playlist broken = readPlaylist("#EXTINF:-1 tvg-id=\"unclosed,Name\nhttp://s/x\n");
