@@ -101,6 +101,7 @@
         if (item.next) parts.push(hhmm(item.next.s) + ' ' + item.next.t);
         r.querySelector('.epg').textContent = parts.join(' · ');
       }
+      if (items && items.length) bridge.guideShown(items.length);
     });
   }
 

@@ -162,6 +162,11 @@ void ChannelBridge::shown(int channels) {
         emit channelsShown(channels);
 }
 
+void ChannelBridge::guideShown(int channels) {
+    if (allowed())
+        emit nowNextShown(channels);
+}
+
 void ChannelBridge::toggleCompact() {
     if (allowed() && m_hooks.toggleCompact)
         m_hooks.toggleCompact();

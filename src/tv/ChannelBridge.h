@@ -50,6 +50,7 @@ public:
     Q_INVOKABLE void playing(int index);
     Q_INVOKABLE void failed(int index, const QString& reason);
     Q_INVOKABLE void shown(int channels);
+    Q_INVOKABLE void guideShown(int channels);
     Q_INVOKABLE void toggleCompact();
     Q_INVOKABLE void explain(int index);
 
@@ -67,6 +68,8 @@ signals:
     void channelPlaying(int index);
     void channelFailed(int index, const QString& reason);
     void channelsShown(int channels);
+    // The page shows now and next under this many channels.
+    void nowNextShown(int channels);
 
 private:
     bool allowed() const;

@@ -59,6 +59,8 @@ void followTv(koro::tv::TvFeature& tv) {
     koro::tv::ChannelBridge* bridge = &tv.bridge();
     QObject::connect(bridge, &koro::tv::ChannelBridge::channelsShown,
                      [say](int n) { say("shown", QString::number(n)); });
+    QObject::connect(bridge, &koro::tv::ChannelBridge::nowNextShown,
+                     [say](int n) { say("nowNext", QString::number(n)); });
     QObject::connect(bridge, &koro::tv::ChannelBridge::channelPlaying,
                      [say](int i) { say("playing", QString::number(i)); });
     QObject::connect(
@@ -203,6 +205,7 @@ public:
 //   trigger <action>       triggers a menu item of the main window
 //   label <name>           prints "e2e: label <name> <text>\t<tooltip>\t<x> <y> <w> <h>"
 //   ping                   prints "e2e: pong" (answers only while the event loop runs)
+//   tvopen <playlist>      prints "e2e: tv opening <ms>" and opens the playlist
 class CommandReader : public QObject {
 public:
     explicit CommandReader(koro::TForm1& form)
@@ -250,6 +253,10 @@ private:
             }
         } else if (words[0] == "ping") {
             report("pong", "", "");
+        } else if (words[0] == "tvopen" && words.size() == 2) {
+            std::printf("e2e: tv opening %lld\n", monotonicMs());
+            std::fflush(stdout);
+            m_form.tv().open(words[1]);
         }
     }
 
