@@ -14,7 +14,8 @@ namespace {
 constexpr int ProbeMs = 6000;
 
 QVariantMap programmeMap(const Programme& p) {
-    return {{"t", p.title}, {"s", double(p.start)}, {"e", double(p.stop)}};
+    return {
+        {"t", p.title}, {"s", QVariant::fromValue(p.start)}, {"e", QVariant::fromValue(p.stop)}};
 }
 
 } // namespace

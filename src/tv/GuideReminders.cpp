@@ -10,7 +10,7 @@ GuideReminders::GuideReminders(QString path, Clock clock, QObject* parent)
     : QObject(parent)
     , m_path(std::move(path))
     , m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); }) {
-    for (const QJsonValue& value : readJsonList(m_path)) {
+    for (const auto& value : readJsonList(m_path)) {
         const QJsonObject o = value.toObject();
         Reminder r{o.value("playlist").toString(),      o.value("channelUrl").toString(),
                    o.value("channelName").toString(),   o.value("title").toString(),

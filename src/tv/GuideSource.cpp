@@ -11,8 +11,8 @@
 namespace koro::tv {
 
 namespace {
-constexpr qint64 DaySecs = 24 * 3600;
-constexpr qint64 ChunkBytes = 256 * 1024;
+constexpr qint64 DaySecs = qint64(24) * 3600;
+constexpr qint64 ChunkBytes = qint64(256) * 1024;
 } // namespace
 
 GuideSource::GuideSource(QNetworkAccessManager& network, QString cacheFolder, Clock clock,

@@ -29,8 +29,8 @@ class GuideSource : public QObject {
 public:
     using Clock = std::function<QDateTime()>;
 
-    static constexpr qint64 KeepBeforeSecs = 6 * 3600;
-    static constexpr qint64 KeepAfterSecs = 7 * 24 * 3600;
+    static constexpr qint64 KeepBeforeSecs = qint64(6) * 3600;
+    static constexpr qint64 KeepAfterSecs = qint64(7) * 24 * 3600;
     static constexpr qint64 MaxDownloadBytes = qint64(512) * 1024 * 1024;
     static constexpr int RefreshCheckMs = 3600 * 1000;
 

@@ -10,7 +10,7 @@
 namespace koro::tv {
 
 namespace {
-constexpr qsizetype MaxListBytes = 4 * 1024 * 1024;
+constexpr qsizetype MaxListBytes = qsizetype(4) * 1024 * 1024;
 }
 
 QJsonArray readJsonList(const QString& path) {

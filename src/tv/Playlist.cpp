@@ -34,7 +34,7 @@ QString firstGuideUrl(const QString& header) {
     for (const char* key : {"x-tvg-url", "url-tvg"}) {
         const QString value = extinfAttribute(header, QString::fromLatin1(key));
         // Several guides may be listed; the first is taken.
-        const QString first = value.section(u',', 0, 0).trimmed();
+        QString first = value.section(u',', 0, 0).trimmed();
         if (!first.isEmpty())
             return first;
     }

@@ -24,7 +24,7 @@ bool handOverPlaylist(const QString& socketPath, const QString& playlist, int ti
 class PlaylistReceiver : public QObject {
     Q_OBJECT
 public:
-    static constexpr qint64 MaxMessageBytes = 64 * 1024;
+    static constexpr qint64 MaxMessageBytes = qint64(64) * 1024;
 
     explicit PlaylistReceiver(const QString& socketPath, QObject* parent = nullptr);
     bool listening() const { return m_server.isListening(); }

@@ -8,7 +8,7 @@ namespace koro::tv {
 
 RecentPlaylists::RecentPlaylists(QString path)
     : m_path(std::move(path)) {
-    for (const QJsonValue& value : readJsonList(m_path)) {
+    for (const auto& value : readJsonList(m_path)) {
         const QJsonObject o = value.toObject();
         Item item{o.value("source").toString(), o.value("lastChannel").toString(),
                   o.value("guide").toString()};

@@ -47,7 +47,7 @@ class TvFeature : public QObject {
     Q_OBJECT
 public:
     static const QUrl ChannelPage;
-    static constexpr qint64 MaxPlaylistBytes = 64 * 1024 * 1024;
+    static constexpr qint64 MaxPlaylistBytes = qint64(64) * 1024 * 1024;
 
     // userFolder: where the recent playlists, the reminders and the guide cache are kept.
     TvFeature(BrowserControl& pageArea, QMenu& menu, const QString& userFolder, TvHooks hooks,
