@@ -431,6 +431,18 @@ class _StreamHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+@contextlib.contextmanager
+def stream_server(scratch):
+    """A folder for test streams in scratch and a server for it, stopped afterwards."""
+    media = os.path.join(scratch, "media")
+    os.makedirs(media)
+    streams = Streams(media)
+    try:
+        yield media, streams
+    finally:
+        streams.stop()
+
+
 def make_stream(folder, name, kind="hls", seconds=30, tone=440):
     """A small test stream made with ffmpeg: an HLS list of 2 s segments (kind "hls") under
     folder/name/index.m3u8, or an MP4 clip folder/name.mp4. Returns its path under folder."""

@@ -9,10 +9,8 @@ import koro_e2e as e2e
 def main():
     args = e2e.parse_args()
     c = e2e.Checks("tv_handover")
-    with e2e.session(args) as (desktop, pages, scratch):
-        media = os.path.join(scratch, "media")
-        os.makedirs(media)
-        streams = e2e.Streams(media)
+    with e2e.session(args) as (desktop, pages, scratch), \
+            e2e.stream_server(scratch) as (media, streams):
         one = e2e.make_stream(media, "one")
         playlist = os.path.join(scratch, "list.m3u8")
         with open(playlist, "w", encoding="utf-8") as f:
@@ -50,7 +48,6 @@ def main():
                     "the running copy goes on unchanged")
         finally:
             first.stop()
-            streams.stop()
     c.finish()
 
 

@@ -15,10 +15,8 @@ TITLE = "Koro网络电视 3.0"
 def main():
     args = e2e.parse_args()
     c = e2e.Checks("tv_hostile")
-    with e2e.session(args) as (desktop, pages, scratch):
-        media = os.path.join(scratch, "media")
-        os.makedirs(media)
-        streams = e2e.Streams(media)
+    with e2e.session(args) as (desktop, pages, scratch), \
+            e2e.stream_server(scratch) as (media, streams):
         one = e2e.make_stream(media, "one", seconds=20)
         # Whatever tries to hand an address to the desktop leaves a mark.
         bin_dir = os.path.join(scratch, "bin")
@@ -97,7 +95,6 @@ if (typeof qt !== 'undefined') {
             c.check(not os.path.exists(launched), "still nothing handed to the desktop")
         finally:
             koro.stop()
-            streams.stop()
     c.finish()
 
 

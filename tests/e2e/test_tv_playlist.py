@@ -21,10 +21,8 @@ def closed_port():
 def main():
     args = e2e.parse_args()
     c = e2e.Checks("tv_playlist")
-    with e2e.session(args) as (desktop, pages, scratch):
-        media = os.path.join(scratch, "media")
-        os.makedirs(media)
-        streams = e2e.Streams(media)
+    with e2e.session(args) as (desktop, pages, scratch), \
+            e2e.stream_server(scratch) as (media, streams):
         one = e2e.make_stream(media, "one", tone=330)
         two = e2e.make_stream(media, "two", tone=660)
         clip = e2e.make_stream(media, "clip", kind="mp4")
@@ -105,7 +103,6 @@ def main():
                     "the next start plays the channel last watched")
         finally:
             again.stop()
-            streams.stop()
     c.finish()
 
 

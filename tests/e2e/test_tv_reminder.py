@@ -14,10 +14,8 @@ def xmltv(secs):
 def main():
     args = e2e.parse_args()
     c = e2e.Checks("tv_reminder")
-    with e2e.session(args) as (desktop, pages, scratch):
-        media = os.path.join(scratch, "media")
-        os.makedirs(media)
-        streams = e2e.Streams(media)
+    with e2e.session(args) as (desktop, pages, scratch), \
+            e2e.stream_server(scratch) as (media, streams):
         one = e2e.make_stream(media, "one", seconds=120)
         two = e2e.make_stream(media, "two", seconds=120, tone=880)
         now = int(time.time())
@@ -76,7 +74,6 @@ def main():
                 c.check(json.load(f) == [], "a reminder that came is gone")
         finally:
             koro.stop()
-            streams.stop()
     c.finish()
 
 
