@@ -140,6 +140,22 @@
     $('nextButton').focus();
   }
 
+  // HLS lists and segments come through the program, which reads them from any server; the
+  // page itself could only read servers that allow other sites.
+  function relayed(url) {
+    return url.replace(/^(https?):\/\//i, (m, scheme) => 'koro://tv/relay/' + scheme.toLowerCase() + '/');
+  }
+
+  function relayLoader() {
+    const Base = Hls.DefaultConfig.loader;
+    return class extends Base {
+      load(context, config, callbacks) {
+        context.url = relayed(context.url);
+        super.load(context, config, callbacks);
+      }
+    };
+  }
+
   function isNative(url) {
     return /\.(mp4|m4v|webm|ogv|ogg)([?#]|$)/i.test(url);
   }
@@ -166,6 +182,7 @@
         manifestLoadingTimeOut: 10000,
         levelLoadingMaxRetry: 2,
         fragLoadingMaxRetry: 2,
+        loader: relayLoader(),
       });
       hls.on(Hls.Events.ERROR, (event, data) => { if (data.fatal) hlsFailed(i, data); });
       hls.loadSource(c.url);

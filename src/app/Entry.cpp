@@ -10,6 +10,7 @@
 #include "platform/linux/LinuxSingleInstance.h"
 #include "tv/PlaylistHandover.h"
 #include "tv/TvFeature.h"
+#include "webengine/OwnPages.h"
 #include "webengine/PageEngineFlags.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
@@ -64,6 +65,7 @@ void prepareEngineAndTexts(QApplication& app) {
 int runKoro(int argc, char** argv, const Endpoints& endpoints,
             const std::function<void(TForm1&)>& observe, const RunOptions& options) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    OwnPages::registerScheme();
     KoroApplication app(argc, argv);
     const QString executable = QCoreApplication::applicationFilePath();
     const QFileInfo exe(executable);

@@ -53,7 +53,7 @@ QSet<QString> lowerNames(const Playlist& playlist) {
 
 } // namespace
 
-const QUrl TvFeature::ChannelPage(QStringLiteral("qrc:///tv/channels.html"));
+const QUrl TvFeature::ChannelPage(QStringLiteral("koro://tv/channels.html"));
 
 QString playlistTitle(const QString& source) {
     if (isWebAddress(source)) {

@@ -308,7 +308,12 @@ void TEwbCore::updateOwnPage(QWebEnginePage* page, const QUrl& url) {
     constexpr auto bare = QUrl::RemoveQuery | QUrl::RemoveFragment;
     const bool own = !ownPage_.isEmpty() && url.adjusted(bare) == ownPage_.adjusted(bare);
     // The own page plays the channel it opens with; other pages wait for a click as before.
-    page->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, !own);
+    // Its scheme is local: it may load pictures and media from the web, and reads nothing of the
+    // disk, which a local page otherwise may.
+    QWebEngineSettings* settings = page->settings();
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, !own);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, own);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, !own);
 }
 
 QWebEnginePage* TEwbCore::page() const {

@@ -390,8 +390,8 @@ class Checks:
 
 
 class Streams(http.server.ThreadingHTTPServer):
-    """Serves a folder of test streams on 127.0.0.1 (with the header that lets a page's player
-    read them) and records every request path."""
+    """Serves a folder of test streams on 127.0.0.1, as many servers do: without the header that
+    would let a page of another site read them. Records every request path."""
 
     def __init__(self, folder):
         self.folder = folder

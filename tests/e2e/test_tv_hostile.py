@@ -39,7 +39,11 @@ def main():
                     f"javascript:fetch('{bait}/pwned-url')\n"
                     f'#EXTINF:-1 tvg-logo="file:///etc/hostname",本地文件\nfile:///etc/hostname\n'
                     f"#EXTINF:-1,外部程序\nmailto:someone@example.com\n")
-        pages.page("/foreign.html", """<html><head><title>foreign</title></head><body><script>
+        secret = f"koro://tv/relay/http/127.0.0.1:{pages.server_address[1]}/secret"
+        pages.page("/foreign.html", f"""<html><head><title>foreign</title></head><body>
+<img src="{secret}-img"><iframe src="koro://tv/channels.html"></iframe><script>
+fetch('{secret}-fetch').then(() => fetch('/report?relay=read')).catch(() => {{}});
+""" + """
 fetch('/report?qt=' + typeof qt);
 if (typeof qt !== 'undefined') {
   const t = qt.webChannelTransport; let id = 0; const pending = {};
@@ -90,6 +94,9 @@ if (typeof qt !== 'undefined') {
             answer = [urllib.parse.unquote(p.split("playlist=", 1)[1]) for p in pages.requests
                       if "playlist=" in p][0]
             c.check(answer == "{}", f"the bridge gives a foreign page nothing: {answer}")
+            c.check(not pages.seen("/secret-img") and not pages.seen("/secret-fetch")
+                    and not any("relay=read" in p for p in pages.requests),
+                    "nor can it make the program fetch for it")
             time.sleep(1)
             c.check(desktop.window_title(window) == TITLE, "nor does it switch compact mode")
             c.check(not os.path.exists(launched), "still nothing handed to the desktop")
