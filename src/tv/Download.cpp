@@ -1,12 +1,12 @@
 #include "tv/Download.h"
 
-#include "config/ReplacingFile.h"
-
 #include <QDir>
+
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <cstdio>
 
 namespace koro::tv {
 
@@ -50,15 +50,19 @@ Download::Download(QNetworkReply* reply, qint64 maxBytes, const QString& toFile,
     reply->setParent(this);
     if (!toFile.isEmpty()) {
         QDir().mkpath(QFileInfo(toFile).absolutePath());
-        m_file = std::make_unique<ReplacingFile>(toFile);
-        if (!m_file->open())
+        m_target = toFile;
+        m_file = std::make_unique<QFile>(toFile + QStringLiteral(".part"));
+        if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate))
             m_failed = true;
     }
     connect(reply, &QNetworkReply::readyRead, this, &Download::readSome);
     connect(reply, &QNetworkReply::finished, this, &Download::done);
 }
 
-Download::~Download() = default;
+Download::~Download() {
+    if (m_file && m_file->isOpen()) // never completed
+        m_file->remove();
+}
 
 void Download::abort() {
     m_failed = true;
@@ -76,7 +80,7 @@ void Download::readSome() {
         return;
     }
     if (m_file) {
-        if (!m_file->write(chunk))
+        if (m_file->write(chunk) != chunk.size())
             fail(QStringLiteral("无法保存"));
     } else {
         m_body += chunk;
@@ -95,9 +99,16 @@ void Download::done() {
         fail(reason.isEmpty() ? QStringLiteral("网络错误") : reason);
         return;
     }
-    if (m_file && !m_file->commit()) {
-        fail(QStringLiteral("无法保存"));
-        return;
+    if (m_file) {
+        m_file->close();
+        // rename(2) replaces the old copy in one step, which QFile::rename does not.
+        if (m_file->error() != QFileDevice::NoError ||
+            std::rename(QFile::encodeName(m_file->fileName()).constData(),
+                        QFile::encodeName(m_target).constData()) != 0) {
+            m_file->remove();
+            fail(QStringLiteral("无法保存"));
+            return;
+        }
     }
     emit finished(true, m_body, QString());
     deleteLater();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,14 +12,12 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
-namespace koro {
-class ReplacingFile;
-}
-
 namespace koro::tv {
 
 // One download of an http(s) address, into memory or over a file, capped in size, given up
-// after a silence. A file is replaced only by a complete 2xx answer. Deletes itself when done.
+// after a silence. A file is replaced only by a complete 2xx answer, in one step but without
+// waiting for the disk: it is a cache, and a large one synced on this thread would stall it.
+// Deletes itself when done.
 class Download : public QObject {
     Q_OBJECT
 public:
@@ -44,7 +43,8 @@ private:
     QPointer<QNetworkReply> m_reply;
     qint64 m_maxBytes;
     qint64 m_received = 0;
-    std::unique_ptr<ReplacingFile> m_file;
+    QString m_target;
+    std::unique_ptr<QFile> m_file; // beside the target until complete
     QByteArray m_body;
     bool m_failed = false;
 };

@@ -42,9 +42,10 @@ bool GuideReader::feed(const QByteArray& chunk) {
         feedXml(chunk);
         return !m_done;
     }
-    QByteArray xml;
-    const bool intact = m_gzip->inflate(chunk, xml);
-    feedXml(xml);
+    const bool intact = m_gzip->inflate(chunk, [this](const QByteArray& xml) {
+        feedXml(xml);
+        return !m_done;
+    });
     if (!intact)
         m_done = true;
     return !m_done;

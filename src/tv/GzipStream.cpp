@@ -24,7 +24,8 @@ bool GzipStream::looksCompressed(const QByteArray& start) {
     return start.size() >= 2 && uchar(start[0]) == 0x1f && uchar(start[1]) == 0x8b;
 }
 
-bool GzipStream::inflate(const QByteArray& chunk, QByteArray& out) {
+bool GzipStream::inflate(const QByteArray& chunk,
+                         const std::function<bool(const QByteArray&)>& out) {
     State& s = *m_state;
     if (!s.ok)
         return false;
@@ -44,7 +45,9 @@ bool GzipStream::inflate(const QByteArray& chunk, QByteArray& out) {
         z.next_out = reinterpret_cast<Bytef*>(buffer);
         z.avail_out = sizeof buffer;
         const int result = ::inflate(&z, Z_NO_FLUSH);
-        out.append(buffer, qsizetype(sizeof buffer - z.avail_out));
+        const qsizetype produced = qsizetype(sizeof buffer - z.avail_out);
+        if (produced > 0 && !out(QByteArray(buffer, produced)))
+            return false;
         if (result == Z_STREAM_END) {
             s.ended = true;
             continue;

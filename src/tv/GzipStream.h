@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <memory>
 
 namespace koro::tv {
@@ -15,8 +16,9 @@ public:
     GzipStream(const GzipStream&) = delete;
     GzipStream& operator=(const GzipStream&) = delete;
 
-    // What the chunk inflates to; false once the data is broken.
-    bool inflate(const QByteArray& chunk, QByteArray& out);
+    // Hands what the chunk inflates to to out, a bounded piece at a time (a small chunk may
+    // inflate to a great deal); false once the data is broken or out returned false.
+    bool inflate(const QByteArray& chunk, const std::function<bool(const QByteArray&)>& out);
 
     static bool looksCompressed(const QByteArray& start);
 
