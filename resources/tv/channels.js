@@ -17,6 +17,7 @@
   let osdTimer = 0;
   let guideFrom = 0;
   let triedNative = false;
+  let announced = false;
 
   function el(tag, cls, text) {
     const e = document.createElement(tag);
@@ -164,6 +165,7 @@
     if (i < 0 || i >= channels.length) return;
     current = i;
     triedNative = false;
+    announced = false;
     stop();
     $('problem').hidden = true;
     markCurrent(i);
@@ -397,7 +399,9 @@
     v.addEventListener('playing', () => {
       clearTimeout(watchdog);
       $('problem').hidden = true;
-      if (bridge && current >= 0) bridge.playing(current);
+      // Once per channel: playing again after a stall is no new picture.
+      if (bridge && current >= 0 && !announced) bridge.playing(current);
+      announced = true;
     });
     v.addEventListener('error', () => {
       if (current >= 0 && !hls && v.getAttribute('src')) explain(current);

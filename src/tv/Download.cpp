@@ -68,6 +68,7 @@ void Download::abort() {
     m_failed = true;
     if (m_reply)
         m_reply->abort();
+    deleteLater();
 }
 
 void Download::readSome() {

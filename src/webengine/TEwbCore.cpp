@@ -298,6 +298,9 @@ QString TEwbCore::locationURL() const {
 void TEwbCore::setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) {
     ownChannel_ = channel;
     ownPage_ = ownPage;
+    // The page keeps a plain pointer to it.
+    if (channel)
+        connect(channel, &QObject::destroyed, this, [this] { page_->setWebChannel(nullptr); });
     // The engine gives a page the channel only if it had it before its navigation started, so
     // it stays on the page; its objects answer only while the own page is shown.
     page_->setWebChannel(channel);
