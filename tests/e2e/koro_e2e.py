@@ -38,21 +38,33 @@ def wait_for(predicate, timeout=30.0, interval=0.2, what="condition"):
     raise AssertionError(f"timed out waiting for {what}")
 
 
-class Pages(http.server.ThreadingHTTPServer):
-    """Serves fixed pages by path and records every request path."""
+class _LocalServer(http.server.ThreadingHTTPServer):
+    """An HTTP server on a free port of 127.0.0.1, serving from a thread of its own, that
+    records every request path."""
 
-    def __init__(self):
+    def __init__(self, handler):
         self.requests = []
-        self.pages = {}
-        self.trickles = {}
         self.lock = threading.Lock()
-        super().__init__(("127.0.0.1", 0), _Handler)
+        super().__init__(("127.0.0.1", 0), handler)
         self.thread = threading.Thread(target=self.serve_forever, daemon=True)
         self.thread.start()
 
     @property
     def base(self):
         return f"http://127.0.0.1:{self.server_address[1]}"
+
+    def stop(self):
+        self.shutdown()
+        self.server_close()
+
+
+class Pages(_LocalServer):
+    """Serves fixed pages by path and records every request path."""
+
+    def __init__(self):
+        self.pages = {}
+        self.trickles = {}
+        super().__init__(_Handler)
 
     def page(self, path, body, content_type="text/html; charset=utf-8", status=200):
         self.pages[path] = (status, content_type, body.encode() if isinstance(body, str) else body)
@@ -65,10 +77,6 @@ class Pages(http.server.ThreadingHTTPServer):
     def seen(self, path):
         with self.lock:
             return any(p.split("?")[0] == path for p in self.requests)
-
-    def stop(self):
-        self.shutdown()
-        self.server_close()
 
 
 class _Handler(http.server.BaseHTTPRequestHandler):
@@ -389,29 +397,17 @@ class Checks:
         sys.exit(1 if self.failed else 0)
 
 
-class Streams(http.server.ThreadingHTTPServer):
+class Streams(_LocalServer):
     """Serves a folder of test streams on 127.0.0.1, as many servers do: without the header that
     would let a page of another site read them. Records every request path."""
 
     def __init__(self, folder):
         self.folder = folder
-        self.requests = []
-        self.lock = threading.Lock()
-        super().__init__(("127.0.0.1", 0), _StreamHandler)
-        self.thread = threading.Thread(target=self.serve_forever, daemon=True)
-        self.thread.start()
-
-    @property
-    def base(self):
-        return f"http://127.0.0.1:{self.server_address[1]}"
+        super().__init__(_StreamHandler)
 
     def seen(self, fragment):
         with self.lock:
             return [p for p in self.requests if fragment in p]
-
-    def stop(self):
-        self.shutdown()
-        self.server_close()
 
 
 class _StreamHandler(http.server.SimpleHTTPRequestHandler):
