@@ -22,6 +22,10 @@ endforeach()
 file(GLOB KORO_SAMPLE_SKINS CONFIGURE_DEPENDS resources/skins/*.skn)
 install(FILES ${KORO_SAMPLE_SKINS} DESTINATION ${CMAKE_INSTALL_DATADIR}/koro/skin)
 install(FILES resources/sounds/COCK.wav DESTINATION ${CMAKE_INSTALL_DATADIR}/koro/Tvlist)
+# hls.js is built into the program (see CMakeLists.txt); its licence goes with it.
+install(FILES ${CMAKE_SOURCE_DIR}/node_modules/hls.js/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/koro RENAME hls.js-LICENSE)
+install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/koro)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME koro)
@@ -31,7 +35,8 @@ set(CPACK_PACKAGE_CONTACT "Koro <support@korotv.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Network TV desktop shell")
 set(CPACK_PACKAGE_DESCRIPTION "Koro opens a TV portal in a window of its own, with a navigation \
 bar, site menus, favorites, a tray icon, global hotkeys, compact mode, scheduled viewing and \
-skins.")
+skins. It plays M3U playlists with an XMLTV programme guide and reminders from it. It carries \
+hls.js (Apache License 2.0), see /usr/share/doc/koro/copyright.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Stripping keeps the version stamp: it is an allocated section, not debugging data.
 set(CPACK_STRIP_FILES ON)
@@ -41,6 +46,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the linker does not see: the page engine's helper process and data, plugins, the
 # Chinese translations and a CJK font, and the desktop's opener for links.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6webenginecore6-bin, libqt6webengine6-data, libqt6svg6, qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk, xdg-utils")
+    "libqt6webenginecore6-bin, libqt6webengine6-data, libqt6svg6, libqt6webchannel6, zlib1g, qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libasound2-plugins, dbus-user-session")
 include(CPack)

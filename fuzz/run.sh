@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-20}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(profile_file language_file internet_shortcut address codepage ad_feed favorites_scanner)
+[ ${#targets[@]} -gt 0 ] || targets=(profile_file language_file internet_shortcut address codepage ad_feed favorites_scanner playlist guide)
 
 failed=()
 for name in "${targets[@]}"; do

@@ -5,9 +5,13 @@
 #include "app/TForm1.h"
 #include "config/ApplicationTitle.h"
 #include "config/ProgramFolder.h"
+#include "desktop/WindowModes.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxSingleInstance.h"
+#include "tv/PlaylistHandover.h"
+#include "tv/TvFeature.h"
+#include "webengine/OwnPages.h"
 #include "webengine/PageEngineFlags.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
@@ -16,6 +20,7 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSessionManager>
+#include <QTimer>
 
 namespace koro {
 
@@ -61,6 +66,7 @@ void prepareEngineAndTexts(QApplication& app) {
 int runKoro(int argc, char** argv, const Endpoints& endpoints,
             const std::function<void(TForm1&)>& observe, const RunOptions& options) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    OwnPages::registerScheme();
     KoroApplication app(argc, argv);
     const QString executable = QCoreApplication::applicationFilePath();
     const QFileInfo exe(executable);
@@ -75,8 +81,14 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
                                      folder.perUser ? folder.path : QString());
     platform->singleInstance = std::make_unique<LinuxSingleInstance>(
         LinuxSingleInstance::defaultLockPaths(options.lockFolder));
+    // A playlist given to a second copy goes to the running one, which shows it.
+    const std::optional<QString> playlist =
+        tv::playlistArgument(QCoreApplication::arguments(), QDir::currentPath());
+    const QString handover = tv::handoverSocketPath(options.lockFolder);
     switch (platform->singleInstance->acquire()) {
     case SingleInstance::Mark::HeldByAnother:
+        if (playlist && tv::handOverPlaylist(handover, *playlist))
+            return 0;
         refuseSecondCopy();
         return 0;
     case SingleInstance::Mark::Unavailable:
@@ -106,6 +118,20 @@ int runKoro(int argc, char** argv, const Endpoints& endpoints,
         observe(form);
     form.FormCreate();
     form.show();
+    tv::PlaylistReceiver receiver(handover);
+    QObject::connect(&receiver, &tv::PlaylistReceiver::received, &form,
+                     [&form](const QString& handed) {
+                         form.parts().windowModes->ShowMainWindow();
+                         form.parts().tv->open(handed);
+                     });
+    if (playlist) {
+        // After the home page went out, or that would replace the channels.
+        const auto open = [&form, path = *playlist] { form.parts().tv->open(path); };
+        if (QTimer* goHome = form.timer("Timer_GoHome"))
+            QObject::connect(goHome, &QObject::destroyed, &form, open);
+        else
+            open();
+    }
     return app.exec();
 }
 

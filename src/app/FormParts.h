@@ -18,6 +18,9 @@ class ShutdownTimer;
 class SoftSetLauncher;
 class TrayNotices;
 class WindowModes;
+namespace tv {
+class TvFeature;
+}
 
 // Where the main window finds its files: settings, the language file read and the loading
 // page through the executable's folder; what it writes at start, skins and the feed through
@@ -46,6 +49,7 @@ struct FormParts {
     ScheduledViewing* viewing = nullptr;
     ShutdownTimer* shutdown = nullptr;
     SoftSetLauncher* softSet = nullptr;
+    tv::TvFeature* tv = nullptr;
 };
 
 } // namespace koro

@@ -2,6 +2,7 @@
 
 #include "app/CaptionRow.h"
 #include "app/StartupFiles.h"
+#include "app/TvWiring.h"
 #include "browse/FavoritesMenu.h"
 #include "browse/LineSelection.h"
 #include "browse/NavigationBar.h"
@@ -63,12 +64,14 @@ TForm1::TForm1(Platform& platform, BrowserFactory& browsers, Endpoints endpoints
     , m_paths(std::move(paths)) {
     initImageResources();
     m_ui->setupUi(this);
+    addTvMenu(*m_ui->MainMenu1); // before the caption row is made from the menus
     new CaptionRow(m_ui->MainMenu1, m_ui->ToolBar2);
     buildPageArea(browsers);
     buildBrowsing(browsers);
     buildDesktop();
     buildTimers();
     buildSchedule();
+    m_parts.tv = wireTv(*this, m_paths.exeDir);
 }
 
 TForm1::~TForm1() = default;
@@ -229,10 +232,8 @@ void TForm1::FormCreate() {
     // would also recomposite the whole window twice a second, the page included.
     m_parts.page->setFocus();
     resize(784, 564);
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TForm1::readSettings() {

@@ -5,7 +5,6 @@
 #include "config/Endpoints.h"
 #include "config/ImageList.h"
 
-#include <QByteArray>
 #include <QTimer>
 #include <QWidget>
 #include <memory>

@@ -8,6 +8,7 @@
 #include "platform/AlarmSound.h"
 #include "schedule/TSetTimeForm.h"
 #include "schedule/TfrmPS.h"
+#include "ui_TfrmPS.h"
 
 namespace koro {
 
@@ -83,24 +84,41 @@ void ScheduledViewing::Timer_SeeTvTimer() {
     if (url.isEmpty())
         return;
     m_seeTv.stop();
+    TfrmPS* reminder =
+        showReminder(QStringLiteral("提示：") + codepage::toUnicode(name) +
+                         QStringLiteral("-到了您设定的观看时间<") +
+                         codepage::toUnicode(m_settings.SeeTime) + QStringLiteral(">，是否观看？"),
+                     codepage::toUnicode(url));
+    connect(reminder, &TfrmPS::closing, this, &ScheduledViewing::reminderClosing);
+    connect(reminder, &TfrmPS::watchRequested, this, &ScheduledViewing::watch);
+}
+
+TfrmPS* ScheduledViewing::remind(const QString& text, std::function<void()> watch) {
+    TfrmPS* reminder = showReminder(text, QString());
+    reminder->ui().CheckBox1->hide();
+    connect(reminder, &TfrmPS::closing, this, [this] { reminderClosing(false); });
+    connect(reminder, &TfrmPS::watchRequested, this, [this, watch = std::move(watch)] {
+        if (m_hooks.mainWindowVisible && !m_hooks.mainWindowVisible() && m_hooks.showMainWindow)
+            m_hooks.showMainWindow();
+        if (watch)
+            watch();
+    });
+    return reminder;
+}
+
+TfrmPS* ScheduledViewing::showReminder(const QString& text, const QString& url) {
     m_soundTicks = 0;
     m_sound.start();
-
     if (m_hooks.clearNotice)
         m_hooks.clearNotice();
     auto* reminder = new TfrmPS(m_hooks.trayIconGeometry ? m_hooks.trayIconGeometry() : QRect(),
                                 m_hooks.applyLanguage);
     m_reminder = reminder;
-    connect(reminder, &TfrmPS::closing, this, &ScheduledViewing::reminderClosing);
-    connect(reminder, &TfrmPS::watchRequested, this, &ScheduledViewing::watch);
-    reminder->setReminder(QStringLiteral("提示：") + codepage::toUnicode(name) +
-                              QStringLiteral("-到了您设定的观看时间<") +
-                              codepage::toUnicode(m_settings.SeeTime) +
-                              QStringLiteral(">，是否观看？"),
-                          codepage::toUnicode(url));
+    reminder->setReminder(text, url);
     reminder->show();
     reminder->raise();
     emit reminderShown(reminder);
+    return reminder;
 }
 
 TfrmPS* ScheduledViewing::reminder() const {

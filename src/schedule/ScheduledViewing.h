@@ -38,6 +38,10 @@ public:
 
     void Timer_SeeTvTimer();
     void TimerSoundTimer();
+    // Another kind of reminder (a programme from the guide): the same bubble and alarm, and the
+    // main window comes forward; "观看" runs watch. The box that deletes the schedule is not
+    // offered: this reminder is not the schedule.
+    TfrmPS* remind(const QString& text, std::function<void()> watch);
 
     QTimer& Timer_SeeTv() { return m_seeTv; }
     QTimer& TimerSound() { return m_sound; }
@@ -48,6 +52,7 @@ signals:
     void reminderShown(koro::TfrmPS* reminder);
 
 private:
+    TfrmPS* showReminder(const QString& text, const QString& url);
     void reminderClosing(bool deleteSchedule);
     void watch(const QString& url);
 

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 class QMenu;
+class QUrl;
+class QWebChannel;
 
 namespace koro {
 
@@ -23,6 +25,10 @@ public:
     virtual void stop() = 0;
     virtual QString locationName() const = 0;
     virtual QString locationURL() const = 0;
+    // Offers the channel's objects to the program's own page at ownPage (query and fragment
+    // aside). The engine can only offer them to whatever the page area shows: the objects
+    // must answer nothing unless locationURL() is the own page.
+    virtual void setOwnPageChannel(QWebChannel* /*channel*/, const QUrl& /*ownPage*/) {}
 
     // CommandStateChange command numbers.
     static constexpr int CommandForward = 1;

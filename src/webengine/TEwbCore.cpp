@@ -75,6 +75,8 @@ protected:
         }
         bool cancel = false;
         emit m_owner->beforeNavigate2(url.toString(), &cancel);
+        if (!cancel && isMainFrame)
+            m_owner->updateOwnPage(this, url);
         if (!cancel && !engineHandlesScheme(url.scheme())) {
             // The engine would hand it to the desktop without asking anyone.
             if (m_owner->m_external)
@@ -204,6 +206,8 @@ void TEwbCore::showPendingPage() {
     old->disconnect(this);
     m_page = shown;
     m_page->setParent(m_view);
+    if (m_ownChannel)
+        m_page->setWebChannel(m_ownChannel);
     m_view->setPage(m_page);
     if (old)
         old->deleteLater();
@@ -289,6 +293,30 @@ QString TEwbCore::locationName() const {
 
 QString TEwbCore::locationURL() const {
     return scriptPage()->url().toString();
+}
+
+void TEwbCore::setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) {
+    m_ownChannel = channel;
+    m_ownPage = ownPage;
+    // The page keeps a plain pointer to it.
+    if (channel)
+        connect(channel, &QObject::destroyed, this, [this] { m_page->setWebChannel(nullptr); });
+    // The engine gives a page the channel only if it had it before its navigation started, so
+    // it stays on the page; its objects answer only while the own page is shown.
+    m_page->setWebChannel(channel);
+    updateOwnPage(m_page, m_page->url());
+}
+
+void TEwbCore::updateOwnPage(QWebEnginePage* page, const QUrl& url) {
+    constexpr auto bare = QUrl::RemoveQuery | QUrl::RemoveFragment;
+    const bool own = !m_ownPage.isEmpty() && url.adjusted(bare) == m_ownPage.adjusted(bare);
+    // The own page plays the channel it opens with; other pages wait for a click as before.
+    // Its scheme is local: it may load pictures and media from the web, and reads nothing of the
+    // disk, which a local page otherwise may.
+    QWebEngineSettings* settings = page->settings();
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, !own);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, own);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, !own);
 }
 
 QWebEnginePage* TEwbCore::page() const {

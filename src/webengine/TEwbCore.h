@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QUrl>
+#include <QWebChannel>
 
 #include <memory>
 
@@ -38,6 +39,7 @@ public:
     void stop() override;
     QString locationName() const override;
     QString locationURL() const override;
+    void setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) override;
 
     BrowserRole role() const { return m_role; }
     QWebEnginePage* page() const;
@@ -63,6 +65,8 @@ private:
     QWebEnginePage* scriptPage() const;
     void updateCommandStates();
     void showContextMenu(const QPoint& pos);
+    // What differs on the own page, set as page goes to url.
+    void updateOwnPage(QWebEnginePage* page, const QUrl& url);
 
     BrowserRole m_role;
     QWebEngineView* m_view = nullptr; // none for the catcher, which never shows anything
@@ -71,6 +75,8 @@ private:
     QPointer<ExternalOpener> m_external; // the factory that owns it may go first at exit
     std::shared_ptr<UnrequestedWindowLimit> m_windowLimit; // shared: the factory may go first
     bool m_loading = false;
+    QPointer<QWebChannel> m_ownChannel;
+    QUrl m_ownPage;
 };
 
 } // namespace koro

@@ -2,14 +2,20 @@
 
 #include "webengine/ExternalSchemes.h"
 #include "webengine/LoadingPageView.h"
+#include "webengine/OwnPages.h"
 #include "webengine/TEwbCore.h"
 #include "webengine/UnrequestedWindowLimit.h"
 
 #include <QWebEngineProfile>
+#include <QWebEngineUrlScheme>
 
 namespace koro {
 
-WebEngineBrowserFactory::WebEngineBrowserFactory(ShellOpen* shell, const QString& dataFolder) {
+WebEngineBrowserFactory::WebEngineBrowserFactory(ShellOpen* shell, const QString& dataFolder)
+    : m_ownPages(std::make_unique<OwnPages>()) {
+    if (!QWebEngineUrlScheme::schemeByName(OwnPages::Scheme).name().isEmpty())
+        QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(OwnPages::Scheme,
+                                                                     m_ownPages.get());
     if (shell)
         m_external = std::make_unique<ExternalOpener>(*shell, &ExternalOpener::askWithMessageBox);
     if (dataFolder.isEmpty())

@@ -8,6 +8,7 @@
 namespace koro {
 
 class ExternalOpener;
+class OwnPages;
 class ShellOpen;
 
 // Makes the real browser instances (TEwbCore).
@@ -15,7 +16,8 @@ class WebEngineBrowserFactory : public BrowserFactory {
 public:
     // Addresses that pages ask for but the engine does not handle go to shell after the user
     // agreed; without a shell they are refused. With a data folder, the engine keeps its
-    // storage and cache there instead of the desktop's default places.
+    // storage and cache there instead of the desktop's default places. The program's own pages
+    // (OwnPages) load in every page area.
     explicit WebEngineBrowserFactory(ShellOpen* shell = nullptr,
                                      const QString& dataFolder = QString());
     ~WebEngineBrowserFactory() override;
@@ -24,6 +26,7 @@ public:
 
 private:
     std::unique_ptr<ExternalOpener> m_external;
+    std::unique_ptr<OwnPages> m_ownPages;
     // One count for every page: popups opening popups share it.
     std::shared_ptr<UnrequestedWindowLimit> m_windowLimit =
         std::make_shared<UnrequestedWindowLimit>();

@@ -8,6 +8,8 @@
 #include "platform/Platform.h"
 #include "schedule/AdLine.h"
 #include "schedule/ScheduledViewing.h"
+#include "tv/ChannelBridge.h"
+#include "tv/TvFeature.h"
 #include "webengine/BrowserControl.h"
 
 #include <QAction>
@@ -32,6 +34,39 @@ namespace {
 void report(const char* what, const QString& who, const QString& url) {
     std::printf("e2e: %s %s %s\n", what, qPrintable(who), qPrintable(url));
     std::fflush(stdout);
+}
+
+long long monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// What the TV feature does: "e2e: tv <event> <monotonic ms> <details>".
+void followTv(koro::tv::TvFeature& tv) {
+    const auto say = [](const char* event, const QString& details) {
+        std::printf("e2e: tv %s %lld %s\n", event, monotonicMs(), qPrintable(details));
+        std::fflush(stdout);
+    };
+    QObject::connect(
+        &tv, &koro::tv::TvFeature::playlistOpened,
+        [say](const QString& source, int n) { say("opened", QString::number(n) + ' ' + source); });
+    QObject::connect(&tv, &koro::tv::TvFeature::playlistFailed,
+                     [say](const QString& source, const QString& reason) {
+                         say("openFailed", reason + ' ' + source);
+                     });
+    QObject::connect(&tv, &koro::tv::TvFeature::guideLoaded,
+                     [say](qsizetype n) { say("guide", QString::number(n)); });
+    koro::tv::ChannelBridge* bridge = &tv.bridge();
+    QObject::connect(bridge, &koro::tv::ChannelBridge::channelsShown,
+                     [say](int n) { say("shown", QString::number(n)); });
+    QObject::connect(bridge, &koro::tv::ChannelBridge::nowNextShown,
+                     [say](int n) { say("nowNext", QString::number(n)); });
+    QObject::connect(bridge, &koro::tv::ChannelBridge::channelPlaying,
+                     [say](int i) { say("playing", QString::number(i)); });
+    QObject::connect(
+        bridge, &koro::tv::ChannelBridge::channelFailed,
+        [say](int i, const QString& reason) { say("failed", QString::number(i) + ' ' + reason); });
 }
 
 void follow(koro::BrowserControl* browser) {
@@ -176,6 +211,7 @@ public:
 //   text <line edit>       prints "e2e: text <name> <text>\t<caret position>"
 //   label <name>           prints "e2e: label <name> <text>\t<tooltip>\t<x> <y> <w> <h>"
 //   ping                   prints "e2e: pong" (answers only while the event loop runs)
+//   tvopen <playlist>      prints "e2e: tv opening <ms>" and opens the playlist
 class CommandReader : public QObject {
 public:
     explicit CommandReader(koro::TForm1& form)
@@ -230,6 +266,10 @@ private:
             }
         } else if (words[0] == "ping") {
             report("pong", "", "");
+        } else if (words[0] == "tvopen" && words.size() == 2) {
+            std::printf("e2e: tv opening %lld\n", monotonicMs());
+            std::fflush(stdout);
+            m_form.parts().tv->open(words[1]);
         }
     }
 
@@ -280,6 +320,7 @@ int main(int argc, char** argv) {
                              });
             QObject::connect(&form, &koro::TForm1::closed, [] { report("closed", "TForm1", ""); });
             qApp->installEventFilter(new ScheduleReporter(&form));
+            followTv(*form.parts().tv);
             new CommandReader(form);
             QObject::connect(form.parts().adLine, &koro::AdLine::downloadFinished,
                              [](bool replaced) { report("downloaded", replaced ? "1" : "0", ""); });

@@ -49,21 +49,33 @@ def wait_for(predicate, timeout=30.0, interval=0.2, what="condition"):
     raise AssertionError(f"timed out waiting for {what}")
 
 
-class Pages(http.server.ThreadingHTTPServer):
-    """Serves fixed pages by path and records every request path."""
+class _LocalServer(http.server.ThreadingHTTPServer):
+    """An HTTP server on a free port of 127.0.0.1, serving from a thread of its own, that
+    records every request path."""
 
-    def __init__(self):
+    def __init__(self, handler):
         self.requests = []
-        self.pages = {}
-        self.trickles = {}
         self.lock = threading.Lock()
-        super().__init__(("127.0.0.1", 0), _Handler)
+        super().__init__(("127.0.0.1", 0), handler)
         self.thread = threading.Thread(target=self.serve_forever, daemon=True)
         self.thread.start()
 
     @property
     def base(self):
         return f"http://127.0.0.1:{self.server_address[1]}"
+
+    def stop(self):
+        self.shutdown()
+        self.server_close()
+
+
+class Pages(_LocalServer):
+    """Serves fixed pages by path and records every request path."""
+
+    def __init__(self):
+        self.pages = {}
+        self.trickles = {}
+        super().__init__(_Handler)
 
     def page(self, path, body, content_type="text/html; charset=utf-8", status=200):
         self.pages[path] = (status, content_type, body.encode() if isinstance(body, str) else body)
@@ -76,10 +88,6 @@ class Pages(http.server.ThreadingHTTPServer):
     def seen(self, path):
         with self.lock:
             return any(p.split("?")[0] == path for p in self.requests)
-
-    def stop(self):
-        self.shutdown()
-        self.server_close()
 
 
 class _Handler(http.server.BaseHTTPRequestHandler):
@@ -271,12 +279,12 @@ class Koro:
         self.lines = []
         self.lock = threading.Lock()
 
-    def start(self, env=None):
-        """env: further variables for the program (for example HOME)."""
+    def start(self, env=None, args=()):
+        """env: further variables for the program (for example HOME); args: its command line."""
         extra = {"KORO_E2E_BASE": self.base} if self.base else {}
         if env:
             extra.update(env)
-        self.proc = subprocess.Popen(["dbus-run-session", "--", self.exe], cwd=self.cwd,
+        self.proc = subprocess.Popen(["dbus-run-session", "--", self.exe, *args], cwd=self.cwd,
                                      env=self.desktop.env(extra), stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE,
                                      stderr=subprocess.STDOUT, text=True, start_new_session=True)
@@ -412,3 +420,75 @@ class Checks:
     def finish(self):
         print(f"{self.name}: {self.passed} passed, {len(self.failed)} failed", flush=True)
         sys.exit(1 if self.failed else 0)
+
+
+class Streams(_LocalServer):
+    """Serves a folder of test streams on 127.0.0.1, as many servers do: without the header that
+    would let a page of another site read them. Records every request path."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        super().__init__(_StreamHandler)
+
+    def seen(self, fragment):
+        with self.lock:
+            return [p for p in self.requests if fragment in p]
+
+
+class _StreamHandler(http.server.SimpleHTTPRequestHandler):
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, directory=args[2].folder, **kwargs)
+
+    def do_GET(self):
+        with self.server.lock:
+            self.server.requests.append(self.path)
+        super().do_GET()
+
+    def end_headers(self):
+        self.send_header("Access-Control-Allow-Origin", "*")
+        super().end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+@contextlib.contextmanager
+def stream_server(scratch):
+    """A folder for test streams in scratch and a server for it, stopped afterwards."""
+    media = os.path.join(scratch, "media")
+    os.makedirs(media)
+    streams = Streams(media)
+    try:
+        yield media, streams
+    finally:
+        streams.stop()
+
+
+def make_stream(folder, name, kind="hls", seconds=30, tone=440):
+    """A small test stream made with ffmpeg: an HLS list of 2 s segments (kind "hls") under
+    folder/name/index.m3u8, or an MP4 clip folder/name.mp4. Returns its path under folder."""
+    common = ["ffmpeg", "-loglevel", "error", "-y",
+              "-f", "lavfi", "-i", f"testsrc2=size=320x180:rate=25:duration={seconds}",
+              "-f", "lavfi", "-i", f"sine=frequency={tone}:duration={seconds}",
+              "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-g", "25",
+              "-c:a", "aac", "-b:a", "64k"]
+    if kind == "hls":
+        os.makedirs(os.path.join(folder, name), exist_ok=True)
+        subprocess.run(common + ["-f", "hls", "-hls_time", "2", "-hls_list_size", "0",
+                                 "-hls_playlist_type", "vod",
+                                 os.path.join(folder, name, "index.m3u8")], check=True)
+        return f"{name}/index.m3u8"
+    subprocess.run(common + ["-movflags", "+faststart", os.path.join(folder, name + ".mp4")],
+                   check=True)
+    return f"{name}.mp4"
+
+
+def tv_events(koro, event):
+    """The TV feature's reports of one kind (see harness_main.cpp) as (monotonic ms, details)."""
+    prefix = f"e2e: tv {event} "
+    found = []
+    for line in koro.output():
+        if line.startswith(prefix):
+            ms, _, details = line[len(prefix):].partition(" ")
+            found.append((int(ms), details))
+    return found

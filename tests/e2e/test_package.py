@@ -78,6 +78,17 @@ def main():
         entry = desktop_entry(root)
         c.check(entry["Name"] == "Koro网络电视" and "AudioVideo;" in entry["Categories"]
                 and "TV;" in entry["Categories"], "the menu entry's name and categories")
+        c.check(set(entry["MimeType"].strip(";").split(";")) == {
+            "audio/x-mpegurl", "audio/mpegurl", "application/vnd.apple.mpegurl",
+            "application/x-mpegurl"} and "%U" in entry["Exec"],
+                "the menu entry opens M3U playlists given to it")
+        depends = subprocess.run(["dpkg-deb", "-f", deb, "Depends"], capture_output=True,
+                                 text=True).stdout
+        c.check("libqt6webchannel6" in depends and "zlib1g" in depends,
+                f"the package depends on Qt WebChannel and zlib: {depends}")
+        c.check("Apache License" in open(os.path.join(root, "usr/share/doc/koro/hls.js-LICENSE"),
+                                         encoding="utf-8").read(),
+                "the package carries hls.js's licence")
         for icon in ("scalable/apps/koro.svg", "48x48/apps/koro.png", "256x256/apps/koro.png"):
             c.check(os.path.isfile(os.path.join(root, "usr/share/icons/hicolor", icon)), f"icon {icon}")
 

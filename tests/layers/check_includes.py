@@ -2,7 +2,8 @@
 """Fails when a source file reaches across the layers of src/.
 
 src/app is the composition root: nothing else includes from it or the main window's generated
-layout. The web-engine backend does not know the features built on it, and only src/platform
+layout. The web-engine backend does not know the features built on it, the TV feature includes no
+other feature, and only src/platform
 talks to the window system, the sound system and the message bus directly.
 """
 import pathlib
@@ -23,10 +24,12 @@ def violations(src: pathlib.Path):
             where = f"{path.relative_to(src.parent)}: {header}"
             if area != "app" and (header.startswith("app/") or header == "ui_TForm1.h"):
                 yield f"{where} (only src/app may use the composition root)"
-            if area == "webengine" and header.startswith(("browse/", "desktop/", "schedule/")):
+            if area == "webengine" and header.startswith(("browse/", "desktop/", "schedule/", "tv/")):
                 yield f"{where} (the engine backend knows no feature)"
             if area == "platform" and header.startswith("webengine/"):
                 yield f"{where} (the system services know nothing of the page engine)"
+            if area == "tv" and header.startswith(("browse/", "desktop/", "schedule/")):
+                yield f"{where} (the TV feature gets what it needs of others through hooks)"
             if area != "platform" and SYSTEM_HEADERS.match(header):
                 yield f"{where} (system services belong in src/platform)"
 

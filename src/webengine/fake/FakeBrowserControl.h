@@ -5,6 +5,9 @@
 #include <QList>
 #include <QPointer>
 #include <QStringList>
+#include <QUrl>
+
+class QWebChannel;
 
 namespace koro {
 
@@ -41,6 +44,12 @@ public:
     void stop() override { ++stopCount; }
     QString locationName() const override { return m_locationName; }
     QString locationURL() const override { return m_locationURL; }
+    void setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) override {
+        ownPageChannel = channel;
+        m_ownPage = ownPage;
+    }
+    QWebChannel* ownPageChannel = nullptr;
+    QUrl ownPage() const { return m_ownPage; }
 
     // Test drivers.
     // Returns whether a handler cancelled.
@@ -61,6 +70,7 @@ private:
     BrowserRole m_role;
     QString m_locationName;
     QString m_locationURL;
+    QUrl m_ownPage;
 };
 
 // Makes FakeBrowserControls and keeps track of them by role.

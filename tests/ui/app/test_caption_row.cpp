@@ -52,7 +52,7 @@ protected:
 TEST_F(CaptionRowTest, CaptionsSitInTheSamePlaceWhicheverSkinAndWhenever) {
     show("[MainForm]\r\n");
     const QList<QRect> plain = captions();
-    ASSERT_EQ(plain.size(), 8) << "one button per menu, no overflow button";
+    ASSERT_EQ(plain.size(), 9) << "one button per menu, no overflow button";
     const QRect row(form->ui().Panel7->mapTo(form.get(), QPoint(0, 0)), form->ui().Panel7->size());
     EXPECT_EQ(plain.first().topLeft(), row.topLeft());
     for (qsizetype i = 0; i < plain.size(); ++i) {

@@ -417,5 +417,27 @@ TEST_F(Shutdown, AnUnreadableTimeNeverFires) {
     EXPECT_TRUE(timer->TimerPowerOff().isActive());
 }
 
+TEST_F(Viewing, AGuideReminderUsesTheBubbleAndAlarmButNeverTouchesTheSchedule) {
+    settings.SeeTime = "21:30";
+    userIni->writeString("UserTv", "SeeTime", "21:30");
+    mainVisible = false;
+    int watched = 0;
+    TfrmPS* reminder = viewing->remind(QStringLiteral("提示：一台-新闻<19:00>开始了"), [&] { ++watched; });
+    ASSERT_EQ(reminder, viewing->reminder());
+    EXPECT_TRUE(reminder->isVisible());
+    EXPECT_TRUE(viewing->TimerSound().isActive());
+    // Its box would delete the one schedule of user.ini, which this reminder is not.
+    EXPECT_FALSE(reminder->ui().CheckBox1->isVisibleTo(reminder));
+    reminder->ui().CheckBox1->setChecked(true);
+    reminder->ButtonOkClick();
+    flushDeletes();
+    EXPECT_EQ(watched, 1);
+    EXPECT_EQ(shows, 1);
+    EXPECT_TRUE(navigations.isEmpty());
+    EXPECT_FALSE(viewing->TimerSound().isActive());
+    EXPECT_EQ(settings.SeeTime, "21:30");
+    EXPECT_EQ(userIni->readString("UserTv", "SeeTime", ""), "21:30");
+}
+
 } // namespace
 } // namespace koro
