@@ -3,7 +3,6 @@
 #include "config/ApplicationTitle.h"
 #include "config/FormTimer.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -16,7 +15,6 @@ ShutdownCountdown::ShutdownCountdown(int seconds, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_left(seconds) {
     setObjectName("ShutdownCountdown");
-    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(applicationTitle());
     m_text = new QLabel(this);
     m_text->setObjectName("CountdownText");
@@ -37,8 +35,15 @@ ShutdownCountdown::ShutdownCountdown(int seconds, QWidget* parent)
     layout->setSpacing(12);
     layout->addWidget(m_text);
     layout->addLayout(buttons);
-    connect(now, &QPushButton::clicked, this, &ShutdownCountdown::powerOffNowClick);
-    connect(cancel, &QPushButton::clicked, this, &ShutdownCountdown::cancelClick);
+    connect(now, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Esc and the close box reject it as 取消 does; either way it ends once.
+    connect(this, &QDialog::accepted, this, &ShutdownCountdown::powerOffRequested);
+    connect(this, &QDialog::rejected, this, &ShutdownCountdown::cancelled);
+    connect(this, &QDialog::finished, this, [this] {
+        m_tick.stop();
+        deleteLater();
+    });
 
     using namespace std::chrono_literals;
     setUpFormTimer(m_tick, this, "TimerCountdown", 1s, &ShutdownCountdown::tick);
@@ -53,34 +58,10 @@ void ShutdownCountdown::showLeft() {
 }
 
 void ShutdownCountdown::tick() {
-    --m_left;
-    if (m_left > 0) {
+    if (--m_left > 0)
         showLeft();
-        return;
-    }
-    powerOffNowClick();
-}
-
-void ShutdownCountdown::powerOffNowClick() {
-    if (m_done)
-        return;
-    m_done = true;
-    m_tick.stop();
-    emit powerOffRequested();
-    close();
-}
-
-void ShutdownCountdown::cancelClick() {
-    close();
-}
-
-void ShutdownCountdown::closeEvent(QCloseEvent* event) {
-    m_tick.stop();
-    if (!m_done) {
-        m_done = true;
-        emit cancelled();
-    }
-    event->accept();
+    else
+        accept();
 }
 
 } // namespace koro

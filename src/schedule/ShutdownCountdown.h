@@ -18,15 +18,12 @@ public:
     int secondsLeft() const { return m_left; }
     QTimer& TimerCountdown() { return m_tick; }
 
-    void powerOffNowClick();
-    void cancelClick();
+    void powerOffNowClick() { accept(); }
+    void cancelClick() { reject(); }
 
 signals:
     void powerOffRequested();
     void cancelled();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void tick();
@@ -35,7 +32,6 @@ private:
     QLabel* m_text = nullptr;
     QTimer m_tick;
     int m_left;
-    bool m_done = false;
 };
 
 } // namespace koro

@@ -39,6 +39,13 @@ def end(proc):
             proc.wait()
 
 
+def write_text(path, text):
+    """Writes a UTF-8 file for the program to read and returns its path."""
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)
+    return path
+
+
 def wait_for(predicate, timeout=30.0, interval=0.2, what="condition"):
     end = time.monotonic() + timeout
     while time.monotonic() < end:

@@ -6,15 +6,11 @@ import time
 import koro_e2e as e2e
 
 
-def main():
-    args = e2e.parse_args()
-    c = e2e.Checks("tv_handover")
-    with e2e.session(args) as (desktop, pages, scratch), \
-            e2e.stream_server(scratch) as (media, streams):
+def body(c, desktop, pages, scratch, args):
+    with e2e.stream_server(scratch) as (media, streams):
         one = e2e.make_stream(media, "one")
         playlist = os.path.join(scratch, "list.m3u8")
-        with open(playlist, "w", encoding="utf-8") as f:
-            f.write(f"#EXTM3U\n#EXTINF:-1,交来的频道\n{streams.base}/{one}\n")
+        e2e.write_text(playlist, f"#EXTM3U\n#EXTINF:-1,交来的频道\n{streams.base}/{one}\n")
         folder = os.path.join(scratch, "app")
         first = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
         try:
@@ -48,8 +44,7 @@ def main():
                     "the running copy goes on unchanged")
         finally:
             first.stop()
-    c.finish()
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("tv_handover", body)

@@ -12,11 +12,8 @@ import koro_e2e as e2e
 TITLE = "Koro网络电视 3.0"
 
 
-def main():
-    args = e2e.parse_args()
-    c = e2e.Checks("tv_hostile")
-    with e2e.session(args) as (desktop, pages, scratch), \
-            e2e.stream_server(scratch) as (media, streams):
+def body(c, desktop, pages, scratch, args):
+    with e2e.stream_server(scratch) as (media, streams):
         one = e2e.make_stream(media, "one", seconds=20)
         # Whatever tries to hand an address to the desktop leaves a mark.
         bin_dir = os.path.join(scratch, "bin")
@@ -29,16 +26,17 @@ def main():
             os.chmod(path, stat.S_IRWXU)
         bait = pages.base
         playlist = os.path.join(scratch, "hostile.m3u")
-        with open(playlist, "w", encoding="utf-8") as f:
-            f.write("#EXTM3U\n"
-                    f'#EXTINF:-1 tvg-logo="javascript:fetch(\'{bait}/pwned-logo\')" '
-                    f'group-title="<b onmouseover=fetch(\'{bait}/pwned-group\')>组</b>",'
-                    f'<img src="{bait}/pwned-img" onerror="fetch(\'{bait}/pwned-js\')">\n'
-                    f"{streams.base}/{one}\n"
-                    f"#EXTINF:-1,<script>fetch('{bait}/pwned-script')</script>\n"
-                    f"javascript:fetch('{bait}/pwned-url')\n"
-                    f'#EXTINF:-1 tvg-logo="file:///etc/hostname",本地文件\nfile:///etc/hostname\n'
-                    f"#EXTINF:-1,外部程序\nmailto:someone@example.com\n")
+        e2e.write_text(
+            playlist,
+            "#EXTM3U\n"
+            f'#EXTINF:-1 tvg-logo="javascript:fetch(\'{bait}/pwned-logo\')" '
+            f'group-title="<b onmouseover=fetch(\'{bait}/pwned-group\')>组</b>",'
+            f'<img src="{bait}/pwned-img" onerror="fetch(\'{bait}/pwned-js\')">\n'
+            f"{streams.base}/{one}\n"
+            f"#EXTINF:-1,<script>fetch('{bait}/pwned-script')</script>\n"
+            f"javascript:fetch('{bait}/pwned-url')\n"
+            f'#EXTINF:-1 tvg-logo="file:///etc/hostname",本地文件\nfile:///etc/hostname\n'
+            f"#EXTINF:-1,外部程序\nmailto:someone@example.com\n")
         secret = f"koro://tv/relay/http/127.0.0.1:{pages.server_address[1]}/secret"
         pages.page("/foreign.html", f"""<html><head><title>foreign</title></head><body>
 <img src="{secret}-img"><iframe src="koro://tv/channels.html"></iframe><script>
@@ -102,8 +100,7 @@ if (typeof qt !== 'undefined') {
             c.check(not os.path.exists(launched), "still nothing handed to the desktop")
         finally:
             koro.stop()
-    c.finish()
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("tv_hostile", body)

@@ -18,22 +18,20 @@ def closed_port():
         return s.getsockname()[1]
 
 
-def main():
-    args = e2e.parse_args()
-    c = e2e.Checks("tv_playlist")
-    with e2e.session(args) as (desktop, pages, scratch), \
-            e2e.stream_server(scratch) as (media, streams):
+def body(c, desktop, pages, scratch, args):
+    with e2e.stream_server(scratch) as (media, streams):
         one = e2e.make_stream(media, "one", tone=330)
         two = e2e.make_stream(media, "two", tone=660)
         clip = e2e.make_stream(media, "clip", kind="mp4")
         playlist = os.path.join(scratch, "频道.m3u")
-        with open(playlist, "w", encoding="utf-8") as f:
-            f.write("#EXTM3U\n"
-                    f'#EXTINF:-1 group-title="新闻",一台\n{streams.base}/{one}\n'
-                    f'#EXTINF:-1 group-title="新闻",二台\n{streams.base}/{two}\n'
-                    f'#EXTINF:-1 group-title="电影",短片\n{streams.base}/{clip}\n'
-                    f'#EXTINF:-1 group-title="坏的",不存在\n{streams.base}/missing/index.m3u8\n'
-                    f'#EXTINF:-1 group-title="坏的",拒绝\nhttp://127.0.0.1:{closed_port()}/x.m3u8\n')
+        e2e.write_text(
+            playlist,
+            "#EXTM3U\n"
+            f'#EXTINF:-1 group-title="新闻",一台\n{streams.base}/{one}\n'
+            f'#EXTINF:-1 group-title="新闻",二台\n{streams.base}/{two}\n'
+            f'#EXTINF:-1 group-title="电影",短片\n{streams.base}/{clip}\n'
+            f'#EXTINF:-1 group-title="坏的",不存在\n{streams.base}/missing/index.m3u8\n'
+            f'#EXTINF:-1 group-title="坏的",拒绝\nhttp://127.0.0.1:{closed_port()}/x.m3u8\n')
         koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base)
         koro.start(args=[os.path.relpath(playlist, koro.cwd)])
         try:
@@ -103,8 +101,7 @@ def main():
                     "the next start plays the channel last watched")
         finally:
             again.stop()
-    c.finish()
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("tv_playlist", body)

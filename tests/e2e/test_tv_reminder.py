@@ -11,29 +11,28 @@ def xmltv(secs):
     return time.strftime("%Y%m%d%H%M%S +0000", time.gmtime(secs))
 
 
-def main():
-    args = e2e.parse_args()
-    c = e2e.Checks("tv_reminder")
-    with e2e.session(args) as (desktop, pages, scratch), \
-            e2e.stream_server(scratch) as (media, streams):
+def body(c, desktop, pages, scratch, args):
+    with e2e.stream_server(scratch) as (media, streams):
         one = e2e.make_stream(media, "one", seconds=120)
         two = e2e.make_stream(media, "two", seconds=120, tone=880)
         now = int(time.time())
         start = now - now % 60 + 60
         if start - now < 25:  # time enough to set it
             start += 60
-        with open(os.path.join(media, "guide.xml"), "w", encoding="utf-8") as f:
-            f.write('<?xml version="1.0" encoding="UTF-8"?><tv>'
-                    '<channel id="two"><display-name>二台</display-name></channel>'
-                    f'<programme start="{xmltv(now - 600)}" stop="{xmltv(start)}" channel="two">'
-                    '<title>正在播的</title></programme>'
-                    f'<programme start="{xmltv(start)}" stop="{xmltv(start + 1800)}" channel="two">'
-                    '<title>晚间新闻</title><desc>今天的新闻</desc></programme></tv>')
+        e2e.write_text(
+            os.path.join(media, "guide.xml"),
+            '<?xml version="1.0" encoding="UTF-8"?><tv>'
+            '<channel id="two"><display-name>二台</display-name></channel>'
+            f'<programme start="{xmltv(now - 600)}" stop="{xmltv(start)}" channel="two">'
+            '<title>正在播的</title></programme>'
+            f'<programme start="{xmltv(start)}" stop="{xmltv(start + 1800)}" channel="two">'
+            '<title>晚间新闻</title><desc>今天的新闻</desc></programme></tv>')
         playlist = os.path.join(scratch, "list.m3u")
-        with open(playlist, "w", encoding="utf-8") as f:
-            f.write(f'#EXTM3U x-tvg-url="{streams.base}/guide.xml"\n'
-                    f"#EXTINF:-1,一台\n{streams.base}/{one}\n"
-                    f'#EXTINF:-1 tvg-id="two",二台\n{streams.base}/{two}\n')
+        e2e.write_text(
+            playlist,
+            f'#EXTM3U x-tvg-url="{streams.base}/guide.xml"\n'
+            f"#EXTINF:-1,一台\n{streams.base}/{one}\n"
+            f'#EXTINF:-1 tvg-id="two",二台\n{streams.base}/{two}\n')
         folder = os.path.join(scratch, "app")
         koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start(args=[playlist])
         try:
@@ -74,8 +73,7 @@ def main():
                 c.check(json.load(f) == [], "a reminder that came is gone")
         finally:
             koro.stop()
-    c.finish()
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run("tv_reminder", body)

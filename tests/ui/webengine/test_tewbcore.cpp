@@ -7,6 +7,7 @@
 #include "webengine/WebEngineBrowserFactory.h"
 
 #include "support/FeedServer.h"
+#include "support/Files.h"
 #include "support/Wait.h"
 #include <QApplication>
 #include <QClipboard>
@@ -146,6 +147,16 @@ QString runScript(QWebEnginePage* page, const QString& script) {
     return result;
 }
 
+// The widget the engine takes input on; it comes some time after the page.
+QWidget* pageInput(TEwbCore& browser) {
+    QWidget* input = nullptr;
+    waitUntil([&] {
+        input = browser.findChild<QWebEngineView*>()->focusProxy();
+        return input != nullptr;
+    });
+    return input;
+}
+
 class TEwbCoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -228,10 +239,7 @@ TEST(TEwbCoreFactory, MakesInstancesOwnedByTheParent) {
 TEST_F(TEwbCoreTest, NavigatesLocalFilesAndBareHosts) {
     QTemporaryDir dir;
     const QString file = dir.filePath("local.html");
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("<html><head><title>Local page</title></head><body>x</body></html>");
-    out.close();
+    test::writeFile(file, "<html><head><title>Local page</title></head><body>x</body></html>");
 
     TEwbCore browser(BrowserRole::PageArea);
     EventLog log(browser);
@@ -307,7 +315,7 @@ TEST_F(TEwbCoreTest, HoveringALinkShowsItsAddress) {
     QObject::connect(&browser, &BrowserControl::statusTextChange,
                      [&](const QString& text) { texts << text; });
     ASSERT_NO_FATAL_FAILURE(load(browser, log, "/link"));
-    QWidget* input = browser.findChild<QWebEngineView*>()->focusProxy();
+    QWidget* input = pageInput(browser);
     ASSERT_TRUE(input);
 
     const auto moveTo = [&](QPoint at) {
@@ -592,11 +600,8 @@ TEST_F(TEwbCoreTest, ControlNNeverReachesThePage) {
     EventLog log(browser);
     ASSERT_NO_FATAL_FAILURE(load(browser, log, "/keys"));
 
-    QWidget* input = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    }));
+    QWidget* input = pageInput(browser);
+    ASSERT_TRUE(input);
     input->setFocus();
     const auto press = [&](int key, Qt::KeyboardModifiers mods, const QString& text) {
         QKeyEvent down(QEvent::KeyPress, key, mods, text);
@@ -741,11 +746,8 @@ TEST_F(TEwbCoreTest, OtherProgramsStartOnlyAfterTheUserAgreed) {
     EventLog log(browser);
     Indicator indicator(browser);
     ASSERT_NO_FATAL_FAILURE(load(browser, log, "/external"));
-    QWidget* input = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    }));
+    QWidget* input = pageInput(browser);
+    ASSERT_TRUE(input);
 
     // The page takes clicks only some time after it has loaded.
     ASSERT_TRUE(waitUntil([&] {
@@ -871,11 +873,8 @@ TEST_F(TEwbCoreTest, WindowsOpenedWithoutAClickAreLimitedButClickedOnesAreNot) {
     EXPECT_EQ(runScript(browser.page(), "String(1 + 1)"), "2") << "the page keeps working";
 
     // The user's own click opens its window all the same.
-    QWidget* input = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    }));
+    QWidget* input = pageInput(browser);
+    ASSERT_TRUE(input);
     EXPECT_TRUE(waitUntil([&] {
         clickAt(input, {20, 50}, Qt::LeftButton);
         return waitUntil([&] { return log.newWindows > UnrequestedWindowLimit::MaxWindows; }, 500);
@@ -910,11 +909,8 @@ TEST_F(TEwbCoreTest, ContextMenuActsOnWhatIsUnderThePointer) {
         menu = shown;
     });
     ASSERT_NO_FATAL_FAILURE(load(browser, log, "/menu"));
-    QWidget* input = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    }));
+    QWidget* input = pageInput(browser);
+    ASSERT_TRUE(input);
     const auto menuAt = [&](QPoint at) {
         if (menu)
             menu->close();

@@ -1,6 +1,7 @@
 #include "tv/RecentPlaylists.h"
 
-#include <QFile>
+#include "support/Files.h"
+
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -39,14 +40,10 @@ TEST(RecentPlaylists, NewestFirstBoundedAndKeptAcrossRuns) {
 TEST(RecentPlaylists, ABrokenFileIsAnEmptyList) {
     QTemporaryDir dir;
     const QString path = dir.filePath("playlists.json");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[{\"source\": 5}, \"x\", {\"source\":\"/ok.m3u\"}, {\"source\":\"/ok.m3u\"}");
-    file.close();
+    const QByteArray items = R"([{"source": 5}, "x", {"source":"/ok.m3u"}, {"source":"/ok.m3u"})";
+    test::writeFile(path, items);
     EXPECT_TRUE(RecentPlaylists(path).items().isEmpty());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("[{\"source\": 5}, \"x\", {\"source\":\"/ok.m3u\"}, {\"source\":\"/ok.m3u\"}]");
-    file.close();
+    test::writeFile(path, items + "]");
     EXPECT_EQ(sources(RecentPlaylists(path)), QStringList{"/ok.m3u"});
 }
 
