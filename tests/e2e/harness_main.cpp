@@ -168,7 +168,8 @@ public:
 // Test commands on standard input, one per line:
 //   interval <timer> <ms>  shortens a timer of the main window (restarting it if it runs)
 //   trigger <action>       triggers a menu item of the main window
-//   label <name>           prints "e2e: label <name> <text>\t<tooltip>\t<x> <y> <w> <h>"
+//   label <name>           prints "e2e: label <name> <text>\t<tooltip>\t<x> <y> <w> <h>", with
+//                          each line break of the tooltip written as "\n"
 //   ping                   prints "e2e: pong" (answers only while the event loop runs)
 class CommandReader : public QObject {
 public:
@@ -208,7 +209,7 @@ private:
             if (const auto* label = m_form.findChild<QLabel*>(words[1])) {
                 const QPoint at = label->mapToGlobal(QPoint(0, 0));
                 report("label", words[1],
-                       label->text() + "\t" + label->toolTip() +
+                       label->text() + "\t" + QString(label->toolTip()).replace('\n', "\\n") +
                            QStringLiteral("\t%1 %2 %3 %4")
                                .arg(at.x())
                                .arg(at.y())
