@@ -1,6 +1,7 @@
 #include "config/Skins.h"
 
 #include "config/CodePage.h"
+#include "config/ImageList.h"
 #include "platform/FileAttributes.h"
 
 #include <QAction>
@@ -50,6 +51,8 @@ bool applySkinFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    // The sample skins draw pictures of the program's own.
+    initImageResources();
     app->setStyleSheet(QString::fromUtf8(file.readAll()));
     return true;
 }

@@ -1,6 +1,14 @@
+#include "config/AppSettings.h"
+#include "config/OwnFrame.h"
 #include "config/Skins.h"
+#include "schedule/TForm_SoftSet.h"
+#include "schedule/TfrmPS.h"
+#include "support/SampleSkins.h"
+#include "ui_TForm_SoftSet.h"
+#include "ui_TfrmPS.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,10 +17,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -22,10 +35,9 @@ void writeFile(const QString& path, const QByteArray& data) {
     file.write(data);
 }
 
-// The folder the sample skins and the startup resources come from.
+// The folder the startup resources come from.
 QDir resourceDir() {
-    // Not from __FILE__: the shared compiler cache makes that relative to the build folder.
-    return QDir(QStringLiteral(KORO_SOURCE_DIR "/resources"));
+    return QDir(koro::test::sampleSkinDir() + QStringLiteral("/.."));
 }
 
 // Restores the application's style sheet after a test that sets one.
@@ -115,12 +127,11 @@ TEST_F(Skins, TheSampleSkinsAreValidStyleSheets) {
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings.append(text); });
 
-    const QDir samples(resourceDir().filePath(QStringLiteral("skins")));
-    const QStringList files = samples.entryList({QStringLiteral("*.skn")}, QDir::Files);
+    const QStringList files = koro::test::sampleSkins();
     EXPECT_EQ(files.size(), 3);
     for (const QString& file : files) {
         SCOPED_TRACE(file.toStdString());
-        ASSERT_TRUE(koro::applySkinFile(samples.filePath(file)));
+        ASSERT_TRUE(koro::applySkinFile(koro::test::sampleSkinDir() + u'/' + file));
         EXPECT_FALSE(qApp->styleSheet().isEmpty());
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
@@ -142,6 +153,111 @@ TEST_F(Skins, TheSampleSkinsAreValidStyleSheets) {
     }
     qInstallMessageHandler(previous);
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+}
+
+// The contrast of two colours as accessibility guidelines measure it: 1 (none) to 21.
+double contrast(QRgb a, QRgb b) {
+    const auto luminance = [](QRgb c) {
+        const auto linear = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+    };
+    const double x = luminance(a);
+    const double y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// The contrast the guidelines ask of a control's parts against what surrounds them.
+constexpr double Visible = 3.0;
+
+// Pixels of area where a person tells the two pictures apart.
+int differing(const QImage& a, const QImage& b, const QRect& area) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += contrast(a.pixel(x, y), b.pixel(x, y)) >= Visible ? 1 : 0;
+    }
+    return count;
+}
+
+QImage filled(const QImage& like, QRgb colour) {
+    QImage image(like.size(), like.format());
+    image.fill(colour);
+    return image;
+}
+
+QRgb mostOf(const QImage& image, const QRect& area) {
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    return std::max_element(counts.cbegin(), counts.cend()).key();
+}
+
+QRect inWindow(const QWidget* widget, const QRect& rect) {
+    return {widget->mapTo(widget->window(), rect.topLeft()), rect.size()};
+}
+
+// The unticked box stands out from what lies behind the check box, and ticking it changes it
+// for the eye.
+void expectBothStatesShow(QCheckBox* box) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator =
+        inWindow(box, box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box));
+    box->setChecked(false);
+    const QImage unticked = koro::test::picture(box->window());
+    // Past the caption, the check box shows what is behind it.
+    const QRgb behind = unticked.pixel(inWindow(box, QRect(box->width() - 2, 2, 1, 1)).topLeft());
+    box->setChecked(true);
+    const QImage ticked = koro::test::picture(box->window());
+    EXPECT_GE(differing(unticked, filled(unticked, behind), indicator), 8) << "the box shows";
+    EXPECT_GE(differing(unticked, ticked, indicator), 8) << "the tick shows";
+}
+
+// A mark on a button face: the close button's cross.
+void expectMark(QWidget* button) {
+    const QImage image = koro::test::picture(button->window());
+    const QRect face = inWindow(button, button->rect());
+    EXPECT_GE(differing(image, filled(image, mostOf(image, face)), face), 10) << "the mark shows";
+}
+
+TEST_F(Skins, EveryControlKeepsAVisibleStateUnderEverySampleSkin) {
+    for (const QString& name : koro::test::sampleSkins()) {
+        SCOPED_TRACE(name.toStdString());
+        const koro::test::SkinWorn worn(name);
+        ASSERT_TRUE(worn.worn());
+
+        koro::AppSettings settings = koro::AppSettings::fresh();
+        QWidget owner;
+        koro::TForm_SoftSet dialog(settings, skinDir, {}, &owner);
+        dialog.show();
+        for (QCheckBox* box : {dialog.ui().CheckBox1, dialog.ui().CheckBox2, dialog.ui().CheckBox3,
+                               dialog.ui().CheckBox4})
+            expectBothStatesShow(box);
+        const QImage shown = koro::test::picture(&dialog);
+        const QLabel* link = dialog.ui().LblPowerOff;
+        const QRgb ground = shown.pixel(2, dialog.height() - 2);
+        EXPECT_GE(differing(shown, filled(shown, ground), inWindow(link, link->rect())), 20)
+            << "the link reads";
+
+        koro::TfrmPS reminder(QRect(), {});
+        reminder.show();
+        expectBothStatesShow(reminder.ui().CheckBox1);
+        expectMark(reminder.ui().SpeedBtnClose);
+        for (const QPushButton* button : {reminder.ui().ButtonOk, reminder.ui().ButtonCancel})
+            EXPECT_LE(button->sizeHint().width(), button->width()) << "the whole caption shows";
+
+        QWidget framed;
+        framed.resize(200, 80);
+        const auto* frame = new koro::OwnFrame(&framed);
+        framed.show();
+        expectMark(frame->closeButton());
+    }
 }
 
 TEST(LoadingAnimationPicture, DecodesAsARingOnATransparentBackground) {
