@@ -188,6 +188,7 @@ void TForm1::buildSchedule() {
     SoftSetHooks softSet;
     softSet.searchEngine = [&navigation] { return navigation.searchEngine(); };
     softSet.applySkin = [this](const QByteArray& name) { ApplySkin(name); };
+    softSet.applyBuiltInSkin = [this] { applyBuiltInSkin(m_settings.pifu); };
     softSet.setSearchEngine = [&navigation](bool baidu) {
         navigation.setSearchEngineByName(baidu ? "Baidu" : "TaoBao");
     };
@@ -355,6 +356,7 @@ void TForm1::fillSkinMenu() {
     auto* skins = new SkinMenu(m_ui->huanfu, this);
     connect(skins, &SkinMenu::skinChosen, this,
             [this](const QString& fileName) { ApplySkin(codepage::fromUnicode(fileName)); });
+    connect(skins, &SkinMenu::builtInChosen, this, [this] { applyBuiltInSkin(m_settings.pifu); });
     skins->fill(skinDir());
 }
 

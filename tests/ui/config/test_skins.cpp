@@ -3,6 +3,7 @@
 #include "config/Skins.h"
 #include "schedule/TForm_SoftSet.h"
 #include "schedule/TfrmPS.h"
+#include "support/MainWindowFixture.h"
 #include "support/SampleSkins.h"
 #include "ui_TForm_SoftSet.h"
 #include "ui_TfrmPS.h"
@@ -74,7 +75,7 @@ TEST_F(Skins, OnlyPlainSkinFilesAreListed) {
     EXPECT_TRUE(koro::listSkinFiles(m_temp.filePath(QStringLiteral("missing"))).isEmpty());
 }
 
-TEST_F(Skins, TheMenuHasOneItemPerFileAndReportsTheChoice) {
+TEST_F(Skins, TheMenuOffersTheBuiltInLookThenOneItemPerFile) {
     writeFile(skin("Blue.skn"), "");
     writeFile(skin("Dark.SKN"), "");
     QMenu huanfu;
@@ -82,24 +83,35 @@ TEST_F(Skins, TheMenuHasOneItemPerFileAndReportsTheChoice) {
     QStringList chosen;
     QObject::connect(&skins, &koro::SkinMenu::skinChosen,
                      [&chosen](const QString& name) { chosen.append(name); });
+    QObject::connect(&skins, &koro::SkinMenu::builtInChosen,
+                     [&chosen] { chosen.append(QStringLiteral("built-in")); });
     skins.fill(skinDir);
 
     const QList<QAction*> items = huanfu.actions();
-    ASSERT_EQ(items.size(), 2);
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("默认外观"));
+    EXPECT_TRUE(items[1]->isSeparator());
     QStringList captions;
-    for (QAction* item : items) {
+    for (QAction* item : items.mid(2)) {
         captions.append(item->text());
         EXPECT_EQ(koro::skinCaption(item->toolTip()), item->text());
         EXPECT_TRUE(item->objectName().isEmpty());
-        EXPECT_FALSE(item->isCheckable());
         EXPECT_TRUE(item->isVisible());
     }
+    for (QAction* item : items)
+        EXPECT_FALSE(item->isCheckable());
     captions.sort();
     EXPECT_EQ(captions, (QStringList{"Blue", "Dark.SKN"}));
 
-    QAction* dark = items[0]->text() == "Dark.SKN" ? items[0] : items[1];
+    QAction* dark = items[2]->text() == "Dark.SKN" ? items[2] : items[3];
     dark->trigger();
-    EXPECT_EQ(chosen, QStringList{QStringLiteral("Dark.SKN")});
+    items[0]->trigger();
+    EXPECT_EQ(chosen, (QStringList{"Dark.SKN", "built-in"}));
+
+    // Without skin files the built-in look stands alone.
+    QMenu bare;
+    koro::SkinMenu(&bare).fill(m_temp.filePath(QStringLiteral("missing")));
+    EXPECT_EQ(bare.actions().size(), 1);
 }
 
 TEST_F(Skins, ChoosingAFileAppliesItAndRemembersItsName) {
@@ -118,6 +130,35 @@ TEST_F(Skins, ChoosingAFileAppliesItAndRemembersItsName) {
     // Blank names change nothing.
     EXPECT_FALSE(koro::applySkin("   ", pifu, skinDir));
     EXPECT_EQ(pifu, "Gone.skn");
+    EXPECT_FALSE(koro::isBuiltInSkin(pifu));
+
+    // The built-in look drops the sheet and leaves pifu empty, which the next start keeps.
+    koro::applyBuiltInSkin(pifu);
+    EXPECT_TRUE(pifu.isEmpty());
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    EXPECT_TRUE(koro::isBuiltInSkin(pifu));
+    EXPECT_TRUE(koro::isBuiltInSkin(" \t"));
+}
+
+class SkinMenuOfTheWindow : public koro::test::MainWindowFixture {};
+
+// The built-in look is kept as an empty pifu, which the next start leaves alone.
+TEST_F(SkinMenuOfTheWindow, TheBuiltInLookSurvivesARestart) {
+    const koro::test::SkinWorn builtIn{QString()};
+    ASSERT_TRUE(QDir(dir.path()).mkdir("skin"));
+    ASSERT_TRUE(QFile::copy(koro::test::sampleSkinDir() + "/Jade.skn", path("skin/Jade.skn")));
+    koro::TForm1& window = start("[MainForm]\r\npifu=Jade.skn\r\n");
+    EXPECT_FALSE(qApp->styleSheet().isEmpty());
+    QAction* item = window.ui().huanfu->actions().value(0);
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    window.Saveini();
+    EXPECT_TRUE(koro::test::readFile(path("Config.ini")).contains("pifu=\r\n"));
+
+    start();
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    EXPECT_TRUE(form->settings().pifu.isEmpty());
 }
 
 // Every sample skin parses: Qt reports a broken style sheet as a warning while polishing.
