@@ -188,6 +188,7 @@ void TForm1::buildSchedule() {
     SoftSetHooks softSet;
     softSet.searchEngine = [&navigation] { return navigation.searchEngine(); };
     softSet.applySkin = [this](const QByteArray& name) { ApplySkin(name); };
+    softSet.applyBuiltInSkin = [this] { applyBuiltInSkin(m_settings.pifu); };
     softSet.setSearchEngine = [&navigation](bool baidu) {
         navigation.setSearchEngineByName(baidu ? "Baidu" : "TaoBao");
     };
@@ -345,10 +346,6 @@ int TForm1::LanguageMessageBox(const QString& key, int flags) {
         languageMessageBox(key, flags, m_settings.LanguageId, languagePaths()));
 }
 
-QString TForm1::skinDir() const {
-    return m_paths.currentDir.filePath("skin");
-}
-
 void TForm1::ApplySkin(const QByteArray& name) {
     applySkin(name, m_settings.pifu, skinDir());
 }
@@ -357,6 +354,7 @@ void TForm1::fillSkinMenu() {
     auto* skins = new SkinMenu(m_ui->huanfu, this);
     connect(skins, &SkinMenu::skinChosen, this,
             [this](const QString& fileName) { ApplySkin(codepage::fromUnicode(fileName)); });
+    connect(skins, &SkinMenu::builtInChosen, this, [this] { applyBuiltInSkin(m_settings.pifu); });
     skins->fill(skinDir());
 }
 

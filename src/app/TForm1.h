@@ -59,7 +59,7 @@ protected:
 
 private:
     LanguagePaths languagePaths() const;
-    QString skinDir() const;
+    QString skinDir() const { return m_paths.currentDir.filePath("skin"); }
     void buildPageArea(BrowserFactory& browsers);
     void buildBrowsing(BrowserFactory& browsers);
     void buildDesktop();

@@ -1,6 +1,7 @@
 #include "config/Skins.h"
 
 #include "config/CodePage.h"
+#include "config/ImageList.h"
 #include "platform/FileAttributes.h"
 
 #include <QAction>
@@ -50,8 +51,24 @@ bool applySkinFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    // The sample skins draw pictures of the program's own.
+    initImageResources();
     app->setStyleSheet(QString::fromUtf8(file.readAll()));
     return true;
+}
+
+QString builtInSkinCaption() {
+    return QStringLiteral("默认外观");
+}
+
+bool isBuiltInSkin(const QByteArray& pifu) {
+    return isBlankBytes(pifu);
+}
+
+void applyBuiltInSkin(QByteArray& pifu) {
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        app->setStyleSheet(QString());
+    pifu.clear();
 }
 
 bool applySkin(const QByteArray& name, QByteArray& pifu, const QString& skinDir) {
@@ -69,7 +86,11 @@ SkinMenu::SkinMenu(QMenu* menu, QObject* parent)
 void SkinMenu::fill(const QString& skinDir) {
     if (!m_menu)
         return;
+    QAction* builtIn = m_menu->addAction(builtInSkinCaption());
+    connect(builtIn, &QAction::triggered, this, &SkinMenu::builtInChosen);
     const QStringList files = listSkinFiles(skinDir);
+    if (!files.isEmpty())
+        m_menu->addSeparator();
     for (const QString& fileName : files) {
         auto* action = new QAction(skinCaption(fileName), m_menu);
         action->setToolTip(fileName);

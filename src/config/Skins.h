@@ -25,17 +25,26 @@ bool applySkinFile(const QString& path);
 // not the file exists. Returns whether a sheet was applied.
 bool applySkin(const QByteArray& name, QByteArray& pifu, const QString& skinDir);
 
-// Fills a menu with one item per skin file and reports the file chosen.
+// The entry of the skin menu and the settings dialog that returns to the built-in look.
+QString builtInSkinCaption();
+// A blank pifu names no file: the built-in look is in use.
+bool isBuiltInSkin(const QByteArray& pifu);
+// Drops any skin file's look and empties pifu, so the next start keeps the built-in look.
+void applyBuiltInSkin(QByteArray& pifu);
+
+// Fills a menu with the built-in look's item and one item per skin file, and reports the
+// choice.
 class SkinMenu : public QObject {
     Q_OBJECT
 public:
     explicit SkinMenu(QMenu* menu, QObject* parent = nullptr);
 
-    // Appends the items of the skin files of skinDir to the menu.
+    // Appends the built-in look's item and the items of the skin files of skinDir.
     void fill(const QString& skinDir);
 
 signals:
     void skinChosen(const QString& fileName);
+    void builtInChosen();
 
 private:
     QPointer<QMenu> m_menu;

@@ -8,6 +8,7 @@
 
 #include <QEnterEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace koro {
 
@@ -16,6 +17,8 @@ using namespace std::chrono_literals;
 constexpr auto ReadDelay = 12s;
 constexpr auto Rotation = 8s;
 constexpr auto AbortWait = 2s;
+// The hover colour whatever the skin says.
+constexpr QRgb HoverBlue = qRgb(0, 0, 255);
 } // namespace
 
 AdLine::AdLine(QString feedFile, PopupOpener openPopup, ShellOpen& shell, QWidget* parent)
@@ -25,7 +28,9 @@ AdLine::AdLine(QString feedFile, PopupOpener openPopup, ShellOpen& shell, QWidge
     , m_shell(shell)
     , m_readad(new QTimer(this)) {
     setObjectName("labelad");
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // A label asks for the width of its text; a long ad would then squeeze the row's fixed
+    // controls and lie over them. This one takes what the row leaves.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     setUpFormTimer(*m_readad, this, "Timer_Readad", ReadDelay, &AdLine::Timer_ReadadTimer);
     m_readad->start();
     setUpFormTimer(m_showad, this, "Timer_Showad", Rotation, &AdLine::gogg);
@@ -37,7 +42,6 @@ AdLine::AdLine(QString feedFile, PopupOpener openPopup, ShellOpen& shell, QWidge
     setCursor(Qt::PointingHandCursor);
     // The feed comes from the network: its text is never markup.
     setTextFormat(Qt::PlainText);
-    m_restPalette = palette();
 }
 
 AdLine::~AdLine() {
@@ -80,7 +84,7 @@ void AdLine::gogg() {
         return;
     m_link = ad->link;
     setText(ad->text);
-    setToolTip(plainToolTip(m_link));
+    updateToolTip();
 }
 
 void AdLine::labeladClick() {
@@ -98,24 +102,32 @@ void AdLine::labeladClick() {
 }
 
 void AdLine::labeladMouseEnter() {
-    QFont hover = font();
-    hover.setBold(false);
-    hover.setItalic(false);
-    hover.setStrikeOut(false);
-    hover.setUnderline(true);
-    setFont(hover);
-    QPalette blue = palette();
-    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    setPalette(blue);
+    m_hovered = true;
+    update();
 }
 
 void AdLine::labeladMouseLeave() {
-    QFont rest = font();
-    rest.setUnderline(false);
-    setFont(rest);
-    QPalette restored = palette();
-    restored.setColor(QPalette::WindowText, m_restPalette.color(QPalette::WindowText));
-    setPalette(restored);
+    m_hovered = false;
+    update();
+}
+
+QFont AdLine::shownFont() const {
+    QFont shown = font();
+    if (m_hovered) {
+        shown.setBold(false);
+        shown.setItalic(false);
+        shown.setStrikeOut(false);
+    }
+    shown.setUnderline(m_hovered);
+    return shown;
+}
+
+void AdLine::updateToolTip() {
+    const bool cut = fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+    QString tip = m_link;
+    if (cut)
+        tip = m_link.isEmpty() ? text() : text() + u'\n' + m_link;
+    setToolTip(plainToolTip(tip));
 }
 
 void AdLine::enterEvent(QEnterEvent* event) {
@@ -126,6 +138,30 @@ void AdLine::enterEvent(QEnterEvent* event) {
 void AdLine::leaveEvent(QEvent* event) {
     labeladMouseLeave();
     QLabel::leaveEvent(event);
+}
+
+// Drawn here rather than by QLabel: a skin's colour would otherwise win over the hover colour,
+// and the text must end in "…" where the room ends.
+void AdLine::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QFont shown = shownFont();
+    const QRect area = contentsRect();
+    painter.setFont(shown);
+    painter.setPen(m_hovered ? QColor(HoverBlue) : palette().color(foregroundRole()));
+    painter.drawText(area, static_cast<int>(alignment()),
+                     QFontMetrics(shown).elidedText(text(), Qt::ElideRight, area.width()));
+}
+
+void AdLine::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    updateToolTip();
+}
+
+void AdLine::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        updateToolTip();
 }
 
 void AdLine::mouseReleaseEvent(QMouseEvent* event) {

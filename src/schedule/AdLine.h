@@ -3,7 +3,6 @@
 #include "schedule/AdFeed.h"
 
 #include <QLabel>
-#include <QPalette>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -17,6 +16,8 @@ class TDownThrd;
 
 // The one-line ad of the navigation row ("labelad"): fetches the feed once, reads it once, then
 // shows its pairs of text and link in turn. Every failure leaves the line as it is, unreported.
+// It takes only the room the row leaves it; a text too long for it ends in "…" and the whole
+// text joins the link in the tooltip.
 class AdLine : public QLabel {
     Q_OBJECT
 public:
@@ -48,8 +49,14 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    QFont shownFont() const;
+    void updateToolTip();
+
     QString m_feedFile;
     PopupOpener m_openPopup;
     ShellOpen& m_shell;
@@ -58,7 +65,7 @@ private:
     QTimer m_showad;
     AdRotation m_rotation;
     QString m_link; // of the ad shown
-    QPalette m_restPalette;
+    bool m_hovered = false;
     QPointer<TDownThrd> m_download;
 };
 

@@ -3,6 +3,7 @@
 #include "config/AppSettings.h"
 #include "config/CodePage.h"
 #include "config/SearchEngineName.h"
+#include "config/Skins.h"
 #include "platform/FileAttributes.h"
 #include "ui_TForm_SoftSet.h"
 
@@ -25,8 +26,23 @@ QStringList listSkinEntries(const QString& skinDir) {
 
 namespace {
 
-void selectNoCase(QComboBox* box, const QString& text) {
-    box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
+// The skin list's first entry stands for the built-in look; the file entries follow.
+constexpr int BuiltInEntry = 0;
+
+void selectSkin(QComboBox* box, const QByteArray& pifu) {
+    if (isBuiltInSkin(pifu)) {
+        box->setCurrentIndex(BuiltInEntry);
+        return;
+    }
+    // Only among the files: a pifu spelled like the built-in entry names a file that is gone.
+    const QString name = codepage::toUnicode(pifu);
+    box->setCurrentIndex(-1);
+    for (int i = BuiltInEntry + 1; i < box->count(); ++i) {
+        if (box->itemText(i).compare(name, Qt::CaseInsensitive) == 0) {
+            box->setCurrentIndex(i);
+            return;
+        }
+    }
 }
 
 QByteArray flag(bool on) {
@@ -64,8 +80,9 @@ void TForm_SoftSet::FormCreate() {
     else
         m_ui->NewFormOpen->setCurrentIndex(-1);
 
+    m_ui->pifuSet->addItem(builtInSkinCaption());
     m_ui->pifuSet->addItems(listSkinEntries(m_skinDir));
-    selectNoCase(m_ui->pifuSet, codepage::toUnicode(m_settings.pifu));
+    selectSkin(m_ui->pifuSet, m_settings.pifu);
 
     // The engines show their Chinese names and keep the stored ones behind them.
     for (int i = 0; i < m_ui->CmbSearch->count(); ++i) {
@@ -88,9 +105,14 @@ void TForm_SoftSet::FormCreate() {
 }
 
 void TForm_SoftSet::Button1Click() {
-    const QByteArray skin = codepage::fromUnicode(m_ui->pifuSet->currentText());
-    if (skin != m_settings.pifu && m_hooks.applySkin)
-        m_hooks.applySkin(skin);
+    if (m_ui->pifuSet->currentIndex() == BuiltInEntry) {
+        if (!isBuiltInSkin(m_settings.pifu) && m_hooks.applyBuiltInSkin)
+            m_hooks.applyBuiltInSkin();
+    } else {
+        const QByteArray skin = codepage::fromUnicode(m_ui->pifuSet->currentText());
+        if (skin != m_settings.pifu && m_hooks.applySkin)
+            m_hooks.applySkin(skin);
+    }
 
     if (m_ui->NewFormOpen->currentIndex() == 0)
         m_settings.opennewfrm = "NewForm";

@@ -24,6 +24,7 @@ QStringList listSkinEntries(const QString& skinDir);
 struct SoftSetHooks {
     std::function<QByteArray()> searchEngine; // "Baidu", "TaoBao" or empty
     std::function<void(const QByteArray& fileName)> applySkin;
+    std::function<void()> applyBuiltInSkin;
     std::function<void(bool baidu)> setSearchEngine; // Baidu, else TaoBao
     std::function<void(bool on)> setAlwaysOnTop;
     std::function<void(bool on)> setMinimizeToTray;

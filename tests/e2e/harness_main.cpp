@@ -209,7 +209,8 @@ public:
 //   trigger <action>       triggers a menu item of the main window
 //   checked <action>       prints "e2e: checked <action> 1" or "... 0"
 //   text <line edit>       prints "e2e: text <name> <text>\t<caret position>"
-//   label <name>           prints "e2e: label <name> <text>\t<tooltip>\t<x> <y> <w> <h>"
+//   label <name>           prints "e2e: label <name> <text>\t<tooltip>\t<x> <y> <w> <h>", with
+//                          each line break of the tooltip written as "\n"
 //   ping                   prints "e2e: pong" (answers only while the event loop runs)
 //   tvopen <playlist>      prints "e2e: tv opening <ms>" and opens the playlist
 class CommandReader : public QObject {
@@ -257,7 +258,7 @@ private:
             if (const auto* label = m_form.findChild<QLabel*>(words[1])) {
                 const QPoint at = label->mapToGlobal(QPoint(0, 0));
                 report("label", words[1],
-                       label->text() + "\t" + label->toolTip() +
+                       label->text() + "\t" + QString(label->toolTip()).replace('\n', "\\n") +
                            QStringLiteral("\t%1 %2 %3 %4")
                                .arg(at.x())
                                .arg(at.y())

@@ -1,6 +1,6 @@
 """The ad line: the feed is fetched at start, its first ad shows and a click opens it in a popup;
-a feed server that is down, fails or trickles leaves the previous feed file byte for byte and
-the window responsive."""
+a long ad keeps right of the go button, which keeps its clicks; a feed server that is down,
+fails or trickles leaves the previous feed file byte for byte and the window responsive."""
 import os
 import socket
 import subprocess
@@ -14,16 +14,17 @@ def gbk(text):
     return text.encode("gb18030")
 
 
-def label(koro, timeout=5):
-    """(text, tooltip, (x, y, w, h)) of labelad, asked of the running program; None when it
-    does not answer in time."""
+def label(koro, timeout=5, name="labelad"):
+    """(text, tooltip, (x, y, w, h)) of a label of the main window, on the screen, asked of the
+    running program; None when it does not answer in time."""
     before = len(koro.output())
-    koro.send("label labelad")
+    koro.send("label " + name)
+    prefix = f"e2e: label {name} "
 
     def answer():
         for line in koro.output()[before:]:
-            if line.startswith("e2e: label labelad "):
-                text, tip, rect = line[len("e2e: label labelad "):].split("\t")
+            if line.startswith(prefix):
+                text, tip, rect = line[len(prefix):].split("\t")
                 return text, tip, tuple(int(n) for n in rect.split())
         return None
     try:
@@ -76,6 +77,8 @@ def body(checks, desktop, pages, scratch, args):
         checks.check(opened[0].endswith("/ad/one") or opened[0].endswith("/ad/two"),
                      "a click on the ad opens its link in a popup window")
 
+    long_ad(checks, desktop, pages, scratch, args)
+
     before = read(os.path.join(folder, "ad.txt"))
     cases = [
         ("an error status", pages.base, lambda: pages.page("/ad/ad.txt", "gone", "text/plain", status=500)),
@@ -125,6 +128,37 @@ def body(checks, desktop, pages, scratch, args):
         time.sleep(1.5)
         checks.check(label(koro) is not None, "the window answers after the click")
         checks.check(not koro.has_line("e2e: popupCreated"), "nothing opens")
+
+
+def long_ad(checks, desktop, pages, scratch, args):
+    """A 40-character ad once lay over the address box and the go button and took go's
+    clicks."""
+    text = "这是一条很长很长的广告文字，一共有四十个字符，会不会盖住地址栏和转到按钮呢？看看"
+    pages.page("/ad/ad.txt", gbk(text + "\r\n" + pages.base + "/ad/long\r\n"), "text/plain")
+    pages.page("/typed", "<html><head><title>typed</title></head><body>typed</body></html>")
+    with e2e.program(desktop, args, os.path.join(scratch, "long"), pages.base) as koro:
+        window = main_window(desktop, koro)
+        koro.send("interval Timer_Showad 500")
+        koro.send("interval Timer_Readad 200")
+        shown = wait_for(lambda: showing(koro, text), timeout=15, what="the long ad")
+        go = label(koro, name="gohttp")
+        checks.check(go is not None and shown[2][0] >= go[2][0] + go[2][2],
+                     "the long ad's place starts right of the go button")
+        checks.check(text in shown[1], "the whole ad is its tooltip")
+        desktop.screenshot("ad_line_long.png")
+
+        desktop.click(window, *koro.widget_centre("TForm1", "httpaddr"))
+        time.sleep(0.3)
+        subprocess.run(["xdotool", "type", "--delay", "30", pages.base + "/typed"],
+                       env=desktop.env(), check=True)
+        x, y, w, h = go[2]
+        subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1"],
+                       env=desktop.env(), check=True)
+        wait_for(lambda: koro.has_line("e2e: beforeNavigate2 webbrowser1 " + pages.base + "/typed"),
+                 timeout=15, what="the typed address from go")
+        time.sleep(1.5)
+        checks.check(not koro.has_line("e2e: popupCreated"),
+                     "a real click on go opens the typed address and no popup")
 
 
 if __name__ == "__main__":

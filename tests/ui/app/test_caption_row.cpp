@@ -1,4 +1,5 @@
 #include "support/MainWindowFixture.h"
+#include "support/SampleSkins.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -14,18 +15,15 @@ namespace {
 
 using namespace koro;
 
-QString sampleSkins() {
-    return QStringLiteral(KORO_SOURCE_DIR "/resources/skins");
-}
-
 class CaptionRowTest : public test::MainWindowFixture {
 protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
         qApp->setStyleSheet(QString());
         ASSERT_TRUE(QDir(dir.path()).mkdir("skin"));
-        for (const QString& name : QDir(sampleSkins()).entryList({"*.skn"}, QDir::Files))
-            ASSERT_TRUE(QFile::copy(sampleSkins() + u'/' + name, dir.filePath("skin/" + name)));
+        for (const QString& name : test::sampleSkins())
+            ASSERT_TRUE(
+                QFile::copy(test::sampleSkinDir() + u'/' + name, dir.filePath("skin/" + name)));
     }
     void TearDown() override {
         form.reset();

@@ -2,9 +2,9 @@
 #include "browse/TForm2.h"
 #include "config/Endpoints.h"
 #include "config/OwnFrame.h"
-#include "config/Skins.h"
 #include "platform/FileVersion.h"
 #include "support/Restamp.h"
+#include "support/SampleSkins.h"
 #include "ui_TForm1.h"
 #include "ui_TForm2.h"
 #include "webengine/fake/FakeBrowserControl.h"
@@ -241,14 +241,13 @@ TEST(AboutWindowText, EveryTextShowsWholeWithTheProductsAddressesAndLongerOnes) 
     }
 
     // A skin's style sheet must not give the labels other fonts behind the window's back.
-    const QString blue = QStringLiteral(KORO_SOURCE_DIR "/resources/skins/Blue.skn");
-    ASSERT_TRUE(applySkinFile(blue));
+    const test::SkinWorn blue(QStringLiteral("Blue.skn"));
+    ASSERT_TRUE(blue.worn());
     QPointer<TForm2> about = open(product);
     expectTextsShowWhole(*about);
     EXPECT_EQ(about->ui().Label8->font().pixelSize(), 11);
     about->close();
     flushDeletes();
-    qApp->setStyleSheet(QString());
 }
 
 } // namespace

@@ -1,6 +1,15 @@
+#include "config/AppSettings.h"
+#include "config/OwnFrame.h"
 #include "config/Skins.h"
+#include "schedule/TForm_SoftSet.h"
+#include "schedule/TfrmPS.h"
+#include "support/MainWindowFixture.h"
+#include "support/SampleSkins.h"
+#include "ui_TForm_SoftSet.h"
+#include "ui_TfrmPS.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,10 +18,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -22,10 +36,9 @@ void writeFile(const QString& path, const QByteArray& data) {
     file.write(data);
 }
 
-// The folder the sample skins and the startup resources come from.
+// The folder the startup resources come from.
 QDir resourceDir() {
-    // Not from __FILE__: the shared compiler cache makes that relative to the build folder.
-    return QDir(QStringLiteral(KORO_SOURCE_DIR "/resources"));
+    return QDir(koro::test::sampleSkinDir() + QStringLiteral("/.."));
 }
 
 // Restores the application's style sheet after a test that sets one.
@@ -62,7 +75,7 @@ TEST_F(Skins, OnlyPlainSkinFilesAreListed) {
     EXPECT_TRUE(koro::listSkinFiles(m_temp.filePath(QStringLiteral("missing"))).isEmpty());
 }
 
-TEST_F(Skins, TheMenuHasOneItemPerFileAndReportsTheChoice) {
+TEST_F(Skins, TheMenuOffersTheBuiltInLookThenOneItemPerFile) {
     writeFile(skin("Blue.skn"), "");
     writeFile(skin("Dark.SKN"), "");
     QMenu huanfu;
@@ -70,24 +83,35 @@ TEST_F(Skins, TheMenuHasOneItemPerFileAndReportsTheChoice) {
     QStringList chosen;
     QObject::connect(&skins, &koro::SkinMenu::skinChosen,
                      [&chosen](const QString& name) { chosen.append(name); });
+    QObject::connect(&skins, &koro::SkinMenu::builtInChosen,
+                     [&chosen] { chosen.append(QStringLiteral("built-in")); });
     skins.fill(skinDir);
 
     const QList<QAction*> items = huanfu.actions();
-    ASSERT_EQ(items.size(), 2);
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("默认外观"));
+    EXPECT_TRUE(items[1]->isSeparator());
     QStringList captions;
-    for (QAction* item : items) {
+    for (QAction* item : items.mid(2)) {
         captions.append(item->text());
         EXPECT_EQ(koro::skinCaption(item->toolTip()), item->text());
         EXPECT_TRUE(item->objectName().isEmpty());
-        EXPECT_FALSE(item->isCheckable());
         EXPECT_TRUE(item->isVisible());
     }
+    for (QAction* item : items)
+        EXPECT_FALSE(item->isCheckable());
     captions.sort();
     EXPECT_EQ(captions, (QStringList{"Blue", "Dark.SKN"}));
 
-    QAction* dark = items[0]->text() == "Dark.SKN" ? items[0] : items[1];
+    QAction* dark = items[2]->text() == "Dark.SKN" ? items[2] : items[3];
     dark->trigger();
-    EXPECT_EQ(chosen, QStringList{QStringLiteral("Dark.SKN")});
+    items[0]->trigger();
+    EXPECT_EQ(chosen, (QStringList{"Dark.SKN", "built-in"}));
+
+    // Without skin files the built-in look stands alone.
+    QMenu bare;
+    koro::SkinMenu(&bare).fill(m_temp.filePath(QStringLiteral("missing")));
+    EXPECT_EQ(bare.actions().size(), 1);
 }
 
 TEST_F(Skins, ChoosingAFileAppliesItAndRemembersItsName) {
@@ -106,6 +130,35 @@ TEST_F(Skins, ChoosingAFileAppliesItAndRemembersItsName) {
     // Blank names change nothing.
     EXPECT_FALSE(koro::applySkin("   ", pifu, skinDir));
     EXPECT_EQ(pifu, "Gone.skn");
+    EXPECT_FALSE(koro::isBuiltInSkin(pifu));
+
+    // The built-in look drops the sheet and leaves pifu empty, which the next start keeps.
+    koro::applyBuiltInSkin(pifu);
+    EXPECT_TRUE(pifu.isEmpty());
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    EXPECT_TRUE(koro::isBuiltInSkin(pifu));
+    EXPECT_TRUE(koro::isBuiltInSkin(" \t"));
+}
+
+class SkinMenuOfTheWindow : public koro::test::MainWindowFixture {};
+
+// The built-in look is kept as an empty pifu, which the next start leaves alone.
+TEST_F(SkinMenuOfTheWindow, TheBuiltInLookSurvivesARestart) {
+    const koro::test::SkinWorn builtIn{QString()};
+    ASSERT_TRUE(QDir(dir.path()).mkdir("skin"));
+    ASSERT_TRUE(QFile::copy(koro::test::sampleSkinDir() + "/Jade.skn", path("skin/Jade.skn")));
+    koro::TForm1& window = start("[MainForm]\r\npifu=Jade.skn\r\n");
+    EXPECT_FALSE(qApp->styleSheet().isEmpty());
+    QAction* item = window.ui().huanfu->actions().value(0);
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    window.Saveini();
+    EXPECT_TRUE(koro::test::readFile(path("Config.ini")).contains("pifu=\r\n"));
+
+    start();
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    EXPECT_TRUE(form->settings().pifu.isEmpty());
 }
 
 // Every sample skin parses: Qt reports a broken style sheet as a warning while polishing.
@@ -115,12 +168,11 @@ TEST_F(Skins, TheSampleSkinsAreValidStyleSheets) {
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings.append(text); });
 
-    const QDir samples(resourceDir().filePath(QStringLiteral("skins")));
-    const QStringList files = samples.entryList({QStringLiteral("*.skn")}, QDir::Files);
+    const QStringList files = koro::test::sampleSkins();
     EXPECT_EQ(files.size(), 3);
     for (const QString& file : files) {
         SCOPED_TRACE(file.toStdString());
-        ASSERT_TRUE(koro::applySkinFile(samples.filePath(file)));
+        ASSERT_TRUE(koro::applySkinFile(koro::test::sampleSkinDir() + u'/' + file));
         EXPECT_FALSE(qApp->styleSheet().isEmpty());
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
@@ -142,6 +194,94 @@ TEST_F(Skins, TheSampleSkinsAreValidStyleSheets) {
     }
     qInstallMessageHandler(previous);
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+}
+
+// Pixels of area where a person tells the two pictures apart: a quarter of the grey scale.
+int differing(const QImage& a, const QImage& b, const QRect& area) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) >= 64 ? 1 : 0;
+    }
+    return count;
+}
+
+QImage filled(const QImage& like, QRgb colour) {
+    QImage image(like.size(), like.format());
+    image.fill(colour);
+    return image;
+}
+
+QRgb mostOf(const QImage& image, const QRect& area) {
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    return std::max_element(counts.cbegin(), counts.cend()).key();
+}
+
+QRect inWindow(const QWidget* widget, const QRect& rect) {
+    return {widget->mapTo(widget->window(), rect.topLeft()), rect.size()};
+}
+
+// The unticked box stands out from what lies behind the check box, and ticking it changes it
+// for the eye.
+void expectBothStatesShow(QCheckBox* box) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator =
+        inWindow(box, box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box));
+    box->setChecked(false);
+    const QImage unticked = koro::test::picture(box->window());
+    // Past the caption, the check box shows what is behind it.
+    const QRgb behind = unticked.pixel(inWindow(box, QRect(box->width() - 2, 2, 1, 1)).topLeft());
+    box->setChecked(true);
+    const QImage ticked = koro::test::picture(box->window());
+    EXPECT_GE(differing(unticked, filled(unticked, behind), indicator), 8) << "the box shows";
+    EXPECT_GE(differing(unticked, ticked, indicator), 8) << "the tick shows";
+}
+
+// A mark on a button face: the close button's cross.
+void expectMark(QWidget* button) {
+    const QImage image = koro::test::picture(button->window());
+    const QRect face = inWindow(button, button->rect());
+    EXPECT_GE(differing(image, filled(image, mostOf(image, face)), face), 10) << "the mark shows";
+}
+
+TEST_F(Skins, EveryControlKeepsAVisibleStateUnderEverySampleSkin) {
+    for (const QString& name : koro::test::sampleSkins()) {
+        SCOPED_TRACE(name.toStdString());
+        const koro::test::SkinWorn worn(name);
+        ASSERT_TRUE(worn.worn());
+
+        koro::AppSettings settings = koro::AppSettings::fresh();
+        QWidget owner;
+        koro::TForm_SoftSet dialog(settings, skinDir, {}, &owner);
+        dialog.show();
+        for (QCheckBox* box : {dialog.ui().CheckBox1, dialog.ui().CheckBox2, dialog.ui().CheckBox3,
+                               dialog.ui().CheckBox4})
+            expectBothStatesShow(box);
+        const QImage shown = koro::test::picture(&dialog);
+        const QLabel* link = dialog.ui().LblPowerOff;
+        const QRgb ground = shown.pixel(2, dialog.height() - 2);
+        EXPECT_GE(differing(shown, filled(shown, ground), inWindow(link, link->rect())), 20)
+            << "the link reads";
+
+        koro::TfrmPS reminder(QRect(), {});
+        reminder.show();
+        expectBothStatesShow(reminder.ui().CheckBox1);
+        expectMark(reminder.ui().SpeedBtnClose);
+        for (const QPushButton* button : {reminder.ui().ButtonOk, reminder.ui().ButtonCancel})
+            EXPECT_LE(button->sizeHint().width(), button->width()) << "the whole caption shows";
+
+        QWidget framed;
+        framed.resize(200, 80);
+        const auto* frame = new koro::OwnFrame(&framed);
+        framed.show();
+        expectMark(frame->closeButton());
+    }
 }
 
 TEST(LoadingAnimationPicture, DecodesAsARingOnATransparentBackground) {

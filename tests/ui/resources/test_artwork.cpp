@@ -42,6 +42,7 @@ const std::map<QString, QSize>& requiredSizes() {
         m[QStringLiteral(":/images/popup/ImgGoMainFormEnter.svg")] = QSize(16, 16);
         m[QStringLiteral(":/images/schedule/bubble.svg")] = QSize(238, 126);
         m[QStringLiteral(":/images/schedule/close.svg")] = QSize(13, 13);
+        m[QStringLiteral(":/images/skin/tick.svg")] = QSize(12, 12);
         return m;
     }();
     return sizes;

@@ -1,15 +1,21 @@
+#include "browse/NavigationBar.h"
 #include "config/CodePage.h"
 #include "config/PlainText.h"
 #include "platform/fake/FakeSimpleServices.h"
 #include "schedule/AdLine.h"
 #include "schedule/TDownThrd.h"
 #include "support/FeedServer.h"
+#include "support/MainWindowFixture.h"
+#include "support/SampleSkins.h"
 #include "support/Wait.h"
+#include "ui_NavigationBar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QFile>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTcpServer>
@@ -267,21 +273,81 @@ TEST(PlainToolTip, MarkupIsShownAsText) {
     EXPECT_EQ(shown.toPlainText(), "<img src=\"/dev/zero\">");
 }
 
-TEST_F(AdLineTest, HoverTurnsBlueAndUnderlinedAndLeavingRestores) {
-    QFont bold = line->font();
-    bold.setBold(true);
-    line->setFont(bold);
-    const QColor rest = line->palette().color(QPalette::WindowText);
-    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QApplication::sendEvent(line.get(), &enter);
-    EXPECT_EQ(line->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_TRUE(line->font().underline());
-    EXPECT_FALSE(line->font().bold()); // underline only
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(line.get(), &leave);
-    EXPECT_EQ(line->palette().color(QPalette::WindowText), rest);
-    EXPECT_FALSE(line->font().underline());
-    EXPECT_EQ(line->font().pixelSize(), 13);
+// The longest row of pixels of exactly that colour: an underline drawn in it.
+int longestRun(const QImage& image, QRgb colour) {
+    int longest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        int run = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            run = image.pixel(x, y) == colour ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+    }
+    return longest;
+}
+
+QStringList everyLook() {
+    return QStringList{QString()} + test::sampleSkins();
+}
+
+// In the navigation row's panel, where the skins style it, right of a space that shows the
+// panel's own colour.
+TEST_F(AdLineTest, HoverIsBlueAndUnderlinedUnderEveryLookAndTheLineIsThePanels) {
+    const QRgb blue = qRgb(0, 0, 255);
+    for (const QString& look : everyLook()) {
+        SCOPED_TRACE(look.toStdString());
+        const test::SkinWorn worn(look);
+        QFrame panel;
+        panel.setObjectName("Panel3");
+        auto* row = new QHBoxLayout(&panel);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addSpacing(40);
+        auto* ad = new AdLine(feed, {}, shell, &panel);
+        row->addWidget(ad);
+        ad->setText(QStringLiteral("广告 ad"));
+        panel.resize(300, 28);
+        panel.show();
+
+        const QImage rest = test::picture(&panel);
+        EXPECT_EQ(longestRun(rest, blue), 0);
+        for (int y = 0; y < rest.height(); ++y)
+            ASSERT_EQ(rest.pixel(rest.width() - 1, y), rest.pixel(5, y)) << "no block at row " << y;
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QApplication::sendEvent(ad, &enter);
+        EXPECT_GE(longestRun(test::picture(&panel), blue), 20) << "a blue underline";
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(ad, &leave);
+        EXPECT_EQ(test::picture(&panel), rest) << "leaving restores the look";
+    }
+}
+
+class LongAd : public test::MainWindowFixture {};
+
+// A long ad once lay over the address box and the go button and took go's clicks.
+TEST_F(LongAd, StaysRightOfGoAndLeavesGoItsClicks) {
+    const QString text = QStringLiteral(
+        "这是一条很长很长的广告文字，一共有四十个字符，会不会盖住地址栏和转到按钮呢？看看");
+    ASSERT_EQ(text.size(), 40);
+    test::writeFile(path("ad.txt"), codepage::fromUnicode(text + "\r\nhttp://ad.example/\r\n"));
+    for (const QString& look : everyLook()) {
+        SCOPED_TRACE(look.toStdString());
+        const test::SkinWorn worn(look);
+        TForm1& window = start();
+        window.show();
+        AdLine* ad = window.parts().adLine;
+        ad->Timer_ReadadTimer();
+        ad->gogg();
+        QCoreApplication::processEvents();
+
+        const QWidget* go = window.parts().navigation->ui().gohttp;
+        const QRect goPlace(go->mapTo(&window, QPoint(0, 0)), go->size());
+        const QRect adPlace(ad->mapTo(&window, QPoint(0, 0)), ad->size());
+        EXPECT_GT(adPlace.left(), goPlace.right());
+        EXPECT_EQ(adPlace.right(), window.rect().right());
+        EXPECT_EQ(window.childAt(goPlace.center()), go);
+        EXPECT_EQ(ad->text(), text);
+        EXPECT_EQ(ad->toolTip(), text + "\nhttp://ad.example/") << "cut short, the whole text";
+    }
 }
 
 } // namespace

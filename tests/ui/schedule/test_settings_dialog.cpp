@@ -39,6 +39,10 @@ protected:
             if (!name.isEmpty())
                 settings.pifu = name;
         };
+        hooks.applyBuiltInSkin = [this] {
+            calls << "built-in skin";
+            settings.pifu.clear();
+        };
         hooks.setSearchEngine = [this](bool baidu) {
             calls << (baidu ? "engine Baidu" : "engine TaoBao");
         };
@@ -82,9 +86,10 @@ TEST_F(SettingsDialog, FillsEveryControlFromTheSettings) {
     TForm_SoftSet* d = open();
     EXPECT_EQ(d->ui().NewFormOpen->currentIndex(), 0);
     QStringList skins;
-    for (int i = 0; i < d->ui().pifuSet->count(); ++i)
+    for (int i = 1; i < d->ui().pifuSet->count(); ++i)
         skins << d->ui().pifuSet->itemText(i);
     skins.sort();
+    EXPECT_EQ(d->ui().pifuSet->itemText(0), QStringLiteral("默认外观"));
     EXPECT_EQ(skins, (QStringList{"Blue.skn", "jade.SKN"}));
     EXPECT_EQ(d->ui().pifuSet->currentText(), "Blue.skn"); // letter case ignored
     EXPECT_EQ(d->ui().CmbSearch->currentText(), QStringLiteral("百度"));
@@ -138,6 +143,39 @@ TEST_F(SettingsDialog, OkAppliesEveryChangedControlInOrder) {
     d->Button1Click();
     EXPECT_EQ(calls, (QStringList{"skin jade.SKN", "engine TaoBao", "top off", "tray off"}));
     EXPECT_EQ(settings, expected);
+}
+
+// The list's first entry is the built-in look: selected when pifu is blank, applied only when
+// the look changes; a pifu spelled like the entry is a file that is gone.
+TEST_F(SettingsDialog, TheBuiltInEntryAgreesWithPifu) {
+    const QString builtIn = QStringLiteral("默认外观");
+    const struct {
+        QString pifu;
+        QString selected; // as filled; empty: nothing
+        QString choose;   // empty: kept
+        QStringList skinCalls;
+        QString pifuAfter;
+    } cases[] = {
+        {"", builtIn, {}, {}, ""},
+        {"  ", builtIn, {}, {}, "  "},
+        {"blue.skn", "Blue.skn", builtIn, {"built-in skin"}, ""},
+        {"默认外观", {}, {}, {"skin "}, "默认外观"},
+        {"", builtIn, "Blue.skn", {"skin Blue.skn"}, "Blue.skn"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pifu.toStdString() + " choosing " + c.choose.toStdString());
+        settings.pifu = codepage::fromUnicode(c.pifu);
+        calls.clear();
+        TForm_SoftSet* d = open();
+        EXPECT_EQ(d->ui().pifuSet->itemText(0), builtIn);
+        EXPECT_EQ(d->ui().pifuSet->currentText(), c.selected);
+        if (!c.choose.isEmpty())
+            d->ui().pifuSet->setCurrentText(c.choose);
+        d->Button1Click();
+        flushDeletes();
+        EXPECT_EQ(calls.filter("skin"), c.skinCalls);
+        EXPECT_EQ(codepage::toUnicode(settings.pifu), c.pifuAfter);
+    }
 }
 
 TEST_F(SettingsDialog, CancelAndTheCloseBoxChangeNothing) {
