@@ -30,11 +30,7 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
+using koro::test::writeFile;
 
 // The folder the startup resources come from.
 QDir resourceDir() {
@@ -92,14 +88,8 @@ TEST_F(Skins, TheMenuOffersTheBuiltInLookThenOneItemPerFile) {
     EXPECT_EQ(items[0]->text(), QStringLiteral("默认外观"));
     EXPECT_TRUE(items[1]->isSeparator());
     QStringList captions;
-    for (QAction* item : items.mid(2)) {
+    for (QAction* item : items.mid(2))
         captions.append(item->text());
-        EXPECT_EQ(koro::skinCaption(item->toolTip()), item->text());
-        EXPECT_TRUE(item->objectName().isEmpty());
-        EXPECT_TRUE(item->isVisible());
-    }
-    for (QAction* item : items)
-        EXPECT_FALSE(item->isCheckable());
     captions.sort();
     EXPECT_EQ(captions, (QStringList{"Blue", "Dark.SKN"}));
 

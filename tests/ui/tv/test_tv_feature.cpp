@@ -1,15 +1,16 @@
-#include "webengine/fake/FakeBrowserControl.h"
 #include "tv/ChannelBridge.h"
 #include "tv/GuideReminders.h"
 #include "tv/GuideSource.h"
 #include "tv/PlaylistHandover.h"
 #include "tv/RecentPlaylists.h"
 #include "tv/TvFeature.h"
+#include "webengine/fake/FakeBrowserControl.h"
+
+#include "support/Files.h"
+#include "support/Wait.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QThread>
@@ -18,12 +19,7 @@
 namespace koro::tv {
 namespace {
 
-template <typename Predicate> bool waitFor(Predicate done, int ms = 10000) {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using test::waitUntil;
 
 QString xmltvTime(qint64 secs) {
     return QDateTime::fromSecsSinceEpoch(secs, Qt::UTC).toString("yyyyMMddHHmmss") + " +0000";
@@ -49,10 +45,8 @@ protected:
         feature = std::make_unique<TvFeature>(*pageArea, menu, dir.filePath("tv"), hooks);
     }
     QString write(const QString& name, const QByteArray& bytes) {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
+        test::writeFile(dir.filePath(name), bytes);
+        return dir.filePath(name);
     }
     // The page area now shows what the feature navigated to, as the engine would.
     void pageLoaded() {
@@ -114,7 +108,7 @@ TEST_F(Tv, OpeningShowsTheOwnPageWhoseBridgeAnswersOnlyThere) {
     bridge.toggleCompact();
     EXPECT_EQ(compactToggles, 1);
 
-    ASSERT_TRUE(waitFor([&] { return !bridge.nowNext().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !bridge.nowNext().isEmpty(); }));
     const QVariantMap first = bridge.nowNext().first().toMap();
     EXPECT_EQ(first.value("now").toMap().value("t").toString(), "Show -600");
     EXPECT_EQ(first.value("next").toMap().value("t").toString(), "Show 1200");
@@ -155,7 +149,7 @@ TEST_F(Tv, RemindersFromTheGuideComeAtTheStartAndOutliveTheProgram) {
     feature->open(playlistWithGuide());
     pageLoaded();
     ChannelBridge& bridge = feature->bridge();
-    ASSERT_TRUE(waitFor([&] { return feature->guideSource().guide() != nullptr; }));
+    ASSERT_TRUE(waitUntil([&] { return feature->guideSource().guide() != nullptr; }));
     const qint64 t = now.toSecsSinceEpoch();
     EXPECT_FALSE(bridge.remind(0, t - 600).isEmpty());  // running already
     EXPECT_FALSE(bridge.remind(0, t + 999).isEmpty());  // no such programme
@@ -222,7 +216,7 @@ TEST(Handover, APlaylistReachesTheListeningCopy) {
     std::unique_ptr<QThread> sender(QThread::create(
         [&] { handed = handOverPlaylist(socket, QStringLiteral("/播放/list.m3u"), 5000); }));
     sender->start();
-    ASSERT_TRUE(waitFor([&] { return sender->isFinished(); }));
+    ASSERT_TRUE(waitUntil([&] { return sender->isFinished(); }));
     EXPECT_TRUE(handed);
     EXPECT_EQ(received, QStringList{QStringLiteral("/播放/list.m3u")});
 }
