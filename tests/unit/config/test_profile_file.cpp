@@ -3,6 +3,7 @@
 #include "config/ProfileFile.h"
 #include "config/ProfileText.h"
 #include "support/ChangedMiddle.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 
 #include <csignal>
 #include <grp.h>
+#include <optional>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -24,20 +26,12 @@ namespace {
 using koro::ProfileFile;
 using Pairs = QList<QPair<QByteArray, QByteArray>>;
 
+using koro::test::readFile;
+using koro::test::writeFile;
+
 class ProfileFileTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return dir.filePath(name); }
-
-    static void writeBytes(const QString& file, const QByteArray& bytes) {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(f.write(bytes), bytes.size());
-    }
-
-    static QByteArray readBytes(const QString& file) {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
     // The message of the koro::Error that writeString throws, or "" when it does not throw.
     static std::string writeError(ProfileFile& file, const QByteArray& section,
@@ -101,11 +95,11 @@ TEST_F(ProfileFileTest, ReadsIgnoreCaseAndBlanksAndGiveTheDefaultOnlyForMissingK
           {"Main Form", "CR only", "d", "2"}}},
     };
     for (const auto& c : cases) {
-        writeBytes(path("a.ini"), c.file);
+        writeFile(path("a.ini"), c.file);
         expectReads(ProfileFile(path("a.ini")), c.reads);
     }
     const ProfileFile ini(path("a.ini"));
-    writeBytes(path("a.ini"), cases[0].file);
+    writeFile(path("a.ini"), cases[0].file);
     EXPECT_TRUE(ini.hasSection("usertv"));
     EXPECT_EQ(ini.readSection("USERTV").size(), 2);
 
@@ -118,7 +112,7 @@ TEST_F(ProfileFileTest, ReadsIgnoreCaseAndBlanksAndGiveTheDefaultOnlyForMissingK
 
 TEST_F(ProfileFileTest, OnlyAsciiLettersFold) {
     // 0xC0 and 0xE0 differ like upper and lower case in Latin-1, but here they are GBK lead bytes.
-    writeBytes(path("a.ini"), "[S]\r\n\xC0\xB6=blue\r\n");
+    writeFile(path("a.ini"), "[S]\r\n\xC0\xB6=blue\r\n");
     ProfileFile ini(path("a.ini"));
     expectReads(ini, {{"s", "\xC0\xB6", "d", "blue"}, {"s", "\xE0\xB6", "d", "d"}});
     ini.writeString("S", "\xE0\xB6", "green");
@@ -131,8 +125,8 @@ TEST_F(ProfileFileTest, LongValuesAreCutAt2047BytesOnWholeCharacters) {
     QByteArray chinese; // 1500 times "中": 3000 bytes, a character straddles byte 2047
     for (int i = 0; i < 1500; ++i)
         chinese += "\xD6\xD0";
-    writeBytes(path("a.ini"), "[S]\r\nascii=" + ascii + "\r\nexact=" + exact +
-                                  "\r\nchinese=" + chinese + "\r\nodd=a" + chinese + "\r\n");
+    writeFile(path("a.ini"), "[S]\r\nascii=" + ascii + "\r\nexact=" + exact +
+                                 "\r\nchinese=" + chinese + "\r\nodd=a" + chinese + "\r\n");
     const ProfileFile ini(path("a.ini"));
 
     EXPECT_EQ(ini.readString("S", "ascii", "d"), ascii.left(2047));
@@ -147,8 +141,8 @@ TEST_F(ProfileFileTest, LongValuesAreCutAt2047BytesOnWholeCharacters) {
 }
 
 TEST_F(ProfileFileTest, ReadSectionKeepsFileOrderAndSpelling) {
-    writeBytes(path("lang.ini"), ";texts\r\n[TForm1]\r\nzeta=Z\r\nAlpha = A \r\n;note\r\n"
-                                 "mid=\r\n[Empty]\r\n[Other]\r\nb=1\r\n");
+    writeFile(path("lang.ini"), ";texts\r\n[TForm1]\r\nzeta=Z\r\nAlpha = A \r\n;note\r\n"
+                                "mid=\r\n[Empty]\r\n[Other]\r\nb=1\r\n");
     const ProfileFile ini(path("lang.ini"));
     EXPECT_EQ(ini.readSection("tform1"), (Pairs{{"zeta", "Z"}, {"Alpha", "A"}, {"mid", ""}}));
     EXPECT_EQ(ini.readSection("Other"), (Pairs{{"b", "1"}}));
@@ -160,105 +154,94 @@ TEST_F(ProfileFileTest, ReadSectionKeepsFileOrderAndSpelling) {
 
 TEST_F(ProfileFileTest, EveryCallSeesTheFileAsItIsNow) {
     ProfileFile ini(path("user.ini"));
-    writeBytes(path("user.ini"), "[UserTv]\r\nChannelName=one\r\n");
+    writeFile(path("user.ini"), "[UserTv]\r\nChannelName=one\r\n");
     EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "one");
-    writeBytes(path("user.ini"), "[UserTv]\r\nChannelName=two\r\n");
+    writeFile(path("user.ini"), "[UserTv]\r\nChannelName=two\r\n");
     EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "two");
 
     // A write starts from the other program's edit, not from an earlier state.
-    writeBytes(path("user.ini"), "[UserTv]\r\nChannelName=three\r\nExtra=1\r\n");
+    writeFile(path("user.ini"), "[UserTv]\r\nChannelName=three\r\nExtra=1\r\n");
     ini.writeString("UserTv", "SeeTime", "8:0");
-    EXPECT_EQ(readBytes(path("user.ini")),
+    EXPECT_EQ(readFile(path("user.ini")),
               "[UserTv]\r\nChannelName=three\r\nExtra=1\r\nSeeTime=8:0\r\n");
 }
 
-TEST_F(ProfileFileTest, WritingKeepsCommentsUnknownKeysOrderAndSpelling) {
-    writeBytes(path("Config.ini"), ";Koro settings\r\n"
-                                   "\r\n"
-                                   "[MainForm]\r\n"
-                                   "FrontShow=1\r\n"
-                                   ";skin\r\n"
-                                   "pifu=old.ini\r\n"
-                                   "Unknown=keep me\r\n"
-                                   "[Other]\r\n"
-                                   "b=2\r\n"
-                                   "a=1\r\n"
-                                   "; last words " +
-                                       GbkNote + "\r\n");
-    ProfileFile ini(path("Config.ini"));
-    ini.writeString("mainform", "frontshow", "0");
-    ini.writeString("MainForm", "PIFU", GbkSkin);
-    ini.writeString("MAINFORM", "Minstart", "1");
-    ini.writeString("other", "c", "3");
-    ini.writeString("UserPage", "SP", "http://x/v1000");
-
-    const QByteArray expected = ";Koro settings\r\n"
-                                "\r\n"
-                                "[MainForm]\r\n"
-                                "FrontShow=0\r\n"
-                                ";skin\r\n"
-                                "pifu=" +
-                                GbkSkin +
-                                "\r\n"
-                                "Unknown=keep me\r\n"
-                                "Minstart=1\r\n"
-                                "[Other]\r\n"
-                                "b=2\r\n"
-                                "a=1\r\n"
-                                "c=3\r\n"
-                                "; last words " +
-                                GbkNote +
-                                "\r\n"
-                                "[UserPage]\r\n"
-                                "SP=http://x/v1000\r\n";
-    EXPECT_EQ(readBytes(path("Config.ini")), expected);
-    EXPECT_EQ(ini.readString("MainForm", "pifu", "d"), GbkSkin);
-
-    // Writing again changes nothing else: no blank lines pile up, no comment moves.
-    ini.writeString("MainForm", "FrontShow", "0");
-    EXPECT_EQ(readBytes(path("Config.ini")), expected);
-}
-
-TEST_F(ProfileFileTest, NewLinesEndInCrLfAndOldLinesKeepTheirEnds) {
-    writeBytes(path("a.ini"), "\xEF\xBB\xBF[S]\nk=1\n;c\rj=2\r\n[T]\nx=1");
-    ProfileFile ini(path("a.ini"));
-    expectReads(ini, {{"S", "k", "d", "1"}, {"S", "j", "d", "2"}});
-    ini.writeString("S", "k", "9");
-    ini.writeString("S", "new", "n");
-    ini.writeString("T", "y", "2");
-    ini.writeString("U", "z", "3");
-    EXPECT_EQ(readBytes(path("a.ini")),
-              "\xEF\xBB\xBF[S]\nk=9\n;c\rj=2\r\nnew=n\r\n[T]\nx=1\r\ny=2\r\n[U]\r\nz=3\r\n");
-}
-
-TEST_F(ProfileFileTest, CodePageBytesAreWrittenExactly) {
-    // Values and comments are bytes: nothing is decoded, so odd sequences survive too.
-    const QByteArray odd("\x81\x30\x81\x30\xFE\xFE\x80", 7);
-    writeBytes(path("a.ini"), ";" + GbkNote + "\r\n\r\n[S]\r\nold=" + odd + "\r\n");
-    ProfileFile ini(path("a.ini"));
-    ini.writeString("S", GbkNote, GbkSkin);
-    EXPECT_EQ(readBytes(path("a.ini")), ";" + GbkNote + "\r\n\r\n[S]\r\nold=" + odd + "\r\n" +
-                                            GbkNote + "=" + GbkSkin + "\r\n");
-    EXPECT_EQ(ini.readString("s", GbkNote, "d"), GbkSkin);
-    EXPECT_EQ(ini.readString("S", "old", "d"), odd);
-}
-
-TEST_F(ProfileFileTest, FirstWriteCreatesFileAndSection) {
-    ProfileFile ini(path("user.ini"));
-    ini.writeString("UserTv", "ChannelName", "CCTV");
-    EXPECT_EQ(readBytes(path("user.ini")), "[UserTv]\r\nChannelName=CCTV\r\n");
-    ini.writeString("UserTV", "Channelurl", "");
-    ini.writeString("UserPage", "SP", "http://x/");
-    EXPECT_EQ(readBytes(path("user.ini")),
-              "[UserTv]\r\nChannelName=CCTV\r\nChannelurl=\r\n[UserPage]\r\nSP=http://x/\r\n");
-    EXPECT_EQ(ini.readString("UserTV", "ChannelUrl", "d"), "");
-}
-
-TEST_F(ProfileFileTest, FileOfCommentsOnlyKeepsThemAll) {
-    writeBytes(path("a.ini"), ";one\r\n\r\n;two\r\n#three\r\n");
-    ProfileFile ini(path("a.ini"));
-    ini.writeString("S", "k", "v");
-    EXPECT_EQ(readBytes(path("a.ini")), ";one\r\n\r\n;two\r\n#three\r\n[S]\r\nk=v\r\n");
+TEST_F(ProfileFileTest, WritesChangeOnlyTheirKeyAndKeepEveryOtherByte) {
+    struct Write {
+        const char* section;
+        QByteArray key;
+        QByteArray value;
+    };
+    const QByteArray nul("\0", 1);
+    const QByteArray odd("\x81\x30\x81\x30\xFE\xFE\x80", 7); // not decodable: bytes stay bytes
+    const struct {
+        const char* what;
+        std::optional<QByteArray> before; // none: no file yet
+        std::vector<Write> writes;
+        QByteArray after;
+        std::vector<Read> reads;
+    } cases[] = {
+        {"comments, unknown keys, order and spelling",
+         ";Koro settings\r\n\r\n[MainForm]\r\nFrontShow=1\r\n;skin\r\npifu=old.ini\r\n"
+         "Unknown=keep me\r\n[Other]\r\nb=2\r\na=1\r\n; last words " +
+             GbkNote + "\r\n",
+         {{"mainform", "frontshow", "0"},
+          {"MainForm", "PIFU", GbkSkin},
+          {"MAINFORM", "Minstart", "1"},
+          {"other", "c", "3"},
+          {"UserPage", "SP", "http://x/v1000"}},
+         ";Koro settings\r\n\r\n[MainForm]\r\nFrontShow=0\r\n;skin\r\npifu=" + GbkSkin +
+             "\r\nUnknown=keep me\r\nMinstart=1\r\n[Other]\r\nb=2\r\na=1\r\nc=3\r\n; last words " +
+             GbkNote + "\r\n[UserPage]\r\nSP=http://x/v1000\r\n",
+         {}},
+        {"new lines end in CR LF, old lines keep their ends",
+         "\xEF\xBB\xBF[S]\nk=1\n;c\rj=2\r\n[T]\nx=1",
+         {{"S", "k", "9"}, {"S", "new", "n"}, {"T", "y", "2"}, {"U", "z", "3"}},
+         "\xEF\xBB\xBF[S]\nk=9\n;c\rj=2\r\nnew=n\r\n[T]\nx=1\r\ny=2\r\n[U]\r\nz=3\r\n",
+         {{"S", "j", "d", "2"}}},
+        {"code page bytes",
+         ";" + GbkNote + "\r\n\r\n[S]\r\nold=" + odd + "\r\n",
+         {{"S", GbkNote, GbkSkin}},
+         ";" + GbkNote + "\r\n\r\n[S]\r\nold=" + odd + "\r\n" + GbkNote + "=" + GbkSkin + "\r\n",
+         {{"S", "old", "d", odd}}},
+        {"the first write makes file and section",
+         std::nullopt,
+         {{"UserTv", "ChannelName", "CCTV"}, {"UserTV", "Channelurl", ""}, {"UserPage", "SP", "x"}},
+         "[UserTv]\r\nChannelName=CCTV\r\nChannelurl=\r\n[UserPage]\r\nSP=x\r\n",
+         {}},
+        {"a file of comments only",
+         ";one\r\n\r\n;two\r\n#three\r\n",
+         {{"S", "k", "v"}},
+         ";one\r\n\r\n;two\r\n#three\r\n[S]\r\nk=v\r\n",
+         {}},
+        {"a NUL in a comment",
+         "[MainForm]\r\npifu=a\r\n;x" + nul + "y\r\n[UserTV]\r\nSeeTime=8:0\r\n",
+         {{"MainForm", "pifu", "b"}},
+         "[MainForm]\r\npifu=b\r\n;x" + nul + "y\r\n[UserTV]\r\nSeeTime=8:0\r\n",
+         {{"UserTV", "SeeTime", "d", "8:0"}}},
+        // A NUL in the leading comment used to hide every key after it from reading.
+        {"a NUL in the leading comment and in a value",
+         ";" + nul + "note\r\n[UserTv]\r\nSeeTime=9:0\r\n",
+         {{"UserTv", "ChannelName", "a" + nul + "b"}},
+         ";" + nul + "note\r\n[UserTv]\r\nSeeTime=9:0\r\nChannelName=a" + nul + "b\r\n",
+         {{"UserTv", "SeeTime", "d", "9:0"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(path("a.ini"));
+        if (c.before)
+            writeFile(path("a.ini"), *c.before);
+        ProfileFile ini(path("a.ini"));
+        for (const Write& w : c.writes)
+            ini.writeString(w.section, w.key, w.value);
+        EXPECT_EQ(readFile(path("a.ini")), c.after);
+        for (const Write& w : c.writes)
+            EXPECT_EQ(ini.readString(w.section, w.key, "d"), w.value) << w.key.toStdString();
+        expectReads(ini, c.reads);
+        // Writing a value again changes nothing: no blank lines pile up, no comment moves.
+        ini.writeString(c.writes[0].section, c.writes[0].key, c.writes[0].value);
+        EXPECT_EQ(readFile(path("a.ini")), c.after);
+    }
 }
 
 TEST_F(ProfileFileTest, LineBreaksInAValueCannotForgeEntries) {
@@ -269,42 +252,21 @@ TEST_F(ProfileFileTest, LineBreaksInAValueCannotForgeEntries) {
     EXPECT_EQ(ini.readSection("UserTv").size(), 1);
 }
 
-TEST_F(ProfileFileTest, NulBytesAreOrdinaryBytes) {
-    const QByteArray tail = "FrontShow=1\r\n[UserTV]\r\nSeeTime=8:0\r\n";
-    const QByteArray nul("\0", 1);
-    writeBytes(path("Config.ini"), "[MainForm]\r\npifu=a\r\n;x" + nul + "y\r\n" + tail);
-    ProfileFile config(path("Config.ini"));
-    config.writeString("MainForm", "pifu", "b");
-    EXPECT_EQ(readBytes(path("Config.ini")), "[MainForm]\r\npifu=b\r\n;x" + nul + "y\r\n" + tail);
-    EXPECT_EQ(config.readString("UserTV", "SeeTime", "d"), "8:0");
-
-    // A NUL in the leading comment used to hide every key after it from reading.
-    const QByteArray user = ";" + nul + "note\r\n[UserTv]\r\nSeeTime=9:0\r\n";
-    writeBytes(path("user.ini"), user);
-    ProfileFile ini(path("user.ini"));
-    ini.writeString("UserTv", "ChannelName", "CCTV");
-    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "CCTV");
-    EXPECT_EQ(ini.readString("UserTv", "SeeTime", "d"), "9:0");
-    EXPECT_EQ(readBytes(path("user.ini")), user + "ChannelName=CCTV\r\n");
-    ini.writeString("UserTv", "ChannelName", "a" + nul + "b");
-    EXPECT_EQ(ini.readString("UserTv", "ChannelName", "d"), "a" + nul + "b");
-}
-
 TEST_F(ProfileFileTest, OpenBracketWithoutCloseIsNeitherSectionNorKey) {
     const QByteArray broken = "[MainForm]\r\npifu=a\r\n[Broken\r\nFrontShow=1\r\n[x=2\r\n";
-    writeBytes(path("Config.ini"), broken);
+    writeFile(path("Config.ini"), broken);
     ProfileFile ini(path("Config.ini"));
     EXPECT_EQ(ini.readString("MainForm", "FrontShow", "d"), "1");
     EXPECT_EQ(ini.readString("MainForm", "[x", "d"), "d");
     EXPECT_FALSE(ini.hasSection("Broken"));
     for (int round = 0; round < 3; ++round) // the same bytes at every save, nothing piles up
         ini.writeString("MainForm", "pifu", "a");
-    EXPECT_EQ(readBytes(path("Config.ini")), broken);
+    EXPECT_EQ(readFile(path("Config.ini")), broken);
     ini.writeString("MainForm", "Minstart", "1");
-    EXPECT_EQ(readBytes(path("Config.ini")),
+    EXPECT_EQ(readFile(path("Config.ini")),
               "[MainForm]\r\npifu=a\r\n[Broken\r\nFrontShow=1\r\nMinstart=1\r\n[x=2\r\n");
 
-    writeBytes(path("user.ini"), "[\r\n[UserTV]\r\nSeeTime=8:0\r\n");
+    writeFile(path("user.ini"), "[\r\n[UserTV]\r\nSeeTime=8:0\r\n");
     const ProfileFile user(path("user.ini"));
     EXPECT_TRUE(user.hasSection("UserTV"));
     EXPECT_EQ(user.readString("UserTV", "SeeTime", "d"), "8:0");
@@ -323,7 +285,7 @@ TEST_F(ProfileFileTest, LinesTheReaderSkipsAreKeptByteForByte) {
                               "[]\r\n"
                               "\r\n"
                               "[]\r\n";
-    writeBytes(path("a.ini"), before);
+    writeFile(path("a.ini"), before);
     ProfileFile ini(path("a.ini"));
     EXPECT_EQ(ini.readString("S", "k", "d"), "1"); // the first of duplicate keys counts
     EXPECT_EQ(ini.readSection("S"), (Pairs{{"k", "1"}}));
@@ -331,26 +293,26 @@ TEST_F(ProfileFileTest, LinesTheReaderSkipsAreKeptByteForByte) {
     ini.writeString("S", "k", "9"); // a second save must not drop the leading line either
     QByteArray after = before;
     after.replace("k=1", "k=9");
-    EXPECT_EQ(readBytes(path("a.ini")), after);
+    EXPECT_EQ(readFile(path("a.ini")), after);
     ini.writeString("s", "new", "n");
     after.replace("K = 2 \r\n", "K = 2 \r\nnew=n\r\n");
-    EXPECT_EQ(readBytes(path("a.ini")), after);
+    EXPECT_EQ(readFile(path("a.ini")), after);
 }
 
 TEST_F(ProfileFileTest, NamesThatCannotReadBackAreRefused) {
     const QByteArray before = "[S]\r\nk=1\r\n";
-    writeBytes(path("a.ini"), before);
+    writeFile(path("a.ini"), before);
     ProfileFile ini(path("a.ini"));
     const std::string error = "Unable to write to " + path("a.ini").toStdString();
     for (const QByteArray& key : {"", "  ", "a=b", ";k", "#k", "[k]", "k\r\n[T]", "k\nx"})
         EXPECT_EQ(writeError(ini, "S", key, "v"), error) << key.toStdString();
     for (const QByteArray& section : {"S]", "S\r\n[T"})
         EXPECT_EQ(writeError(ini, section, "k", "v"), error) << section.toStdString();
-    EXPECT_EQ(readBytes(path("a.ini")), before);
+    EXPECT_EQ(readFile(path("a.ini")), before);
 
     // Blanks around names are dropped, as reading drops them.
     ini.writeString(" S ", "\tk ", "2");
-    EXPECT_EQ(readBytes(path("a.ini")), "[S]\r\nk=2\r\n");
+    EXPECT_EQ(readFile(path("a.ini")), "[S]\r\nk=2\r\n");
 }
 
 // Files built from the lines that tripped the parser before: odd brackets, NULs, lone CRs,
@@ -442,12 +404,12 @@ TEST_F(ProfileFileTest, UnwritablePathsThrowWithThePath) {
 
     // A file without its owner's write bit is read-only for every user, root included.
     const QString readOnly = path("ro.ini");
-    writeBytes(readOnly, "[MainForm]\r\npifu=a\r\n");
+    writeFile(readOnly, "[MainForm]\r\npifu=a\r\n");
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
     ProfileFile ro(readOnly);
     EXPECT_EQ(writeError(ro, "MainForm", "pifu", "b"),
               "Unable to write to " + readOnly.toStdString());
-    EXPECT_EQ(readBytes(readOnly), "[MainForm]\r\npifu=a\r\n");
+    EXPECT_EQ(readFile(readOnly), "[MainForm]\r\npifu=a\r\n");
 }
 
 TEST_F(ProfileFileTest, ReadOnlyFolderThrowsForAnOrdinaryUser) {
@@ -458,7 +420,7 @@ TEST_F(ProfileFileTest, ReadOnlyFolderThrowsForAnOrdinaryUser) {
     const QString folder = path("ro");
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString file = folder + "/Config.ini";
-    writeBytes(file, "[MainForm]\r\npifu=a\r\n");
+    writeFile(file, "[MainForm]\r\npifu=a\r\n");
     ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner |
                                                 QFile::ReadOther | QFile::WriteOther));
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner |
@@ -476,14 +438,14 @@ TEST_F(ProfileFileTest, ReadOnlyFolderThrowsForAnOrdinaryUser) {
                    : 1;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(readBytes(file), "[MainForm]\r\npifu=a\r\n");
+    EXPECT_EQ(readFile(file), "[MainForm]\r\npifu=a\r\n");
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(ProfileFileTest, FullDiskThrowsAndKeepsTheOldFile) {
     const QString file = path("Config.ini");
     const QByteArray old = "[MainForm]\r\npifu=a\r\n";
-    writeBytes(file, old);
+    writeFile(file, old);
     // A file-size limit makes the write fail the way a full disk does, also for root.
     const int code = inChild([&] {
         signal(SIGXFSZ, SIG_IGN);
@@ -496,7 +458,7 @@ TEST_F(ProfileFileTest, FullDiskThrowsAndKeepsTheOldFile) {
                    : 1;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(readBytes(file), old);
+    EXPECT_EQ(readFile(file), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Config.ini"});
 }
 
@@ -524,7 +486,7 @@ TEST_F(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverATornOne) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
 
-        const QByteArray bytes = readBytes(file);
+        const QByteArray bytes = readFile(file);
         ASSERT_EQ(bytes.size(), contentFor('a').size()) << "round " << round;
         const char c = bytes.at(9);
         ASSERT_TRUE(c >= 'a' && c <= 'z') << "round " << round;
@@ -556,16 +518,16 @@ TEST_F(ProfileFileTest, APipeOrFolderInPlaceOfTheFileReadsAsMissing) {
         EXPECT_TRUE(ini.readSection("MainForm").isEmpty());
     }
     ProfileFile(fifo).writeString("MainForm", "pifu", "a.skn");
-    EXPECT_EQ(readBytes(fifo), "[MainForm]\r\npifu=a.skn\r\n");
+    EXPECT_EQ(readFile(fifo), "[MainForm]\r\npifu=a.skn\r\n");
 }
 
 TEST_F(ProfileFileTest, SeveralKeysAreOneReplacementThatKeepsLinksAndPermissions) {
     const QString real = path("real.ini");
-    writeBytes(real, "; mine\r\n[S]\r\nb=old\r\n");
+    writeFile(real, "; mine\r\n[S]\r\nb=old\r\n");
     ASSERT_TRUE(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     ASSERT_TRUE(QFile::link(real, path("linked.ini")));
     ProfileFile(path("linked.ini")).writeStrings("S", {{"a", "1"}, {"B", "2"}, {"c", "3"}});
-    EXPECT_EQ(readBytes(real), "; mine\r\n[S]\r\nb=2\r\na=1\r\nc=3\r\n");
+    EXPECT_EQ(readFile(real), "; mine\r\n[S]\r\nb=2\r\na=1\r\nc=3\r\n");
     EXPECT_TRUE(QFileInfo(path("linked.ini")).isSymLink()) << "the link stays a link";
     EXPECT_EQ(QFile::permissions(real), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ReadUser | QFileDevice::WriteUser);
