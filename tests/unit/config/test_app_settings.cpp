@@ -4,6 +4,7 @@
 #include "config/ProfileFile.h"
 #include "platform/AutostartEntry.h"
 #include "platform/ScreenSaver.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +20,8 @@
 namespace {
 
 using namespace koro;
+using test::readFile;
+using test::writeFile;
 
 // Stands in for both services and records each call with what the two files held at that moment.
 class Recorder : public ScreenSaver, public AutostartEntry {
@@ -46,17 +50,6 @@ protected:
         settings.SP = "http://cnc.example/v1000";
     }
 
-    static QByteArray readBytes(const QString& file) {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    static void writeBytes(const QString& file, const QByteArray& bytes) {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(f.write(bytes), bytes.size());
-    }
-
     void save(const QByteArray& engine = "Baidu") {
         ProfileFile configIni(journal.configPath);
         ProfileFile userIni(journal.userPath);
@@ -78,65 +71,61 @@ const QByteArray FreshConfig = "[MainForm]\r\n"
                                "UseHotKey=1\r\n"
                                "Minstart=0\r\n";
 
-TEST_F(SaveIniTest, FreshSaveWritesEveryKeyInOrder) {
+TEST_F(SaveIniTest, FreshSaveWritesEveryKeyInOrderAfterTheScreenSaverAndBeforeAutostart) {
     save();
-    EXPECT_EQ(readBytes(journal.configPath), FreshConfig);
-    EXPECT_EQ(readBytes(journal.userPath), "[UserPage]\r\nSP=http://cnc.example/v1000\r\n");
-}
-
-TEST_F(SaveIniTest, ScreenSaverFirstFilesThenAutostart) {
-    save();
+    EXPECT_EQ(readFile(journal.configPath), FreshConfig);
+    EXPECT_EQ(readFile(journal.userPath), "[UserPage]\r\nSP=http://cnc.example/v1000\r\n");
     EXPECT_EQ(journal.events, (QStringList{"screensaver on config:no user:no",
                                            "autostart removed config:yes user:yes"}));
 }
 
 TEST_F(SaveIniTest, ExistingValuesAreReplacedWhereTheyStand) {
-    writeBytes(journal.configPath, ";mine\r\n\r\n"
-                                   "[MainForm]\r\n"
-                                   "FrontShow=yes\r\n"
-                                   "Width=800\r\n"
-                                   "FindWay=Google\r\n"
-                                   "UseHotKey=1\r\n");
-    writeBytes(journal.userPath, "[UserPage]\r\nSP=\r\n[UserTV]\r\nSeeTime=8:30\r\n");
+    writeFile(journal.configPath, ";mine\r\n\r\n"
+                                  "[MainForm]\r\n"
+                                  "FrontShow=yes\r\n"
+                                  "Width=800\r\n"
+                                  "FindWay=Google\r\n"
+                                  "UseHotKey=1\r\n");
+    writeFile(journal.userPath, "[UserPage]\r\nSP=\r\n[UserTV]\r\nSeeTime=8:30\r\n");
     settings.FrontShow = "yes"; // as read: not "1" and not "0", and written back as it is
     settings.UseHotKey = "0";
     settings.pifu = "\xC0\xB6\xC9\xAB.ini";
     save("");
 
-    EXPECT_EQ(readBytes(journal.configPath), ";mine\r\n\r\n"
-                                             "[MainForm]\r\n"
-                                             "FrontShow=yes\r\n"
-                                             "Width=800\r\n"
-                                             "FindWay=\r\n"
-                                             "UseHotKey=0\r\n"
-                                             "pifu=\xC0\xB6\xC9\xAB.ini\r\n"
-                                             "CloseTips=0\r\n"
-                                             "opennewfrm=NewForm\r\n"
-                                             "MinTask=0\r\n"
-                                             "Minstart=0\r\n");
-    EXPECT_EQ(readBytes(journal.userPath), "[UserPage]\r\nSP=http://cnc.example/v1000\r\n"
-                                           "[UserTV]\r\nSeeTime=8:30\r\n");
+    EXPECT_EQ(readFile(journal.configPath), ";mine\r\n\r\n"
+                                            "[MainForm]\r\n"
+                                            "FrontShow=yes\r\n"
+                                            "Width=800\r\n"
+                                            "FindWay=\r\n"
+                                            "UseHotKey=0\r\n"
+                                            "pifu=\xC0\xB6\xC9\xAB.ini\r\n"
+                                            "CloseTips=0\r\n"
+                                            "opennewfrm=NewForm\r\n"
+                                            "MinTask=0\r\n"
+                                            "Minstart=0\r\n");
+    EXPECT_EQ(readFile(journal.userPath), "[UserPage]\r\nSP=http://cnc.example/v1000\r\n"
+                                          "[UserTV]\r\nSeeTime=8:30\r\n");
 }
 
 TEST_F(SaveIniTest, DifferentlySpelledNamesMeanOneSectionAndKey) {
     // Read as UserTV/ChannelUrl, written as UserTv/Channelurl.
-    writeBytes(journal.userPath, "[UserTV]\r\nSeeTime=24:0\r\nChannelUrl=http://old/\r\n");
+    writeFile(journal.userPath, "[UserTV]\r\nSeeTime=24:0\r\nChannelUrl=http://old/\r\n");
     ProfileFile userIni(journal.userPath);
     userIni.writeString(settings::UserTv, "ChannelName", "CCTV");
     userIni.writeString(settings::UserTv, "Channelurl", "http://new/");
     userIni.writeString(settings::UserTv, "SeeTime", "20:5");
-    EXPECT_EQ(readBytes(journal.userPath), "[UserTV]\r\nSeeTime=20:5\r\nChannelUrl=http://new/\r\n"
-                                           "ChannelName=CCTV\r\n");
+    EXPECT_EQ(readFile(journal.userPath), "[UserTV]\r\nSeeTime=20:5\r\nChannelUrl=http://new/\r\n"
+                                          "ChannelName=CCTV\r\n");
     EXPECT_EQ(userIni.readString(settings::UserTV, "ChannelUrl", ""), "http://new/");
 
     // The same holds for the settings saved at exit.
-    writeBytes(journal.configPath, "[MAINFORM]\r\nFRONTSHOW=1\r\n");
+    writeFile(journal.configPath, "[MAINFORM]\r\nFRONTSHOW=1\r\n");
     settings.FrontShow = "0";
     save();
     ProfileFile configIni(journal.configPath);
     EXPECT_EQ(configIni.readSection(settings::MainForm).size(), 8);
     EXPECT_EQ(configIni.readString(settings::MainForm, "FrontShow", "1"), "0");
-    EXPECT_TRUE(readBytes(journal.configPath).startsWith("[MAINFORM]\r\nFRONTSHOW=0\r\n"));
+    EXPECT_TRUE(readFile(journal.configPath).startsWith("[MAINFORM]\r\nFRONTSHOW=0\r\n"));
 }
 
 TEST_F(SaveIniTest, FailedUserIniWriteSkipsAutostartAndPropagates) {
@@ -147,13 +136,13 @@ TEST_F(SaveIniTest, FailedUserIniWriteSkipsAutostartAndPropagates) {
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + journal.userPath.toStdString());
     }
-    EXPECT_EQ(readBytes(journal.configPath), FreshConfig);
+    EXPECT_EQ(readFile(journal.configPath), FreshConfig);
     EXPECT_EQ(journal.events, QStringList{"screensaver on config:no user:yes"});
 }
 
 TEST_F(SaveIniTest, AFailedConfigWriteKeepsTheWholeFileAsItWas) {
     const QByteArray before = "[MainForm]\r\npifu=old.skn\r\n";
-    writeBytes(journal.configPath, before);
+    writeFile(journal.configPath, before);
     int status = 0;
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -176,7 +165,7 @@ TEST_F(SaveIniTest, AFailedConfigWriteKeepsTheWholeFileAsItWas) {
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(readBytes(journal.configPath), before);
+    EXPECT_EQ(readFile(journal.configPath), before);
     EXPECT_FALSE(QFile::exists(journal.userPath));
 }
 
@@ -220,66 +209,60 @@ protected:
     const Endpoints endpoints = Endpoints::local("http://127.0.0.1:9");
 };
 
-TEST_F(ReadSettingsTest, MissingFilesGiveTheDefaultsWhichSaveAsTheFreshFile) {
-    load();
-    EXPECT_TRUE(settings.useHotKey());
-    EXPECT_FALSE(settings.hasSkin());
-    EXPECT_FALSE(settings.opensInMainWindow());
-    EXPECT_TRUE(settings.alwaysOnTop());
-    EXPECT_FALSE(settings.closeWithoutAsking());
-    EXPECT_FALSE(settings.minimizeToTaskbar());
-    EXPECT_FALSE(settings.compactAtStart());
-    EXPECT_FALSE(settings.viewingScheduled());
-    EXPECT_TRUE(settings.onTelecomLine(endpoints));
-    EXPECT_EQ(readSearchEngine(ProfileFile(journal.configPath)), "Baidu");
-
-    save(readSearchEngine(ProfileFile(journal.configPath)));
-    EXPECT_EQ(readBytes(journal.configPath), FreshConfig);
-}
-
-TEST_F(ReadSettingsTest, OddValuesActAsOffAndGoBackByteForByte) {
+TEST_F(ReadSettingsTest, OnlyExactValuesTurnOptionsOnAndEveryValueGoesBackByteForByte) {
     // Every key present, each spelled and valued as no code writes it.
-    const QByteArray odd = "[mainform]\r\n"
-                           "PIFU=\xC0\xB6.ini\r\n"
-                           "findway=Google\r\n"
-                           "closetips=no\r\n"
-                           "OpenNewFrm=oldform\r\n"
-                           "frontshow=yes\r\n"
-                           "MinTask=01\r\n"
-                           "UseHotKey=true\r\n"
-                           "Minstart=\r\n";
-    writeBytes(journal.configPath, odd);
-    writeBytes(journal.userPath, "[UserPage]\r\nSP=http://elsewhere/\r\n[UserTV]\r\nSeeTime=\r\n");
-    load();
-    EXPECT_FALSE(settings.useHotKey());
-    EXPECT_TRUE(settings.hasSkin());
-    EXPECT_FALSE(settings.opensInMainWindow()) << "only OldForm, as written";
-    EXPECT_FALSE(settings.alwaysOnTop());
-    EXPECT_TRUE(settings.closeWithoutAsking()) << "only 0 asks";
-    EXPECT_FALSE(settings.minimizeToTaskbar());
-    EXPECT_FALSE(settings.compactAtStart());
-    EXPECT_TRUE(settings.viewingScheduled()) << "an empty time is not the no-viewing mark";
-    // Only two lines exist: any other home page is the netcom line's.
-    EXPECT_FALSE(settings.onTelecomLine(endpoints));
-    EXPECT_EQ(settings.SP, endpoints.netcomHome.toUtf8());
-
-    save(readSearchEngine(ProfileFile(journal.configPath)));
-    EXPECT_EQ(readBytes(journal.configPath), odd);
-}
-
-TEST_F(ReadSettingsTest, ExactValuesTurnEachOptionOn) {
-    writeBytes(journal.configPath, "[MainForm]\r\nopennewfrm=OldForm\r\nCloseTips=0\r\n"
-                                   "MinTask=1\r\nMinstart=1\r\nUseHotKey=0\r\nFrontShow=0\r\n");
-    writeBytes(journal.userPath, "[UserTV]\r\nSeeTime=24:0\r\n");
-    load();
-    EXPECT_TRUE(settings.opensInMainWindow());
-    EXPECT_FALSE(settings.closeWithoutAsking());
-    EXPECT_TRUE(settings.minimizeToTaskbar());
-    EXPECT_TRUE(settings.compactAtStart());
-    EXPECT_FALSE(settings.useHotKey());
-    EXPECT_FALSE(settings.alwaysOnTop());
-    EXPECT_FALSE(settings.viewingScheduled());
-    EXPECT_TRUE(settings.onTelecomLine(endpoints));
+    const QByteArray odd = "[mainform]\r\nPIFU=\xC0\xB6.ini\r\nfindway=Google\r\nclosetips=no\r\n"
+                           "OpenNewFrm=oldform\r\nfrontshow=yes\r\nMinTask=01\r\n"
+                           "UseHotKey=true\r\nMinstart=\r\n";
+    struct Options {
+        bool hotKey, skin, mainWindow, onTop, noQuestion, taskbar, compact, viewing, telecom;
+    };
+    const struct {
+        const char* what;
+        std::optional<QByteArray> config, user;
+        Options on;
+        std::optional<QByteArray> saved; // what saving the read settings writes
+    } cases[] = {
+        {"missing files: the defaults", {}, {}, {1, 0, 0, 1, 0, 0, 0, 0, 1}, FreshConfig},
+        // Only OldForm and only FrontShow=1 count, only 0 asks, an empty time is not the
+        // no-viewing mark, and any home page but the telecom one is the netcom line's.
+        {"odd values",
+         odd,
+         "[UserPage]\r\nSP=http://elsewhere/\r\n[UserTV]\r\nSeeTime=\r\n",
+         {0, 1, 0, 0, 1, 0, 0, 1, 0},
+         odd},
+        {"exact values",
+         "[MainForm]\r\nopennewfrm=OldForm\r\nCloseTips=0\r\nMinTask=1\r\nMinstart=1\r\n"
+         "UseHotKey=0\r\nFrontShow=0\r\n",
+         "[UserTV]\r\nSeeTime=24:0\r\n",
+         {0, 0, 1, 0, 0, 1, 1, 0, 1},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(journal.configPath);
+        QFile::remove(journal.userPath);
+        if (c.config)
+            writeFile(journal.configPath, *c.config);
+        if (c.user)
+            writeFile(journal.userPath, *c.user);
+        load();
+        EXPECT_EQ(settings.useHotKey(), c.on.hotKey);
+        EXPECT_EQ(settings.hasSkin(), c.on.skin);
+        EXPECT_EQ(settings.opensInMainWindow(), c.on.mainWindow);
+        EXPECT_EQ(settings.alwaysOnTop(), c.on.onTop);
+        EXPECT_EQ(settings.closeWithoutAsking(), c.on.noQuestion);
+        EXPECT_EQ(settings.minimizeToTaskbar(), c.on.taskbar);
+        EXPECT_EQ(settings.compactAtStart(), c.on.compact);
+        EXPECT_EQ(settings.viewingScheduled(), c.on.viewing);
+        EXPECT_EQ(settings.onTelecomLine(endpoints), c.on.telecom);
+        EXPECT_EQ(settings.SP,
+                  (c.on.telecom ? endpoints.telecomHome : endpoints.netcomHome).toUtf8());
+        if (c.saved) {
+            save(readSearchEngine(ProfileFile(journal.configPath)));
+            EXPECT_EQ(readFile(journal.configPath), *c.saved);
+        }
+    }
 }
 
 } // namespace
