@@ -3,6 +3,7 @@
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,13 +24,8 @@ protected:
     }
 
     // Writes a language file in the code page with CR LF line ends.
-    static void write(const QString& path, const QString& text) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        QString crlf = text;
-        crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-        file.write(koro::codepage::fromUnicode(crlf));
+    static void write(const QString& path, QString text) {
+        koro::test::writeFile(path, koro::codepage::fromUnicode(text.replace("\n", "\r\n")));
     }
 
     void writePrimary(const QString& text) { write(koro::primaryLanguageFile(paths, 2052), text); }
@@ -68,39 +64,60 @@ TEST_F(LanguageFiles, CaptionsOfFormMenusActionsAndControls) {
     EXPECT_EQ(form.button->toolTip(), QStringLiteral("按下确定"));
 }
 
-TEST_F(LanguageFiles, NamesMatchWithoutRegardToCaseAndBlanksAroundThemAreDropped) {
-    writePrimary(QStringLiteral("[ttestform]\n"
-                                "Caption=Whole key\n"
-                                " MENUEXIT . CAPTION =Quit\n"
-                                "props.COUNT=12\n"
-                                "label1.Text=plain text property\n"));
-    TTestForm form;
-    apply(&form);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Whole key"));
-    EXPECT_EQ(form.menuexit->text(), QStringLiteral("Quit"));
-    EXPECT_EQ(form.props->count, 12);
-    EXPECT_EQ(form.label->text(), QStringLiteral("plain text property"));
-}
-
-TEST_F(LanguageFiles, AnUnknownComponentStopsTheSectionAndEmptyValuesAreSkipped) {
-    writePrimary(QStringLiteral("[TTestForm]\n"
-                                "menuexit.caption=Quit\n"
-                                "Label1.caption=\n"
-                                "Props.nosuchproperty=1\n"
-                                "NoSuchComponent.caption=x\n"
-                                "Button1.caption=never\n"));
-    TTestForm form;
-    apply(&form);
-    EXPECT_EQ(form.menuexit->text(), QStringLiteral("Quit"));
-    EXPECT_EQ(form.label->text(), QStringLiteral("Label"));
-    EXPECT_EQ(form.button->text(), QStringLiteral("OK"));
-}
-
-TEST_F(LanguageFiles, AnUnknownComponentFirstDisablesTheWholeSection) {
-    writePrimary(QStringLiteral("[TTestForm]\nNoSuchComponent.caption=\n.caption=never\n"));
-    TTestForm form;
-    apply(&form);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("TV"));
+TEST_F(LanguageFiles, WhichKeysApplyAndInWhatOrder) {
+    const struct {
+        const char* what;
+        QString secondary, primary; // empty: no file
+        QString title, exit, label, button;
+        int count;
+    } cases[] = {
+        {"names match without regard to case, blanks around them dropped",
+         {},
+         "[ttestform]\nCaption=Whole key\n MENUEXIT . CAPTION =Quit\nprops.COUNT=12\n"
+         "label1.Text=plain text property\n",
+         "Whole key",
+         "Quit",
+         "plain text property",
+         "OK",
+         12},
+        {"an unknown component stops the section, empty values are skipped",
+         {},
+         "[TTestForm]\nmenuexit.caption=Quit\nLabel1.caption=\nProps.nosuchproperty=1\n"
+         "NoSuchComponent.caption=x\nButton1.caption=never\n",
+         "TV",
+         "Quit",
+         "Label",
+         "OK",
+         0},
+        {"an unknown component first disables the whole section",
+         {},
+         "[TTestForm]\nNoSuchComponent.caption=\n.caption=never\n",
+         "TV",
+         "Exit",
+         "Label",
+         "OK",
+         0},
+        {"the secondary file first, then the primary over it",
+         "[TTestForm]\n.caption=secondary\nLabel1.caption=only here\n",
+         "[TTestForm]\n.caption=primary\nButton1.caption=Go\n", "primary", "Exit", "only here",
+         "Go", 0},
+        {"no files leave the layout texts", {}, {}, "TV", "Exit", "Label", "OK", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(m_dir.path()).removeRecursively();
+        if (!c.secondary.isEmpty())
+            writeSecondary(c.secondary);
+        if (!c.primary.isEmpty())
+            writePrimary(c.primary);
+        TTestForm form;
+        apply(&form);
+        EXPECT_EQ(form.windowTitle(), c.title);
+        EXPECT_EQ(form.menuexit->text(), c.exit);
+        EXPECT_EQ(form.label->text(), c.label);
+        EXPECT_EQ(form.button->text(), c.button);
+        EXPECT_EQ(form.props->count, c.count);
+    }
 }
 
 TEST_F(LanguageFiles, ValuesAreConvertedToThePropertyType) {
@@ -149,23 +166,6 @@ TEST_F(LanguageFiles, AnObjectPropertyIsReportedAndTheNextKeyStillApplies) {
               QStringList{QStringLiteral("property kind=tkClass;Name=[QWidget] Not implement")});
     EXPECT_EQ(form.props->buddy, nullptr);
     EXPECT_EQ(form.menuexit->text(), QStringLiteral("Quit"));
-}
-
-TEST_F(LanguageFiles, TheSecondaryFileFirstThenThePrimaryOverIt) {
-    writeSecondary(QStringLiteral("[TTestForm]\n.caption=secondary\nLabel1.caption=only here\n"));
-    writePrimary(QStringLiteral("[TTestForm]\n.caption=primary\nButton1.caption=Go\n"));
-    TTestForm form;
-    apply(&form);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("primary"));
-    EXPECT_EQ(form.label->text(), QStringLiteral("only here"));
-    EXPECT_EQ(form.button->text(), QStringLiteral("Go"));
-}
-
-TEST_F(LanguageFiles, NoFilesLeaveTheLayoutTexts) {
-    TTestForm form;
-    EXPECT_NO_THROW(apply(&form));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("TV"));
-    EXPECT_EQ(form.menuexit->text(), QStringLiteral("Exit"));
 }
 
 TEST_F(LanguageFiles, OpeningTheSameFileOrTargetingTheSameFormAgainAppliesNothing) {
