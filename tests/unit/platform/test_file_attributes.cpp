@@ -1,4 +1,5 @@
 #include "platform/FileAttributes.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,103 +8,54 @@
 
 namespace {
 
-class FileAttributesTest : public ::testing::Test {
-protected:
+using P = QFileDevice;
+
+TEST(FileAttributes, EachKindOfEntryAlikeFromItsFileInfoAndFromItsStatus) {
+    enum Kind { File, Folder, Missing };
+    const struct {
+        const char* name;
+        Kind kind;
+        QFileDevice::Permissions permissions; // none: as created
+        bool archive, readOnly, hidden, directory, plainFile, plainDirectory;
+    } cases[] = {
+        {"Sina.url", File, {}, 1, 0, 0, 0, 1, 0},
+        // Others may write, the owner may not: still read-only (and root's access does not count).
+        {"locked.url", File, P::ReadOwner | P::ReadGroup | P::WriteGroup | P::WriteOther, 1, 1, 0,
+         0, 0, 0},
+        {".secret.url", File, {}, 1, 0, 1, 0, 0, 0},
+        {"Links", Folder, {}, 0, 0, 0, 1, 0, 1},
+        {"Locked", Folder, P::ReadOwner | P::ExeOwner, 0, 1, 0, 1, 0, 0},
+        {".Links", Folder, {}, 0, 0, 1, 1, 0, 0},
+        {"gone.url", Missing, {}, 0, 0, 0, 0, 0, 0},
+    };
     QTemporaryDir dir;
-
-    QFileInfo file(const QString& name, QFileDevice::Permissions permissions = {}) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.close();
-        if (permissions)
-            EXPECT_TRUE(QFile::setPermissions(path, permissions));
-        return QFileInfo(path);
-    }
-    QFileInfo folder(const QString& name, QFileDevice::Permissions permissions = {}) {
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(QDir().mkpath(path));
-        if (permissions)
-            EXPECT_TRUE(QFile::setPermissions(path, permissions));
-        return QFileInfo(path);
-    }
-};
-
-constexpr auto ownerAll = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-
-TEST_F(FileAttributesTest, PlainFileIsArchiveOnly) {
-    const auto a = koro::fileAttributes(file("Sina.url"));
-    EXPECT_TRUE(a.archive);
-    EXPECT_FALSE(a.readOnly);
-    EXPECT_FALSE(a.hidden);
-    EXPECT_FALSE(a.directory);
-    EXPECT_TRUE(a.plainFile());
-    EXPECT_FALSE(a.plainDirectory());
-}
-
-TEST_F(FileAttributesTest, OwnerWriteBitDecidesReadOnly) {
-    // Others may write, the owner may not: still read-only (and root's access does not count).
-    const auto readOnly = koro::fileAttributes(
-        file("locked.url", QFileDevice::ReadOwner | QFileDevice::ReadGroup |
-                               QFileDevice::WriteGroup | QFileDevice::WriteOther));
-    EXPECT_TRUE(readOnly.readOnly);
-    EXPECT_TRUE(readOnly.archive);
-    EXPECT_FALSE(readOnly.plainFile());
-
-    const auto lockedFolder =
-        koro::fileAttributes(folder("Locked", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    EXPECT_TRUE(lockedFolder.readOnly);
-    EXPECT_FALSE(lockedFolder.plainDirectory());
-    QFile::setPermissions(dir.filePath("Locked"), ownerAll);
-}
-
-TEST_F(FileAttributesTest, LeadingDotHides) {
-    const auto hiddenFile = koro::fileAttributes(file(".secret.url"));
-    EXPECT_TRUE(hiddenFile.hidden);
-    EXPECT_FALSE(hiddenFile.plainFile());
-    EXPECT_FALSE(koro::fileAttributes(file("not.hidden")).hidden);
-
-    const auto hiddenFolder = koro::fileAttributes(folder(".Links"));
-    EXPECT_TRUE(hiddenFolder.hidden);
-    EXPECT_FALSE(hiddenFolder.plainDirectory());
-}
-
-TEST_F(FileAttributesTest, FolderIsDirectoryNotArchive) {
-    const auto a = koro::fileAttributes(folder("Links"));
-    EXPECT_TRUE(a.directory);
-    EXPECT_FALSE(a.archive);
-    EXPECT_TRUE(a.plainDirectory());
-    EXPECT_FALSE(a.plainFile());
-}
-
-TEST_F(FileAttributesTest, VanishedFileHasNoAttributes) {
-    const auto a = koro::fileAttributes(QFileInfo(dir.filePath("gone.url")));
-    EXPECT_FALSE(a.archive);
-    EXPECT_FALSE(a.directory);
-    EXPECT_FALSE(a.readOnly);
-    EXPECT_FALSE(a.plainFile());
-}
-
-TEST_F(FileAttributesTest, StatusAndRawNameGiveTheSameAttributes) {
-    const QList<QFileInfo> entries = {
-        file("Sina.url"),
-        file("locked.url", QFileDevice::ReadOwner | QFileDevice::WriteOther),
-        file(".secret.url"),
-        folder("Links"),
-        folder("Locked", QFileDevice::ReadOwner | QFileDevice::ExeOwner),
-        folder(".Links")};
-    for (const QFileInfo& info : entries) {
-        SCOPED_TRACE(info.fileName().toStdString());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(c.name);
+        if (c.kind == File)
+            koro::test::writeFile(path, {});
+        else if (c.kind == Folder)
+            ASSERT_TRUE(QDir().mkpath(path));
+        if (c.permissions)
+            ASSERT_TRUE(QFile::setPermissions(path, c.permissions));
+        const auto a = koro::fileAttributes(QFileInfo(path));
+        EXPECT_EQ(a.archive, c.archive);
+        EXPECT_EQ(a.readOnly, c.readOnly);
+        EXPECT_EQ(a.hidden, c.hidden);
+        EXPECT_EQ(a.directory, c.directory);
+        EXPECT_EQ(a.plainFile(), c.plainFile);
+        EXPECT_EQ(a.plainDirectory(), c.plainDirectory);
+        if (c.kind == Missing)
+            continue;
         struct stat status {};
-        ASSERT_EQ(stat(QFile::encodeName(info.filePath()).constData(), &status), 0);
-        const auto fromInfo = koro::fileAttributes(info);
-        const auto fromStatus = koro::fileAttributes(status, QFile::encodeName(info.fileName()));
-        EXPECT_EQ(fromStatus.archive, fromInfo.archive);
-        EXPECT_EQ(fromStatus.readOnly, fromInfo.readOnly);
-        EXPECT_EQ(fromStatus.hidden, fromInfo.hidden);
-        EXPECT_EQ(fromStatus.directory, fromInfo.directory);
+        ASSERT_EQ(stat(QFile::encodeName(path).constData(), &status), 0);
+        const auto raw = koro::fileAttributes(status, QFile::encodeName(c.name));
+        EXPECT_EQ(raw.archive, c.archive);
+        EXPECT_EQ(raw.readOnly, c.readOnly);
+        EXPECT_EQ(raw.hidden, c.hidden);
+        EXPECT_EQ(raw.directory, c.directory);
+        QFile::setPermissions(path, P::ReadOwner | P::WriteOwner | P::ExeOwner);
     }
-    QFile::setPermissions(dir.filePath("Locked"), ownerAll);
 }
 
 } // namespace
