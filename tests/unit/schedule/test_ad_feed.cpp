@@ -7,29 +7,28 @@ namespace {
 
 using Lines = QList<QByteArray>;
 
-TEST(FeedLines, EveryLineEndSplitsAndNothingIsTrimmed) {
-    EXPECT_EQ(splitFeedLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
-    // A CR LF is one end, but LF CR is two, with an empty line between.
-    EXPECT_EQ(splitFeedLines("a\n\rb"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(splitFeedLines(" a \t\r\n\r\n b"), (Lines{" a \t", "", " b"}));
-    // A terminator after the last line adds no empty line; a missing one loses nothing.
-    EXPECT_EQ(splitFeedLines("a\r\n"), (Lines{"a"}));
-    EXPECT_EQ(splitFeedLines("a\r"), (Lines{"a"}));
-    EXPECT_EQ(splitFeedLines("a\r\n\r\n"), (Lines{"a", ""}));
-    EXPECT_TRUE(splitFeedLines("").isEmpty());
-}
-
-TEST(FeedLines, NulEndsTheText) {
-    EXPECT_EQ(splitFeedLines(QByteArray("one\r\ntw\0o\r\nthree", 17)), (Lines{"one", "tw"}));
-    EXPECT_TRUE(splitFeedLines(QByteArray("\0a\nb", 4)).isEmpty());
-}
-
-TEST(FeedLines, BytesOfTheCodePageStayAsTheyAre) {
-    const QByteArray gbk("\xb9\xe3\xb8\xe6\r\nhttp://x/\xc4\xe3", 17);
-    const Lines lines = splitFeedLines(gbk);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], QByteArray("\xb9\xe3\xb8\xe6"));
-    EXPECT_EQ(lines[1], QByteArray("http://x/\xc4\xe3"));
+TEST(FeedLines, EveryLineEndSplitsNothingIsTrimmedAndNulEndsTheText) {
+    const struct {
+        QByteArray text;
+        Lines lines;
+    } cases[] = {
+        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        // A CR LF is one end, but LF CR is two, with an empty line between.
+        {"a\n\rb", {"a", "", "b"}},
+        {" a \t\r\n\r\n b", {" a \t", "", " b"}},
+        // A terminator after the last line adds no empty line; a missing one loses nothing.
+        {"a\r\n", {"a"}},
+        {"a\r", {"a"}},
+        {"a\r\n\r\n", {"a", ""}},
+        {"", {}},
+        {QByteArray("one\r\ntw\0o\r\nthree", 17), {"one", "tw"}},
+        {QByteArray("\0a\nb", 4), {}},
+        // Bytes of the code page stay as they are.
+        {QByteArray("\xb9\xe3\xb8\xe6\r\nhttp://x/\xc4\xe3", 17),
+         {"\xb9\xe3\xb8\xe6", "http://x/\xc4\xe3"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(splitFeedLines(c.text), c.lines) << c.text.toStdString();
 }
 
 std::vector<std::string> shown(AdRotation& rotation, int ticks) {
@@ -41,35 +40,34 @@ std::vector<std::string> shown(AdRotation& rotation, int ticks) {
     return out;
 }
 
-TEST(AdRotation, PairsInFileOrderThenWraps) {
+TEST(AdRotation, PairsInFileOrderWrapAndNeedTwoLines) {
+    using Shown = std::vector<std::string>;
+    const struct {
+        Lines lines;
+        Shown shown;
+    } cases[] = {
+        {{"t1", "http://l1/", "t2", "http://l2/", "t3", "http://l3/"},
+         {"t1|http://l1/", "t2|http://l2/", "t3|http://l3/", "t1|http://l1/", "t2|http://l2/"}},
+        // An odd last line is never shown.
+        {{"t1", "http://l1/", "t2", "http://l2/", "orphan"},
+         {"t1|http://l1/", "t2|http://l2/", "t1|http://l1/"}},
+        // Empty lines are ads too.
+        {{"", "http://l1/", "t2", ""}, {"|http://l1/", "t2|", "|http://l1/"}},
+        {{}, {"-", "-"}},
+        {{"only"}, {"-", "-"}},
+        {{"a", "https://b/"}, {"a|https://b/", "a|https://b/"}},
+    };
+    for (const auto& c : cases) {
+        AdRotation rotation;
+        if (!c.lines.isEmpty())
+            rotation.setLines(c.lines);
+        EXPECT_EQ(shown(rotation, int(c.shown.size())), c.shown) << c.lines.join('/').toStdString();
+    }
+    // New lines replace the old ones.
     AdRotation rotation;
-    rotation.setLines({"t1", "http://l1/", "t2", "http://l2/", "t3", "http://l3/"});
-    EXPECT_EQ(shown(rotation, 5),
-              (std::vector<std::string>{"t1|http://l1/", "t2|http://l2/", "t3|http://l3/",
-                                        "t1|http://l1/", "t2|http://l2/"}));
-}
-
-TEST(AdRotation, AnOddLastLineIsNeverShown) {
-    AdRotation rotation;
-    rotation.setLines({"t1", "http://l1/", "t2", "http://l2/", "orphan"});
-    EXPECT_EQ(shown(rotation, 4), (std::vector<std::string>{"t1|http://l1/", "t2|http://l2/",
-                                                            "t1|http://l1/", "t2|http://l2/"}));
-}
-
-TEST(AdRotation, EmptyLinesAreAdsToo) {
-    AdRotation rotation;
-    rotation.setLines({"", "http://l1/", "t2", ""});
-    EXPECT_EQ(shown(rotation, 3), (std::vector<std::string>{"|http://l1/", "t2|", "|http://l1/"}));
-}
-
-TEST(AdRotation, FewerThanTwoLinesShowNothing) {
-    AdRotation none;
-    EXPECT_EQ(shown(none, 2), (std::vector<std::string>{"-", "-"}));
-    AdRotation one;
-    one.setLines({"only"});
-    EXPECT_EQ(shown(one, 2), (std::vector<std::string>{"-", "-"}));
-    one.setLines({"a", "https://b/"});
-    EXPECT_EQ(shown(one, 2), (std::vector<std::string>{"a|https://b/", "a|https://b/"}));
+    rotation.setLines({"only"});
+    rotation.setLines({"a", "https://b/"});
+    EXPECT_EQ(shown(rotation, 1), Shown{"a|https://b/"});
 }
 
 TEST(AdRotation, OversizedTextIsCutAndUnsafeLinksAreDropped) {
