@@ -112,14 +112,14 @@ TEST_F(Skins, ChoosingAFileAppliesItAndRemembersItsName) {
     EXPECT_EQ(pifu, "Red.skn");
     EXPECT_EQ(qApp->styleSheet(), QString::fromUtf8(sheet));
 
-    // A name that is gone keeps the look and is still remembered.
-    EXPECT_FALSE(koro::applySkin("Gone.skn", pifu, skinDir));
-    EXPECT_EQ(pifu, "Gone.skn");
+    // A name that is gone keeps the look and is still remembered, as written.
+    EXPECT_FALSE(koro::applySkin(" Gone.skn", pifu, skinDir));
+    EXPECT_EQ(pifu, " Gone.skn");
     EXPECT_EQ(qApp->styleSheet(), QString::fromUtf8(sheet));
 
     // Blank names change nothing.
-    EXPECT_FALSE(koro::applySkin("   ", pifu, skinDir));
-    EXPECT_EQ(pifu, "Gone.skn");
+    EXPECT_FALSE(koro::applySkin(" \t\r\n\x01", pifu, skinDir));
+    EXPECT_EQ(pifu, " Gone.skn");
     EXPECT_FALSE(koro::isBuiltInSkin(pifu));
 
     // The built-in look drops the sheet and leaves pifu empty, which the next start keeps.
