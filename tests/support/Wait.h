@@ -22,4 +22,10 @@ inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) 
     return true;
 }
 
+// Deletes the objects that asked to be deleted, as the event loop would: windows that closed
+// themselves are gone after this.
+inline void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 } // namespace koro::test

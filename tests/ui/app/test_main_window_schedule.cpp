@@ -6,6 +6,7 @@
 #include "schedule/SoftSetLauncher.h"
 #include "schedule/TSetTimeForm.h"
 #include "support/MainWindowFixture.h"
+#include "support/Wait.h"
 #include "ui_TForm_SoftSet.h"
 #include "ui_TSetTimeForm.h"
 
@@ -29,7 +30,7 @@ QList<TSetTimeForm*> timerDialogs() {
 void closeTimerDialogs() {
     for (TSetTimeForm* d : timerDialogs())
         d->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    test::flushDeletes();
 }
 
 class MainWindowSchedule : public test::MainWindowFixture {
@@ -80,7 +81,7 @@ TEST_F(MainWindowSchedule, PowerMenuClosesTheLatestSettingsDialogOnly) {
     QPointer<TForm_SoftSet> second = form->parts().softSet->latest();
     ASSERT_TRUE(first && second && first != second);
     form->ui().MenuPower->trigger();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    test::flushDeletes();
     EXPECT_TRUE(second.isNull());
     EXPECT_FALSE(first.isNull());
     EXPECT_EQ(timerDialogs().size(), 1);

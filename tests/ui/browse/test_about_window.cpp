@@ -5,6 +5,7 @@
 #include "platform/FileVersion.h"
 #include "support/Restamp.h"
 #include "support/SampleSkins.h"
+#include "support/Wait.h"
 #include "ui_TForm1.h"
 #include "ui_TForm2.h"
 #include "webengine/fake/FakeBrowserControl.h"
@@ -24,10 +25,7 @@
 namespace {
 
 using namespace koro;
-
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+using test::flushDeletes;
 
 void click(QWidget* widget, QPoint at) {
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,

@@ -5,6 +5,7 @@
 #include "config/CodePage.h"
 #include "config/ImageList.h"
 #include "platform/fake/FakeSimpleServices.h"
+#include "support/Files.h"
 #include "support/ModalAnswers.h"
 #include "webengine/fake/FakeBrowserControl.h"
 
@@ -54,11 +55,7 @@ protected:
     QAction* action(const QString& name) { return IE1.findChild<QAction*>(name); }
 
     void shortcut(const QString& relative, const QByteArray& url) {
-        const QString path = favorites + u'/' + relative;
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[InternetShortcut]\r\nURL=" + url + "\r\n");
+        test::writeFile(favorites + u'/' + relative, "[InternetShortcut]\r\nURL=" + url + "\r\n");
     }
 
     // The menu as the user sees it when it opens: folders are read then.
@@ -230,9 +227,7 @@ TEST_F(FavoritesMenuTest, AddFavWritesTheShortcutTheDialogNames) {
 
 TEST_F(FavoritesMenuTest, AFailedAddIsReported) {
     // The Favorites "folder" is a file: nothing can be written there.
-    QFile blocker(favorites);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    test::writeFile(favorites, {});
     start();
     page.setLocationURL("http://127.0.0.1/a");
     auto dialog = answerNextModal<AddFavoriteDialog>([](AddFavoriteDialog* d) { d->accept(); });

@@ -100,17 +100,14 @@ TEST_F(Download, TheThreadRunsOffTheCallerAndCanBeStopped) {
     EXPECT_TRUE(thread->isRunning());
     QThread::msleep(300);
     thread->abort();
-    QElapsedTimer clock;
-    clock.start();
-    while (!result && clock.elapsed() < 3000) // well before the inactivity time-out
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_TRUE(result.has_value());
+    // Well before the inactivity time-out.
+    ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }, 3000));
     EXPECT_FALSE(*result);
     EXPECT_EQ(test::readFile(feed), previous);
     // It frees itself, once its run has ended.
     EXPECT_TRUE(test::waitUntil(
         [&] {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            test::flushDeletes();
             return watch.isNull();
         },
         5000));

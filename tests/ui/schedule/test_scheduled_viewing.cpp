@@ -7,6 +7,8 @@
 #include "schedule/ShutdownTimer.h"
 #include "schedule/TSetTimeForm.h"
 #include "schedule/TfrmPS.h"
+#include "support/Files.h"
+#include "support/Wait.h"
 #include "ui_TSetTimeForm.h"
 #include "ui_TfrmPS.h"
 
@@ -20,21 +22,13 @@
 namespace koro {
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::flushDeletes;
 
 void typeInto(QWidget* edit, const QString& text) {
     for (const QChar c : text) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(edit, &press);
     }
-}
-
-// Deletes the windows that closed themselves.
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(TimerDialog, KeyFilterLetsDigitsAndEditingKeysThrough) {
@@ -146,7 +140,7 @@ TEST_F(Viewing, OkWritesTheScheduleInOrderArmsAndAnnounces) {
     EXPECT_EQ(settings.SeeTime, "7:5");
     EXPECT_TRUE(viewing->Timer_SeeTv().isActive());
     EXPECT_EQ(viewing->Timer_SeeTv().interval(), 4000);
-    const QByteArray file = readAll(userIni->path());
+    const QByteArray file = test::readFile(userIni->path());
     const qsizetype name = file.indexOf("ChannelName=" + codepage::fromUnicode("中央一台"));
     const qsizetype url = file.indexOf("Channelurl=http://tv/1");
     const qsizetype time = file.indexOf("SeeTime=7:5");
@@ -422,7 +416,8 @@ TEST_F(Viewing, AGuideReminderUsesTheBubbleAndAlarmButNeverTouchesTheSchedule) {
     userIni->writeString("UserTv", "SeeTime", "21:30");
     mainVisible = false;
     int watched = 0;
-    TfrmPS* reminder = viewing->remind(QStringLiteral("提示：一台-新闻<19:00>开始了"), [&] { ++watched; });
+    TfrmPS* reminder =
+        viewing->remind(QStringLiteral("提示：一台-新闻<19:00>开始了"), [&] { ++watched; });
     ASSERT_EQ(reminder, viewing->reminder());
     EXPECT_TRUE(reminder->isVisible());
     EXPECT_TRUE(viewing->TimerSound().isActive());

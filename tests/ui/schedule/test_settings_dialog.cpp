@@ -2,7 +2,9 @@
 #include "config/CodePage.h"
 #include "schedule/SoftSetLauncher.h"
 #include "schedule/TForm_SoftSet.h"
+#include "support/Files.h"
 #include "support/PrintSettings.h"
+#include "support/Wait.h"
 #include "ui_TForm_SoftSet.h"
 
 #include <QDir>
@@ -14,14 +16,8 @@
 namespace koro {
 namespace {
 
-void touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-}
-
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+using test::flushDeletes;
+using test::writeFile;
 
 class SettingsDialog : public ::testing::Test {
 protected:
@@ -29,8 +25,8 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         skinDir = m_dir.filePath("skin");
         ASSERT_TRUE(QDir().mkpath(skinDir));
-        touch(skinDir + "/Blue.skn");
-        touch(skinDir + "/jade.SKN");
+        writeFile(skinDir + "/Blue.skn", {});
+        writeFile(skinDir + "/jade.SKN", {});
         settings.pifu = "blue.skn";
         settings.Minstart = "1";
         hooks.searchEngine = [this] { return engine; };
@@ -204,11 +200,11 @@ TEST_F(SettingsDialog, ShutdownLinkOpensTheTimerAndCloses) {
 TEST(SkinEntries, AnyAttributeButAPlainDirectory) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    touch(dir.filePath("a.skn"));
-    touch(dir.filePath(".hidden.skn"));
-    touch(dir.filePath("ro.skn"));
+    writeFile(dir.filePath("a.skn"), {});
+    writeFile(dir.filePath(".hidden.skn"), {});
+    writeFile(dir.filePath("ro.skn"), {});
     QFile(dir.filePath("ro.skn")).setPermissions(QFile::ReadOwner);
-    touch(dir.filePath("other.txt"));
+    writeFile(dir.filePath("other.txt"), {});
     ASSERT_TRUE(QDir(dir.path()).mkdir("plain.skn"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(".hiddendir.skn"));
     QStringList names = listSkinEntries(dir.path());

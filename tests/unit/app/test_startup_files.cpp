@@ -1,6 +1,7 @@
 #include "app/StartupFiles.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,16 +22,8 @@ QByteArray resource(const QString& name) {
     return file.readAll();
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
+using koro::test::readFile;
+using koro::test::writeFile;
 
 // The TForm1 section's component names after the form itself, in file order.
 const char Form1Components[] =

@@ -3,6 +3,7 @@
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/ProfileFile.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,9 +36,7 @@ protected:
     void folder(const QString& relative) { ASSERT_TRUE(QDir().mkpath(path(relative))); }
 
     void file(const QString& relative, const QByteArray& bytes) {
-        QFile f(path(relative));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(f.write(bytes), bytes.size());
+        test::writeFile(path(relative), bytes);
     }
 
     void shortcut(const QString& relative, const QByteArray& url) {
@@ -269,10 +268,7 @@ TEST(InternetShortcutTest, ReadsAddressesAsTheProfileFileDoes) {
     int n = 0;
     for (const QByteArray& bytes : contents) {
         const QString path = dir.filePath(QString::number(n++) + ".url");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        f.close();
+        test::writeFile(path, bytes);
         EXPECT_EQ(readShortcutUrl(path),
                   ProfileFile(path).readString("InternetShortcut", "URL", QByteArray()))
             << bytes.toStdString();
@@ -286,9 +282,8 @@ TEST(InternetShortcutTest, WritesANewReadableShortcutWithoutReplacingOne) {
     const QString url = QStringLiteral("http://127.0.0.1/页面?a=1");
     const QString first = writeShortcut(folder, QStringLiteral("新闻 首页"), url);
     EXPECT_EQ(first, folder + QStringLiteral("/新闻 首页.url"));
-    QFile f(first);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "[InternetShortcut]\r\nURL=" + codepage::fromUnicode(url) + "\r\n");
+    EXPECT_EQ(test::readFile(first),
+              "[InternetShortcut]\r\nURL=" + codepage::fromUnicode(url) + "\r\n");
     EXPECT_EQ(codepage::toUnicode(readShortcutUrl(first)), url);
 
     const QString second = writeShortcut(folder, QStringLiteral("新闻 首页"), "http://other/");
@@ -299,9 +294,9 @@ TEST(InternetShortcutTest, WritesANewReadableShortcutWithoutReplacingOne) {
     EXPECT_EQ(readShortcutUrl(second), "http://other/");
 
     // A line break in the address cannot add a line of its own.
-    QFile evil(writeShortcut(folder, "evil", "http://x/\r\n[Other]\r\nURL=y"));
-    ASSERT_TRUE(evil.open(QIODevice::ReadOnly));
-    EXPECT_EQ(evil.readAll().count('\n'), 2);
+    EXPECT_EQ(
+        test::readFile(writeShortcut(folder, "evil", "http://x/\r\n[Other]\r\nURL=y")).count('\n'),
+        2);
 }
 
 TEST(InternetShortcutTest, FileNamesAreMadeSafe) {

@@ -1,25 +1,13 @@
 #include "config/ProgramFolder.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& data) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
+using koro::test::readFile;
+using koro::test::writeFile;
 
 TEST(ProgramFolder, BuildFolderKeepsFilesBesideTheProgramAndInstalledCopyUsesTheUsersOwn) {
     QTemporaryDir exeDir, dataHome;

@@ -1,4 +1,5 @@
 #include "platform/FileVersion.h"
+#include "support/Files.h"
 #include "support/Restamp.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@ namespace {
 
 using koro::test::restampedCopy;
 using koro::test::stampBytes;
+using koro::test::writeFile;
 
 TEST(FileVersion, RunningProgramCarriesTheBuildVersion) {
     const QString self = koro::runningExecutablePath();
@@ -30,22 +32,14 @@ TEST(FileVersion, IsReadFromTheFileNotFromTheProgram) {
 TEST(FileVersion, FilesWithoutAStampGiveNothing) {
     QTemporaryDir dir;
     const QString text = dir.filePath("notes.txt");
-    QFile file(text);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("this is not an executable, though it is long enough to hold a header. "
-               "this is not an executable, though it is long enough to hold a header.");
-    file.close();
+    writeFile(text, "this is not an executable, though it is long enough to hold a header. "
+                    "this is not an executable, though it is long enough to hold a header.");
     EXPECT_EQ(koro::fileVersionText(text), "");
 
     // An ELF file without the section (and a truncated one) carry no version either.
     EXPECT_EQ(koro::fileVersionText("/bin/sh"), "");
-    QFile self(koro::runningExecutablePath());
-    ASSERT_TRUE(self.open(QIODevice::ReadOnly));
     const QString truncated = dir.filePath("truncated");
-    QFile cut(truncated);
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(self.read(4096));
-    cut.close();
+    writeFile(truncated, koro::test::readFile(koro::runningExecutablePath()).left(4096));
     EXPECT_EQ(koro::fileVersionText(truncated), "");
 
     EXPECT_EQ(koro::fileVersionText(dir.filePath("missing")), "");

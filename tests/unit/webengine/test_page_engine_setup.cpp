@@ -1,3 +1,4 @@
+#include "support/Files.h"
 #include "webengine/ExternalSchemes.h"
 #include "webengine/PageEngineFlags.h"
 #include "webengine/PageFonts.h"
@@ -42,13 +43,9 @@ TEST(PageEngineFlags, ARenderNodeIsNeededForTheGpu) {
     EXPECT_FALSE(hasRenderNode(dri.filePath("missing")));
     EXPECT_FALSE(hasRenderNode(dri.path()));
     // A display card alone is no render node.
-    QFile card(dri.filePath("card0"));
-    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
-    card.close();
+    test::writeFile(dri.filePath("card0"), {});
     EXPECT_FALSE(hasRenderNode(dri.path()));
-    QFile node(dri.filePath("renderD128"));
-    ASSERT_TRUE(node.open(QIODevice::WriteOnly));
-    node.close();
+    test::writeFile(dri.filePath("renderD128"), {});
     EXPECT_TRUE(hasRenderNode(dri.path()));
 }
 

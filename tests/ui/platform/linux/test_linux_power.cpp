@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxPowerControl.h"
+#include "support/Files.h"
 
 #include <QDBusConnection>
 #include <QDateTime>
@@ -52,20 +53,17 @@ public:
         if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
             return false;
         const QString config = m_dir.filePath("bus.conf");
-        QFile file(config);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(QStringLiteral(
-                       "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
-                       "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/"
-                       "busconfig.dtd\">\n"
-                       "<busconfig><type>session</type><listen>unix:path=%1</listen>"
-                       "<auth>EXTERNAL</auth><policy context=\"default\">"
-                       "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                       "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
-                       .arg(m_dir.filePath("bus"))
-                       .toUtf8());
-        file.close();
+        koro::test::writeFile(
+            config, QStringLiteral(
+                        "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+                        "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/"
+                        "busconfig.dtd\">\n"
+                        "<busconfig><type>session</type><listen>unix:path=%1</listen>"
+                        "<auth>EXTERNAL</auth><policy context=\"default\">"
+                        "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                        "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
+                        .arg(m_dir.filePath("bus"))
+                        .toUtf8());
         m_daemon.start("dbus-daemon",
                        {"--config-file=" + config, "--nofork", "--print-address=1", "--nopidfile"});
         if (!m_daemon.waitForStarted(10000))

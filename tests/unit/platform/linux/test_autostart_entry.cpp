@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxAutostartEntry.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,9 +11,7 @@
 namespace {
 
 void touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Desktop Entry]\n");
+    koro::test::writeFile(path, "[Desktop Entry]\n");
 }
 
 TEST(AutostartEntry, RemovesThePresentEntryOnly) {

@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxMixer.h"
+#include "support/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,11 +19,7 @@ namespace {
 using koro::MixerLine;
 using koro::MixerStatus;
 
-void writeFile(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
+using koro::test::writeFile;
 
 // A sound server of the test's own with one null sink, reached through an ALSA configuration
 // whose only device is that server: no real sound device can be touched, whatever the

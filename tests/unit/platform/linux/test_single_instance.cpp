@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxSingleInstance.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,9 +156,7 @@ TEST_F(SingleInstanceTest, AnotherUsersFileIsNotTheLock) {
     // Someone else's file in a shared folder, held by them, must not keep the program from
     // starting; the next path is used instead.
     const QString foreign = dir.filePath("foreign.lock");
-    QFile file(foreign);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    koro::test::writeFile(foreign, {});
     ASSERT_TRUE(QFile::setPermissions(foreign, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                    QFileDevice::ReadOther |
                                                    QFileDevice::WriteOther));
