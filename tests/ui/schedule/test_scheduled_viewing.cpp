@@ -93,8 +93,15 @@ class Viewing : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
+        start();
+    }
+    // A fresh schedule over a fresh user.ini.
+    void start() {
+        QFile::remove(m_dir.filePath("user.ini"));
         userIni = std::make_unique<ProfileFile>(m_dir.filePath("user.ini"));
         settings.SeeTime = "24:0";
+        shows = 0;
+        navigations.clear();
         ScheduleHooks hooks;
         hooks.notice = [this](const QString& title, const QString& text) {
             notices.append(title + "|" + text);
@@ -218,60 +225,43 @@ TEST_F(Viewing, NoAddressNoReminderAndTheCheckGoesOn) {
     EXPECT_FALSE(viewing->TimerSound().isActive());
 }
 
-TEST_F(Viewing, WatchShowsAHiddenWindowAndOpensTheChannel) {
-    userIni->writeString("UserTv", "Channelurl", "http://tv/1");
-    settings.SeeTime = "7:5";
-    mainVisible = false;
-    viewing->Timer_SeeTvTimer();
-    ASSERT_NE(viewing->reminder(), nullptr);
-    viewing->TimerSoundTimer();
-    viewing->reminder()->Timer1Timer(); // ten seconds without an answer
-    flushDeletes();
-    EXPECT_EQ(viewing->reminder(), nullptr);
-    EXPECT_EQ(shows, 1);
-    EXPECT_EQ(navigations, QStringList{"http://tv/1"});
-    EXPECT_FALSE(viewing->TimerSound().isActive());
-    EXPECT_EQ(viewing->soundTicks(), 0);
-    EXPECT_EQ(settings.SeeTime, "7:5"); // kept for the next run
-}
-
-TEST_F(Viewing, AVisibleWindowIsNotShownAgain) {
-    userIni->writeString("UserTv", "Channelurl", "http://tv/1");
-    settings.SeeTime = "7:5";
-    viewing->Timer_SeeTvTimer();
-    ASSERT_NE(viewing->reminder(), nullptr);
-    viewing->reminder()->ButtonOkClick();
-    EXPECT_EQ(shows, 0);
-    EXPECT_EQ(navigations, QStringList{"http://tv/1"});
-}
-
-TEST_F(Viewing, DeleteBoxThenCancelDeletesTheScheduleWithoutWatching) {
-    userIni->writeString("UserTv", "Channelurl", "http://tv/1");
-    userIni->writeString("UserTv", "SeeTime", "7:5");
-    settings.SeeTime = "7:5";
-    viewing->Timer_SeeTvTimer();
-    TfrmPS* reminder = viewing->reminder();
-    ASSERT_NE(reminder, nullptr);
-    reminder->ui().CheckBox1->setChecked(true);
-    reminder->ButtonCancelClick();
-    flushDeletes();
-    EXPECT_TRUE(navigations.isEmpty());
-    EXPECT_EQ(settings.SeeTime, "24:0");
-    EXPECT_EQ(userIni->readString("UserTv", "SeeTime", ""), "24:0");
-    EXPECT_FALSE(viewing->TimerSound().isActive());
-}
-
-TEST_F(Viewing, TheCloseBoxAlsoEndsTheAlarm) {
-    userIni->writeString("UserTv", "Channelurl", "http://tv/1");
-    settings.SeeTime = "7:5";
-    viewing->Timer_SeeTvTimer();
-    viewing->TimerSoundTimer();
-    viewing->reminder()->SpeedBtnCloseClick();
-    flushDeletes();
-    EXPECT_FALSE(viewing->TimerSound().isActive());
-    EXPECT_EQ(viewing->soundTicks(), 0);
-    EXPECT_EQ(settings.SeeTime, "7:5");
-    EXPECT_TRUE(navigations.isEmpty());
+TEST_F(Viewing, EachAnswerEndsTheAlarmAndOnlyTheDeleteBoxDropsTheSchedule) {
+    const struct {
+        const char* what;
+        bool visible;
+        bool deleteBox;
+        void (TfrmPS::*answer)();
+        int shows;
+        bool watched;
+        QByteArray seeTime; // after, in the settings and in user.ini
+    } cases[] = {
+        {"ten seconds without an answer", false, false, &TfrmPS::Timer1Timer, 1, true, "7:5"},
+        {"watch in a visible window", true, false, &TfrmPS::ButtonOkClick, 0, true, "7:5"},
+        {"cancel with the delete box", true, true, &TfrmPS::ButtonCancelClick, 0, false, "24:0"},
+        {"the close box", true, false, &TfrmPS::SpeedBtnCloseClick, 0, false, "7:5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        start();
+        userIni->writeString("UserTv", "Channelurl", "http://tv/1");
+        userIni->writeString("UserTv", "SeeTime", "7:5");
+        settings.SeeTime = "7:5";
+        mainVisible = c.visible;
+        viewing->Timer_SeeTvTimer();
+        TfrmPS* reminder = viewing->reminder();
+        ASSERT_NE(reminder, nullptr);
+        viewing->TimerSoundTimer();
+        reminder->ui().CheckBox1->setChecked(c.deleteBox);
+        (reminder->*c.answer)();
+        flushDeletes();
+        EXPECT_EQ(viewing->reminder(), nullptr);
+        EXPECT_EQ(shows, c.shows);
+        EXPECT_EQ(navigations, c.watched ? QStringList{"http://tv/1"} : QStringList{});
+        EXPECT_FALSE(viewing->TimerSound().isActive());
+        EXPECT_EQ(viewing->soundTicks(), 0);
+        EXPECT_EQ(settings.SeeTime, c.seeTime);
+        EXPECT_EQ(userIni->readString("UserTv", "SeeTime", ""), c.seeTime);
+    }
 }
 
 TEST(ReminderPlacement, TailPointsAtTheTrayIcon) {
