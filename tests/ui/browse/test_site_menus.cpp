@@ -89,35 +89,31 @@ TEST_F(SiteMenusTest, EverySiteItemHasAnAbsoluteAddressInBothTables) {
     EXPECT_EQ(handled, QSet<QString>(expected.begin(), expected.end()));
 }
 
-TEST_F(SiteMenusTest, ItemsShowTheirAddressAsHintInTheirMenus) {
+TEST_F(SiteMenusTest, EachItemShowsItsAddressAsHintInItsMenuAndOpensItInThePageArea) {
     QWidget& f = start();
+    QSet<QString> targets;
     for (const auto& [menuName, items] : SiteItemsByMenu) {
+        SCOPED_TRACE(menuName.toStdString());
         auto* menu = f.findChild<QMenu*>(menuName);
-        ASSERT_NE(menu, nullptr) << menuName.toStdString();
-        EXPECT_TRUE(menu->toolTipsVisible()) << menuName.toStdString();
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->toolTipsVisible());
         for (const QString& name : items) {
+            SCOPED_TRACE(name.toStdString());
             QAction* action = item(name);
-            ASSERT_NE(action, nullptr) << name.toStdString();
-            EXPECT_TRUE(menu->actions().contains(action)) << name.toStdString();
-            EXPECT_EQ(action->toolTip(), endpoints.sites.value(name)) << name.toStdString();
-            EXPECT_TRUE(action->isEnabled()) << name.toStdString();
+            ASSERT_NE(action, nullptr);
+            EXPECT_TRUE(menu->actions().contains(action));
+            EXPECT_EQ(action->toolTip(), endpoints.sites.value(name));
+            EXPECT_TRUE(action->isEnabled());
+            const qsizetype before = page->navigations.size();
+            action->trigger();
+            ASSERT_EQ(page->navigations.size(), before + 1);
+            EXPECT_EQ(page->navigations.last(), endpoints.sites.value(name));
+            targets.insert(page->navigations.last());
         }
     }
+    EXPECT_EQ(targets.size(), allSiteItems().size());
     // The video sites show their own pictures.
     EXPECT_FALSE(item("wole")->icon().isNull());
-}
-
-TEST_F(SiteMenusTest, EachItemOpensItsOwnHintInThePageArea) {
-    start();
-    QSet<QString> targets;
-    for (const QString& name : allSiteItems()) {
-        const int before = page->navigations.size();
-        item(name)->trigger();
-        ASSERT_EQ(page->navigations.size(), before + 1) << name.toStdString();
-        EXPECT_EQ(page->navigations.last(), endpoints.sites.value(name)) << name.toStdString();
-        targets.insert(page->navigations.last());
-    }
-    EXPECT_EQ(targets.size(), allSiteItems().size());
 }
 
 TEST_F(SiteMenusTest, TheHintIsReadAtClickTime) {
@@ -153,36 +149,20 @@ TEST_F(SiteMenusTest, AFailingPageAreaEndsOnlyTheClick) {
 
 // Line selection.
 
-TEST_F(SiteMenusTest, LinesSetTheMarksTheHomePageAndOpenIt) {
+TEST_F(SiteMenusTest, ALineSetsTheMarksAndTheHomePageAndOpensItAlsoWhenChosenAgain) {
     start();
     ASSERT_TRUE(ui.telcom->isChecked());
-
-    ui.cnc->trigger();
-    EXPECT_FALSE(ui.telcom->isChecked());
-    EXPECT_TRUE(ui.cnc->isChecked());
-    EXPECT_EQ(settings.SP, codepage::fromUnicode(endpoints.netcomHome));
-    EXPECT_EQ(page->navigations, QStringList{endpoints.netcomHome});
-
-    ui.telcom->trigger();
-    EXPECT_TRUE(ui.telcom->isChecked());
-    EXPECT_FALSE(ui.cnc->isChecked());
-    EXPECT_EQ(settings.SP, codepage::fromUnicode(endpoints.telecomHome));
-    EXPECT_EQ(page->navigations.last(), endpoints.telecomHome);
-}
-
-TEST_F(SiteMenusTest, ChoosingTheCheckedLineAgainReloadsAndKeepsTheMark) {
-    start();
-    ui.telcom->trigger();
-    ui.telcom->trigger();
-    EXPECT_TRUE(ui.telcom->isChecked());
-    EXPECT_FALSE(ui.cnc->isChecked());
-    EXPECT_EQ(page->navigations, QStringList({endpoints.telecomHome, endpoints.telecomHome}));
-
-    ui.cnc->trigger();
-    ui.cnc->trigger();
-    EXPECT_TRUE(ui.cnc->isChecked());
-    EXPECT_FALSE(ui.telcom->isChecked());
-    EXPECT_EQ(page->navigations.mid(2), QStringList({endpoints.netcomHome, endpoints.netcomHome}));
+    QStringList opened;
+    for (QAction* line : {ui.cnc, ui.cnc, ui.telcom, ui.telcom}) {
+        SCOPED_TRACE(line->objectName().toStdString());
+        const bool telecom = line == ui.telcom;
+        const QString home = telecom ? endpoints.telecomHome : endpoints.netcomHome;
+        line->trigger();
+        EXPECT_EQ(ui.telcom->isChecked(), telecom);
+        EXPECT_EQ(ui.cnc->isChecked(), !telecom);
+        EXPECT_EQ(settings.SP, codepage::fromUnicode(home));
+        EXPECT_EQ(page->navigations, opened << home);
+    }
 }
 
 } // namespace
