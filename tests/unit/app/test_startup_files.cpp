@@ -117,93 +117,68 @@ TEST(LoadingAnimation, IsASixteenPixelGif89a) {
     EXPECT_TRUE(gif.contains("NETSCAPE2.0\x03\x01\x00\x00"));
 }
 
-TEST(ExtractStartupFiles, WritesTheThreeFilesOverWhatIsThere) {
+class ExtractStartupFiles : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
+    // The message of the error extracting raised; empty when there was none.
+    std::string error() {
+        try {
+            koro::extractStartupFiles(dir);
+        } catch (const koro::Error& e) {
+            return e.what();
+        }
+        return {};
+    }
     QTemporaryDir temp;
-    ASSERT_TRUE(temp.isValid());
-    const QDir dir(temp.path());
-    ASSERT_TRUE(dir.mkdir(QStringLiteral("html")));
+    const QDir dir{temp.path()};
+};
+
+TEST_F(ExtractStartupFiles, WritesTheThreeFilesOverWhatIsThere) {
     writeFile(dir.filePath(QStringLiteral("html/loading.htm")), QByteArray(4096, 'x'));
-
-    koro::extractStartupFiles(dir);
-
+    EXPECT_EQ(error(), "");
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("html/loading.htm"))),
               resource(QStringLiteral("loading.htm")));
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("html/loading.gif"))),
               resource(QStringLiteral("loading.gif")));
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("Language/2052.ini"))),
               resource(QStringLiteral("2052.ini")));
-
-    // A second start finds everything in place.
-    EXPECT_NO_THROW(koro::extractStartupFiles(dir));
+    EXPECT_EQ(error(), "") << "a second start finds everything in place";
 }
 
-TEST(ExtractStartupFiles, AFolderThatCannotBeMadeIsAnError) {
-    QTemporaryDir temp;
-    ASSERT_TRUE(temp.isValid());
-    const QDir dir(temp.path());
+TEST_F(ExtractStartupFiles, AFolderThatCannotBeMadeIsAnError) {
     writeFile(dir.filePath(QStringLiteral("Language")), "a file where the folder should be");
-
-    try {
-        koro::extractStartupFiles(dir);
-        FAIL() << "no error";
-    } catch (const koro::Error& e) {
-        EXPECT_NE(std::string(e.what()).find("Language"), std::string::npos) << e.what();
-    }
+    EXPECT_NE(error().find("Language"), std::string::npos);
     // The steps before the failing one are done.
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("html/loading.gif"))),
               resource(QStringLiteral("loading.gif")));
 }
 
-TEST(ExtractStartupFiles, AFileThatCannotBeWrittenIsAnError) {
-    QTemporaryDir temp;
-    ASSERT_TRUE(temp.isValid());
-    const QDir dir(temp.path());
+TEST_F(ExtractStartupFiles, AFileThatCannotBeWrittenIsAnError) {
     ASSERT_TRUE(dir.mkpath(QStringLiteral("html/loading.htm")));
-
-    try {
-        koro::extractStartupFiles(dir);
-        FAIL() << "no error";
-    } catch (const koro::Error& e) {
-        EXPECT_NE(std::string(e.what()).find("Unable to write to"), std::string::npos);
-        EXPECT_NE(std::string(e.what()).find("html/loading.htm"), std::string::npos);
-    }
+    const std::string message = error();
+    EXPECT_TRUE(message.starts_with("Unable to write to ")) << message;
+    EXPECT_NE(message.find("html/loading.htm"), std::string::npos) << message;
 }
 
-// Extracts in a child whose files may not grow past limit bytes: writes then fail the way they
-// do on a full disk, also for root. 0 when it raised "Unable to write to", 1 for no error.
-int extractWithFileSizeLimit(const QDir& dir, rlim_t limit) {
+TEST_F(ExtractStartupFiles, AFullDiskKeepsTheOldFilesAndIsAnError) {
     koro::initStartupResources();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit size{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &size);
-        try {
-            koro::extractStartupFiles(dir);
-        } catch (const koro::Error& e) {
-            _exit(std::string(e.what()).starts_with("Unable to write to ") ? 0 : 2);
-        }
-        _exit(1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST(ExtractStartupFiles, AFullDiskKeepsTheOldFilesAndIsAnError) {
     const QStringList names{"html/loading.htm", "html/loading.gif", "Language/2052.ini"};
     // The page and the picture fit under the larger limit, the language file does not.
     for (const rlim_t limit : {rlim_t(100), rlim_t(1000)}) {
         SCOPED_TRACE(limit);
-        QTemporaryDir temp;
-        ASSERT_TRUE(temp.isValid());
-        const QDir dir(temp.path());
-        ASSERT_TRUE(dir.mkpath(QStringLiteral("html")));
-        ASSERT_TRUE(dir.mkpath(QStringLiteral("Language")));
         for (const QString& name : names)
             writeFile(dir.filePath(name), "old " + name.toUtf8());
-
-        EXPECT_EQ(extractWithFileSizeLimit(dir, limit), 0);
+        // A file size limit makes writes fail the way they do on a full disk, also for root.
+        const pid_t pid = fork();
+        if (pid == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit size{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &size);
+            _exit(error().starts_with("Unable to write to ") ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
         const int written = limit == 100 ? 0 : 2;
         for (int i = 0; i < names.size(); ++i) {
