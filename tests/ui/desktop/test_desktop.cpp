@@ -175,7 +175,7 @@ struct TrayFixture {
     TrayNotices notices{tray, w.window, w.modes, &menu};
 };
 
-TEST(TrayNotices, IconIsSetUpAndNoticesAreCutAtTheirByteLimits) {
+TEST(TrayNotices, IconIsSetUpAndNoticesAreCutAtTheirByteLimitsWithLineBreaksAsOne) {
     TrayFixture f;
     EXPECT_TRUE(f.tray->visible);
     EXPECT_EQ(f.tray->toolTip, QStringLiteral("Koro高清"));
@@ -190,6 +190,11 @@ TEST(TrayNotices, IconIsSetUpAndNoticesAreCutAtTheirByteLimits) {
     EXPECT_EQ(f.tray->notices[0].text, QString(200, 'a') + QString(27, QChar(0x6587)));
     EXPECT_EQ(f.tray->notices[0].kind, BalloonIconKind::Warning);
     EXPECT_EQ(f.tray->notices[0].seconds, 3);
+
+    f.notices.ShowBalloonNotice("t", QStringLiteral("第一行\r第二行\r\n第三行"),
+                                BalloonIconKind::Info, 3);
+    EXPECT_EQ(f.tray->notices.last().text, QStringLiteral("第一行\n第二行\n第三行"))
+        << "a line break shows as one";
 
     f.notices.setToolTip(QString(70, QChar(0x4E2D)));
     EXPECT_EQ(f.tray->toolTip, QString(63, QChar(0x4E2D)));
@@ -462,13 +467,6 @@ TEST(HotkeyDispatch, HomeInTheWindowAlwaysSwitchesAndTextFieldsKeepTheirKeys) {
     f.tray.w.page->setFocus();
     f.fire(0, hotkey::KeyF8);
     EXPECT_EQ(f.ran, (QStringList{"compact", "maximized"}));
-}
-
-TEST(TrayNotices, ALineBreakInANoticeShowsAsOne) {
-    TrayFixture f;
-    f.notices.ShowBalloonNotice("t", QStringLiteral("第一行\r第二行\r\n第三行"), BalloonIconKind::Info, 3);
-    ASSERT_EQ(f.tray->notices.size(), 1);
-    EXPECT_EQ(f.tray->notices[0].text, QStringLiteral("第一行\n第二行\n第三行"));
 }
 
 } // namespace
