@@ -9,6 +9,7 @@ import re
 import select
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -40,10 +41,24 @@ def end(proc):
 
 
 def write_text(path, text):
-    """Writes a UTF-8 file for the program to read and returns its path."""
-    with open(path, "w", encoding="utf-8") as f:
-        f.write(text)
+    """Writes a file for the program to read, text as UTF-8 and bytes as they are, making its
+    folder; returns its path."""
+    os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(text.encode() if isinstance(text, str) else text)
     return path
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def refused_port():
+    """A port on 127.0.0.1 where nothing listens: connections to it are refused."""
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
 
 
 def wait_for(predicate, timeout=30.0, interval=0.2, what="condition"):
@@ -188,13 +203,18 @@ class Desktop:
         return self
 
     def xprop_root(self):
-        return subprocess.run(["xprop", "-root"], env=self.env(), capture_output=True, text=True).stdout
+        return self.cmd("xprop", "-root")
 
     def tray_ready(self):
         out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env(), capture_output=True, text=True)
         if out.returncode != 0:
             return False
         return self.search("--classname", "trayer") != []
+
+    def cmd(self, *args, check=False):
+        """Runs a command on this display; its standard output."""
+        return subprocess.run(list(args), env=self.env(), capture_output=True, text=True,
+                              check=check).stdout
 
     def env(self, extra=None):
         env = dict(os.environ)
@@ -230,38 +250,50 @@ class Desktop:
 
     def windows(self, name):
         """Visible top-level windows whose title matches the pattern, newest last."""
-        found = []
-        for w in self.search("--onlyvisible", "--name", name):
-            state = subprocess.run(["xprop", "-id", w, "WM_STATE"], env=self.env(), capture_output=True, text=True)
-            if "Normal" in state.stdout:
-                found.append(w)
-        return found
+        return [w for w in self.search("--onlyvisible", "--name", name)
+                if "Normal" in self.xprop(w, "WM_STATE")]
 
     def xprop(self, wid, prop):
-        return subprocess.run(["xprop", "-id", wid, prop], env=self.env(), capture_output=True,
-                              text=True).stdout
+        return self.cmd("xprop", "-id", wid, prop)
 
     def size(self, wid):
         """(width, height) of a window's client area, or None once it is gone."""
-        out = subprocess.run(["xdotool", "getwindowgeometry", wid], env=self.env(),
-                             capture_output=True, text=True).stdout
-        m = re.search(r"Geometry: (\d+)x(\d+)", out)
+        m = re.search(r"Geometry: (\d+)x(\d+)", self.cmd("xdotool", "getwindowgeometry", wid))
         return (int(m.group(1)), int(m.group(2))) if m else None
 
-    def click(self, wid, x, y):
-        """A real click at x, y of the window's client area, with the window activated first."""
-        subprocess.run(["xdotool", "windowactivate", "--sync", wid], env=self.env())
+    def frame_rect(self, wid):
+        """(x, y, width, height) of a window with its frame, and the frame's extents (left,
+        right, top, bottom). From xwininfo: xdotool adds the frame's offset a second time."""
+        out = self.cmd("xwininfo", "-id", wid, check=True)
+        value = lambda key: int(re.search(key + r":\s*(-?\d+)", out).group(1))
+        extents = self.xprop(wid, "_NET_FRAME_EXTENTS")
+        numbers = [int(n) for n in re.findall(r"\d+", extents.split("=", 1)[-1])] if "=" in extents else []
+        left, right, top, bottom = numbers[:4] if len(numbers) >= 4 else (0, 0, 0, 0)
+        return ((value("Absolute upper-left X") - left, value("Absolute upper-left Y") - top,
+                 value("Width") + left + right, value("Height") + top + bottom),
+                (left, right, top, bottom))
+
+    def click(self, wid, x, y, *click):
+        """A real click at x, y of the window's client area, with the window activated first;
+        click: xdotool's click arguments, the left button once when none."""
+        self.cmd("xdotool", "windowactivate", "--sync", wid)
         time.sleep(0.3)
-        subprocess.run(["xdotool", "mousemove", "--window", wid, str(x), str(y), "click", "1"],
-                       env=self.env(), check=True)
+        self.cmd("xdotool", "mousemove", "--window", wid, str(x), str(y), "click", *(click or ("1",)),
+                 check=True)
+
+    def click_at(self, x, y, *click):
+        """A real click at x, y of the screen, as click() has it."""
+        self.cmd("xdotool", "mousemove", str(x), str(y), "click", *(click or ("1",)), check=True)
+
+    def type(self, text):
+        self.cmd("xdotool", "type", "--delay", "30", text, check=True)
 
     def close(self, wid):
         """Closes a window the way its frame's close box does."""
-        subprocess.run(["wmctrl", "-i", "-c", wid], env=self.env(), check=True)
+        self.cmd("wmctrl", "-i", "-c", wid, check=True)
 
     def window_title(self, wid):
-        return subprocess.run(["xdotool", "getwindowname", wid], env=self.env(), capture_output=True,
-                              text=True).stdout.strip()
+        return self.cmd("xdotool", "getwindowname", wid).strip()
 
     def stop(self):
         for proc in reversed(self.procs):
@@ -314,6 +346,19 @@ class Koro:
 
     def has_line(self, text):
         return any(text in line for line in self.output())
+
+    def ask(self, command, timeout=10):
+        """The harness's answer to a query command ("text httpaddr", "checked <action>"): the
+        rest of its line, or None when none comes in time."""
+        before = len(self.output())
+        self.send(command)
+        prefix = f"e2e: {command} "
+        try:
+            return wait_for(lambda: next((l[len(prefix):] for l in self.output()[before:]
+                                          if l.startswith(prefix)), None),
+                            timeout=timeout, interval=0.05, what=command)
+        except AssertionError:
+            return None
 
     def caption_rect(self, text, timeout=30):
         """(x, y, width, height) of a caption button of the top row, in window coordinates, as
@@ -423,6 +468,13 @@ class Checks:
         else:
             self.failed.append(message)
             print(f"FAILED: {message}", flush=True)
+
+    def wait(self, predicate, message, timeout=10):
+        """Waits for predicate to hold, a passed check then; a time-out ends the test. Returns
+        what predicate gave."""
+        value = wait_for(predicate, timeout=timeout, what=message)
+        self.check(True, message)
+        return value
 
     def finish(self):
         print(f"{self.name}: {self.passed} passed, {len(self.failed)} failed", flush=True)

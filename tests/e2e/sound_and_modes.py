@@ -3,6 +3,7 @@ screen modes for Xvfb (which lists only the one it started with)."""
 import ctypes
 import ctypes.util
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -12,7 +13,7 @@ import koro_e2e as e2e
 
 class SoundServer:
     """pulseaudio with a null sink in a folder of its own, and the ALSA and client settings that
-    send a program there and nowhere else."""
+    send a program there and nowhere else; started and stopped by a with block."""
 
     def __init__(self):
         self.folder = tempfile.mkdtemp(prefix="koro-sound-")
@@ -22,10 +23,9 @@ class SoundServer:
     def start(self):
         run = os.path.join(self.folder, "run")
         os.makedirs(run, mode=0o700)
-        with open(os.path.join(self.folder, "asound.conf"), "w") as f:
-            f.write("pcm.!default { type pulse }\nctl.!default { type pulse }\n")
-        with open(os.path.join(self.folder, "client.conf"), "w") as f:
-            f.write("autospawn = no\n")
+        e2e.write_text(os.path.join(self.folder, "asound.conf"),
+                       "pcm.!default { type pulse }\nctl.!default { type pulse }\n")
+        e2e.write_text(os.path.join(self.folder, "client.conf"), "autospawn = no\n")
         env = dict(os.environ, HOME=self.folder, XDG_RUNTIME_DIR=run,
                    XDG_CONFIG_HOME=os.path.join(self.folder, "config"),
                    DBUS_SESSION_BUS_ADDRESS="unix:path=" + os.path.join(self.folder, "no-bus"))
@@ -53,14 +53,19 @@ class SoundServer:
         return {"Mute: yes": True, "Mute: no": False}.get(out)
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        if self.proc:
+            e2e.end(self.proc)
         shutil.rmtree(self.folder, ignore_errors=True)
+
+    def __enter__(self):
+        try:
+            return self.start()
+        except BaseException:
+            self.stop()
+            raise
+
+    def __exit__(self, *failure):
+        self.stop()
 
 
 class _ModeInfo(ctypes.Structure):
@@ -124,7 +129,7 @@ class ScreenModes:
 
 class KeyHolder:
     """Another X client that holds a key on the root window (with every lock variant), as a
-    program that uses the same hotkey would."""
+    program that uses the same hotkey would; it lets go at the end of a with block."""
 
     def __init__(self, display, keysym):
         self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
@@ -146,18 +151,14 @@ class KeyHolder:
             x.XGrabKey(self.dpy, code, mods, root, 1, 1, 1)
         x.XSync(self.dpy, 0)
 
-    def close(self):
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *failure):
         self.x11.XCloseDisplay(self.dpy)
 
 
 def screen_size(desktop):
-    out = subprocess.run(["xwininfo", "-root"], env=desktop.env(), capture_output=True,
-                         text=True).stdout
-    size = {}
-    for line in out.splitlines():
-        line = line.strip()
-        if line.startswith("Width:"):
-            size["w"] = int(line.split()[1])
-        elif line.startswith("Height:"):
-            size["h"] = int(line.split()[1])
-    return size.get("w"), size.get("h")
+    out = desktop.cmd("xwininfo", "-root")
+    size = [re.search(key + r":\s*(\d+)", out) for key in ("Width", "Height")]
+    return tuple(int(m.group(1)) if m else None for m in size)
