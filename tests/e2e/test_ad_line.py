@@ -2,8 +2,6 @@
 a long ad keeps right of the go button, which keeps its clicks; a feed server that is down,
 fails or trickles leaves the previous feed file byte for byte and the window responsive."""
 import os
-import socket
-import subprocess
 import time
 
 import koro_e2e as e2e
@@ -14,23 +12,14 @@ def gbk(text):
     return text.encode("gb18030")
 
 
-def label(koro, timeout=5, name="labelad"):
+def label(koro, name="labelad"):
     """(text, tooltip, (x, y, w, h)) of a label of the main window, on the screen, asked of the
     running program; None when it does not answer in time."""
-    before = len(koro.output())
-    koro.send("label " + name)
-    prefix = f"e2e: label {name} "
-
-    def answer():
-        for line in koro.output()[before:]:
-            if line.startswith(prefix):
-                text, tip, rect = line[len(prefix):].split("\t")
-                return text, tip, tuple(int(n) for n in rect.split())
+    answer = koro.ask("label " + name, timeout=5)
+    if answer is None:
         return None
-    try:
-        return wait_for(answer, timeout=timeout, interval=0.05, what="label answer")
-    except AssertionError:
-        return None
+    text, tip, rect = answer.split("\t")
+    return text, tip, tuple(int(n) for n in rect.split())
 
 
 def showing(koro, text):
@@ -38,15 +27,10 @@ def showing(koro, text):
     return shown if shown and shown[0] == text else None
 
 
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
-
-
-def closed_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
+def click_left_end(desktop, shown):
+    """A real click just inside the left end of a label where it shows on the screen."""
+    x, y, w, h = shown[2]
+    desktop.click_at(x + 10, y + h // 2)
 
 
 def body(checks, desktop, pages, scratch, args):
@@ -56,7 +40,7 @@ def body(checks, desktop, pages, scratch, args):
 
     with e2e.program(desktop, args, folder, pages.base) as koro:
         wait_for(lambda: koro.has_line("e2e: downloaded 1"), what="the feed download")
-        checks.check(read(os.path.join(folder, "ad.txt")) == feed, "the feed is stored as served")
+        checks.check(e2e.read_bytes(os.path.join(folder, "ad.txt")) == feed, "the feed is stored as served")
         main_window(desktop, koro)
         # The read and the rotation are shortened; the order stays the program's own.
         koro.send("interval Timer_Showad 1500")
@@ -66,9 +50,7 @@ def body(checks, desktop, pages, scratch, args):
         desktop.screenshot("ad_line.png")
         second = wait_for(lambda: showing(koro, "第二条"), timeout=10, what="the second ad")
         checks.check(second[1] == pages.base + "/ad/two", "the second ad follows in file order")
-        x, y, w, h = second[2]
-        subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
-                       env=desktop.env(), check=True)
+        click_left_end(desktop, second)
         wait_for(lambda: koro.has_line("e2e: popupCreated TForm3"), timeout=15,
                  what="a popup window")
         opened = wait_for(lambda: [l for l in koro.output()
@@ -79,10 +61,10 @@ def body(checks, desktop, pages, scratch, args):
 
     long_ad(checks, desktop, pages, scratch, args)
 
-    before = read(os.path.join(folder, "ad.txt"))
+    before = e2e.read_bytes(os.path.join(folder, "ad.txt"))
     cases = [
         ("an error status", pages.base, lambda: pages.page("/ad/ad.txt", "gone", "text/plain", status=500)),
-        ("a refused connection", f"http://127.0.0.1:{closed_port()}", lambda: None),
+        ("a refused connection", f"http://127.0.0.1:{e2e.refused_port()}", lambda: None),
         ("a trickle slower than the time-out", pages.base,
          lambda: pages.trickle("/ad/ad.txt", b"x" * 4000, 100, 8.0)),
     ]
@@ -104,7 +86,7 @@ def body(checks, desktop, pages, scratch, args):
                     break
                 time.sleep(0.5)
             checks.check(koro.has_line("e2e: downloaded 0"), f"{what}: the download fails")
-            checks.check(read(os.path.join(folder, "ad.txt")) == before,
+            checks.check(e2e.read_bytes(os.path.join(folder, "ad.txt")) == before,
                          f"{what}: the previous feed is kept byte for byte")
             checks.check(sorted(os.listdir(folder)).count("ad.txt") == 1 and
                          not [n for n in os.listdir(folder) if n.startswith("ad.txt.")],
@@ -112,19 +94,15 @@ def body(checks, desktop, pages, scratch, args):
 
     # A hostile feed left in ad.txt, the server down: the program starts, shows the text as
     # text and opens nothing when it is clicked.
-    hostile = b'<img src="/dev/zero">\r\nfile:///etc/passwd?http://\r\n'
-    with open(os.path.join(folder, "ad.txt"), "wb") as f:
-        f.write(hostile)
-    with e2e.program(desktop, args, folder, f"http://127.0.0.1:{closed_port()}") as koro:
+    e2e.write_text(os.path.join(folder, "ad.txt"), b'<img src="/dev/zero">\r\nfile:///etc/passwd?http://\r\n')
+    with e2e.program(desktop, args, folder, f"http://127.0.0.1:{e2e.refused_port()}") as koro:
         main_window(desktop, koro)
         koro.send("interval Timer_Showad 500")
         koro.send("interval Timer_Readad 200")
         shown = wait_for(lambda: showing(koro, '<img src="/dev/zero">'), timeout=15,
                          what="the hostile ad as text")
         checks.check(shown[1] == "", "a link that is no web address is not offered")
-        x, y, w, h = shown[2]
-        subprocess.run(["xdotool", "mousemove", str(x + 10), str(y + h // 2), "click", "1"],
-                       env=desktop.env(), check=True)
+        click_left_end(desktop, shown)
         time.sleep(1.5)
         checks.check(label(koro) is not None, "the window answers after the click")
         checks.check(not koro.has_line("e2e: popupCreated"), "nothing opens")
@@ -149,11 +127,9 @@ def long_ad(checks, desktop, pages, scratch, args):
 
         desktop.click(window, *koro.widget_centre("TForm1", "httpaddr"))
         time.sleep(0.3)
-        subprocess.run(["xdotool", "type", "--delay", "30", pages.base + "/typed"],
-                       env=desktop.env(), check=True)
+        desktop.type(pages.base + "/typed")
         x, y, w, h = go[2]
-        subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1"],
-                       env=desktop.env(), check=True)
+        desktop.click_at(x + w // 2, y + h // 2)
         wait_for(lambda: koro.has_line("e2e: beforeNavigate2 webbrowser1 " + pages.base + "/typed"),
                  timeout=15, what="the typed address from go")
         time.sleep(1.5)

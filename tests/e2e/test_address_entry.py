@@ -1,6 +1,5 @@
 """An address typed into the address box and confirmed with Return loads in the page area."""
 import os
-import subprocess
 import time
 
 import koro_e2e as e2e
@@ -20,15 +19,13 @@ def body(c, desktop, pages, scratch, args):
         # Straight to the box: passing over the engine icon would open the engine menu.
         desktop.click(window, *koro.widget_centre("TForm1", "httpaddr"))
         time.sleep(0.3)
-        subprocess.run(["xdotool", "type", "--delay", "30", typed], env=desktop.env(), check=True)
+        desktop.type(typed)
         e2e.key(desktop, "Return")
 
-        e2e.wait_for(lambda: pages.seen("/typed"), timeout=30, what="the typed page request")
-        c.check(True, "the server was asked for the typed address")
+        c.wait(lambda: pages.seen("/typed"), "the server was asked for the typed address", 30)
         done = pages.base + "/typed"
-        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + done), timeout=30,
-                     what="the typed page in the page area")
-        c.check(True, "the typed page completed in webbrowser1")
+        c.wait(lambda: koro.has_line("documentComplete webbrowser1 " + done),
+               "the typed page completed in webbrowser1", 30)
         lines = koro.output()
         c.check(any(l.endswith("beforeNavigate2 webbrowser1 " + done) for l in lines),
                 "the page area was asked for the address with the scheme completed")

@@ -8,9 +8,7 @@ import koro_e2e as e2e
 
 
 def write_shortcut(path, url):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(b"[InternetShortcut]\r\nURL=" + url.encode() + b"\r\n")
+    e2e.write_text(path, "[InternetShortcut]\r\nURL=" + url + "\r\n")
 
 
 def body(c, desktop, pages, scratch, args):

@@ -56,7 +56,7 @@ def start_as(desktop, root, uid, home):
 
 
 def close_and_agree(desktop, window):
-    subprocess.run(["wmctrl", "-i", "-c", window], env=desktop.env(), check=True)
+    desktop.close(window)
     question = e2e.wait_for(lambda: desktop.windows("^提示$"), what="the exit question")[0]
     e2e.key(desktop, "Return", window=question)
 
@@ -99,9 +99,8 @@ def main():
             os.makedirs(home)
             proc = start_as(desktop, root, uid, home)
             try:
-                window = e2e.wait_for(lambda: desktop.windows("Koro网络电视 3.0"), timeout=60,
-                                      what=f"the main window of user {uid}")[0]
-                c.check(True, f"user {uid}: the caption is Koro网络电视 3.0")
+                window = c.wait(lambda: desktop.windows("Koro网络电视 3.0"),
+                                f"user {uid}: the caption is Koro网络电视 3.0", 60)[0]
                 time.sleep(3)  # the picture only; nothing below depends on it
                 desktop.screenshot(f"package-user{n}.png")
                 close_and_agree(desktop, window)

@@ -42,12 +42,6 @@ AFTER = """<html><head><title>After</title></head><body>after</body></html>"""
 LINKED = """<html><head><title>Linked Page</title></head><body>linked</body></html>"""
 
 
-def write_config(folder, policy, extra=""):
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "Config.ini"), "wb") as f:
-        f.write(f"[MainForm]\r\nopennewfrm={policy}\r\nCloseTips=1\r\n{extra}".encode())
-
-
 def popups_created(koro):
     return [l.split()[-1] for l in koro.output() if l.startswith("e2e: popupCreated")]
 
@@ -61,9 +55,8 @@ def new_popup(desktop, koro, count, title):
     return number, window
 
 
-def save_output(koro, artifacts, name):
-    with open(os.path.join(artifacts, name), "w") as f:
-        f.write("\n".join(koro.output()) + "\n")
+def destroyed(koro, number, what):
+    e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30, what=what)
 
 
 def line_index(koro, text):
@@ -84,14 +77,15 @@ def configured(desktop, pages, scratch, args, name, policy, extra=""):
     """The program on a Config.ini with the given window policy; its output is saved once it
     has ended."""
     folder = os.path.join(scratch, name)
-    write_config(folder, policy, extra)
+    e2e.write_text(os.path.join(folder, "Config.ini"),
+                   f"[MainForm]\r\nopennewfrm={policy}\r\nCloseTips=1\r\n{extra}")
     koro = None
     try:
         with e2e.program(desktop, args, folder, pages.base) as koro:
             yield koro
     finally:
         if koro:
-            save_output(koro, args.artifacts, f"popups-{name}.log")
+            e2e.write_text(os.path.join(args.artifacts, f"popups-{name}.log"), "\n".join(koro.output()) + "\n")
 
 
 def new_form_run(c, desktop, pages, scratch, args):
@@ -113,8 +107,7 @@ def new_form_run(c, desktop, pages, scratch, args):
 
         # The page closes its own window: its button fills the page.
         desktop.click(popped, *koro.widget_centre("TForm3-" + number, "Webbrowser1"))
-        e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
-                     what="the popup closed by its page")
+        destroyed(koro, number, "the popup closed by its page")
         c.check(not desktop.windows("^Popped Window$"), "window.close() removed the popup")
         time.sleep(1)
         c.check(koro.proc.poll() is None, "the program runs on after a page closed its window")
@@ -129,8 +122,7 @@ def new_form_run(c, desktop, pages, scratch, args):
         size = desktop.size(linked)
         c.check(size == (800, 600), f"a popup without a size request is 800 x 600 ({size})")
         desktop.close(linked)
-        e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
-                     what="the linked popup destroyed")
+        destroyed(koro, number, "the linked popup destroyed")
         blank = line_index(koro, "documentComplete Webbrowser1 about:blank")
         gone = line_index(koro, "popupDestroyed TForm3 " + number)
         c.check(blank is not None and blank < gone, "the popup is destroyed after its blank page")
@@ -140,11 +132,9 @@ def new_form_run(c, desktop, pages, scratch, args):
         desktop.click(main, *page_centre)
         number, moved = new_popup(desktop, koro, 3, "^Linked Page$")
         desktop.click(moved, *koro.widget_centre("TForm3-" + number, "Labelimg"))
-        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/linked"),
-                     timeout=60, what="the page in the main window")
-        c.check(True, "the button loaded the popup's page in the main window")
-        e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
-                     what="the moved popup destroyed")
+        c.wait(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/linked"),
+               "the button loaded the popup's page in the main window", 60)
+        destroyed(koro, number, "the moved popup destroyed")
         c.check(not desktop.windows("^Linked Page$"), "the popup closed after moving its page")
         c.check(koro.proc.poll() is None, "the program still runs")
 
@@ -158,17 +148,13 @@ def written_run(c, desktop, pages, scratch, args):
         number, blank = new_popup(desktop, koro, 2, "^Written Blank$")
         c.check(koro.proc.poll() is None, "the program survives writes into new windows")
         check_size(c, desktop, empty, (300, 217), "the written window has the size its opener asked for")
-        # Later writes reach the window.
-        c.check(bool(e2e.wait_for(lambda: desktop.windows("^Rewritten Empty$"), timeout=30,
-                                  what="the rewritten title")), "a later write reached the window")
+        c.wait(lambda: desktop.windows("^Rewritten Empty$"), "a later write reached the window", 30)
         desktop.screenshot("popup-written.png")
-        e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30,
-                     what="the blank window closed by its opener")
+        destroyed(koro, number, "the blank window closed by its opener")
         c.check(not desktop.windows("^Written Blank$"), "the opener's close() removed its window")
         # The main page browses on.
-        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/after"),
-                     timeout=60, what="the main page's next page")
-        c.check(True, "the main page navigated after the writes")
+        c.wait(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/after"),
+               "the main page navigated after the writes", 60)
         time.sleep(1)
         c.check(koro.proc.poll() is None, "the program still runs after browsing on")
         c.check(len(desktop.windows("^Rewritten Empty$")) == 1, "the written window is still open")

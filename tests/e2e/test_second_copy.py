@@ -1,25 +1,19 @@
 """A second copy, started while the first stays on top of everything, shows its refusal in front
 and ends on Enter."""
 import os
-import subprocess
 
 import koro_e2e as e2e
 
 
-def prop(desktop, *args):
-    return subprocess.run(["xprop"] + list(args), env=desktop.env(), capture_output=True,
-                          text=True).stdout
-
-
 def stacking(desktop):
     """Managed windows from bottom to top, as decimal ids."""
-    out = prop(desktop, "-root", "_NET_CLIENT_LIST_STACKING")
+    out = desktop.cmd("xprop", "-root", "_NET_CLIENT_LIST_STACKING")
     ids = out.split("#", 1)[1] if "#" in out else ""
     return [str(int(w.strip(), 16)) for w in ids.split(",") if w.strip()]
 
 
 def active(desktop):
-    out = prop(desktop, "-root", "_NET_ACTIVE_WINDOW")
+    out = desktop.cmd("xprop", "-root", "_NET_ACTIVE_WINDOW")
     return str(int(out.split("#", 1)[1].split(",")[0].strip(), 16)) if "#" in out else ""
 
 
@@ -32,12 +26,10 @@ def refused(c, desktop, copy, what):
 
 def body(c, desktop, pages, scratch, args):
     folder = os.path.join(scratch, "app")
-    os.makedirs(folder)
-    with open(os.path.join(folder, "Config.ini"), "wb") as f:
-        f.write(b"[MainForm]\r\nFrontShow=1\r\nCloseTips=1\r\n")
+    e2e.write_text(os.path.join(folder, "Config.ini"), "[MainForm]\r\nFrontShow=1\r\nCloseTips=1\r\n")
     with e2e.program(desktop, args, folder, pages.base) as first:
         window = e2e.main_window(desktop, first)
-        c.check("_NET_WM_STATE_ABOVE" in prop(desktop, "-id", window, "_NET_WM_STATE"),
+        c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(window, "_NET_WM_STATE"),
                 "the first copy stays on top")
 
         with e2e.program(desktop, args, folder, pages.base) as second:
@@ -57,7 +49,7 @@ def body(c, desktop, pages, scratch, args):
             c.check(order[-1] == box, "the box is the topmost window")
             c.check(active(desktop) == box, "the box has the focus")
             c.check(os.path.getsize(path) > 0, "screenshot taken")
-            c.check(prop(desktop, "-id", box, "WM_NAME").strip().endswith('"koro"'),
+            c.check(desktop.xprop(box, "WM_NAME").strip().endswith('"koro"'),
                     "the box carries the executable's default title")
 
             # Enter goes to the focused window: nothing but the box may take it.

@@ -1,8 +1,6 @@
 """Site menus and the about window, with the real program under Xvfb: a site chosen from the menu
 loads from the server, and "关于我们" opens the about window with the running program's version."""
 import os
-import re
-import subprocess
 import time
 
 import koro_e2e as e2e
@@ -15,27 +13,6 @@ def open_menu(desktop, koro, window, caption):
     x, y, w, h = koro.caption_rect(caption)
     desktop.click(window, x + w // 2, y + h // 2)
     time.sleep(0.7)
-
-
-def geometry(desktop, window):
-    """Client position and size, and the frame extents (left, right, top, bottom)."""
-    # xwininfo: xdotool adds the frame's offset to the position a second time.
-    out = subprocess.run(["xwininfo", "-id", window], env=desktop.env(), capture_output=True,
-                         text=True, check=True).stdout
-    keys = {"Absolute upper-left X": "X", "Absolute upper-left Y": "Y", "Width": "WIDTH",
-            "Height": "HEIGHT"}
-    values = {keys[k.strip()]: v.strip() for k, v in
-              (line.split(":", 1) for line in out.splitlines() if ":" in line) if k.strip() in keys}
-    extents = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], env=desktop.env(),
-                             capture_output=True, text=True).stdout
-    numbers = [int(n) for n in re.findall(r"\d+", extents.split("=", 1)[-1])] if "=" in extents else []
-    frame = tuple(numbers[:4]) if len(numbers) >= 4 else (0, 0, 0, 0)
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]), frame
-
-
-def outer_rect(desktop, window):
-    x, y, w, h, (left, right, top, bottom) = geometry(desktop, window)
-    return x - left, y - top, w + left + right, h + top + bottom
 
 
 def loaded(koro, url):
@@ -59,51 +36,48 @@ def body(c, desktop, pages, scratch, args):
         c.check(not koro.has_line("beforeNavigate2 webbrowser1 " + pages.base + "/site/sixroom/"),
                 "only the chosen item was opened")
 
-        # The second item of "帮 助" is 关于我们.
-        open_menu(desktop, koro, window, "帮 助")
-        e2e.key(desktop, "Down", "Down", "Return")
+        def open_about():
+            """The second item of "帮 助" is 关于我们."""
+            open_menu(desktop, koro, window, "帮 助")
+            e2e.key(desktop, "Down", "Down", "Return")
+
+        open_about()
         about = e2e.wait_for(lambda: desktop.windows("^关于我们$"), what="the about window")[0]
         e2e.wait_for(lambda: koro.has_line("aboutShown TForm2 "), what="the about report")
         c.check("e2e: aboutShown TForm2 3.0.0.0" in koro.output(), "the about window shows version 3.0.0.0")
         time.sleep(1)
         desktop.screenshot("about-window.png")
 
-        ax, ay, aw, ah = outer_rect(desktop, about)
+        (ax, ay, aw, ah), frame = desktop.frame_rect(about)
         c.check((aw, ah) == OUTER, f"the about window is 315 x 230 with its frame (is {aw} x {ah})")
-        mx, my, mw, mh = outer_rect(desktop, window)
+        mx, my, mw, mh = desktop.frame_rect(window)[0]
         off = abs((ax + aw / 2) - (mx + mw / 2)) + abs((ay + ah / 2) - (my + mh / 2))
         c.check(off <= 2, f"the about window is centred on the main window (off by {off})")
         c.check("_NET_WM_STATE_ABOVE" in desktop.xprop(about, "_NET_WM_STATE"), "the about window stays on top")
         # The manager's frame would carry minimise and maximise buttons: the window draws its
         # own, with a close button only.
-        c.check(geometry(desktop, about)[4] == (0, 0, 0, 0), "the about window has no manager's frame")
+        c.check(frame == (0, 0, 0, 0), "the about window has no manager's frame")
         c.check(len(desktop.windows("Koro网络电视 3.0")) == 1, "the main window stays open beside it")
 
         # A second one opens beside the first; the frame's close ends only that one.
-        open_menu(desktop, koro, window, "帮 助")
-        e2e.key(desktop, "Down", "Down", "Return")
-        e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="a second about window")
-        c.check(True, "a second click opens a second about window")
+        open_about()
+        c.wait(lambda: len(desktop.windows("^关于我们$")) == 2, "a second click opens a second about window", 30)
         second = [w for w in desktop.windows("^关于我们$") if w != about][0]
         desktop.close(hex(int(second)))
-        e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the second window to close")
-        c.check(True, "closing one about window leaves the other open")
+        c.wait(lambda: desktop.windows("^关于我们$") == [about], "closing one about window leaves the other open", 30)
 
         # Its own caption's one button, at the right end, closes it too.
-        open_menu(desktop, koro, window, "帮 助")
-        e2e.key(desktop, "Down", "Down", "Return")
+        open_about()
         e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="another about window")
         third = [w for w in desktop.windows("^关于我们$") if w != about][0]
         desktop.click(third, OUTER[0] - 11, 11)
-        e2e.wait_for(lambda: desktop.windows("^关于我们$") == [about], what="the caption's close")
-        c.check(True, "the caption's close button closes the about window")
+        c.wait(lambda: desktop.windows("^关于我们$") == [about], "the caption's close button closes the about window", 30)
 
         # The home page link: the main window's page area opens it, the about window goes.
         desktop.click(about, *koro.widget_centre("TForm2", "Label4"))
         e2e.wait_for(lambda: loaded(koro, pages.base + "/"), timeout=60, what="the maker's home page")
         c.check(pages.seen("/"), "the link's page was requested from the server")
-        e2e.wait_for(lambda: not desktop.windows("^关于我们$"), what="the about window to close")
-        c.check(True, "following the link closes the about window")
+        c.wait(lambda: not desktop.windows("^关于我们$"), "following the link closes the about window", 30)
         c.check(koro.proc.poll() is None, "the program runs on")
 
 

@@ -1,6 +1,5 @@
 """First start, single instance and exit through the menu, with the real program under Xvfb."""
 import os
-import subprocess
 import time
 
 import koro_e2e as e2e
@@ -13,8 +12,8 @@ def body(c, desktop, pages, scratch, args):
         c.check(True, "main window shows the language caption")
         for rel in ("html/loading.htm", "html/loading.gif", "Language/2052.ini"):
             c.check(os.path.isfile(os.path.join(folder, rel)), f"start-up wrote {rel}")
-        e2e.wait_for(lambda: first.has_line("documentComplete WebLoading file://"), what="loading page")
-        c.check(True, "the loading page completed in WebLoading")
+        c.wait(lambda: first.has_line("documentComplete WebLoading file://"),
+               "the loading page completed in WebLoading", 30)
         e2e.wait_for(lambda: first.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
                      timeout=60, what="home page")
         c.check(pages.seen("/tel/v1000"), "the home page was requested from the server")
@@ -40,9 +39,7 @@ def body(c, desktop, pages, scratch, args):
         x, y, w, h = first.caption_rect("选 项")
         question = None
         for _ in range(3):
-            subprocess.run(["xdotool", "windowactivate", "--sync", window], env=desktop.env())
-            subprocess.run(["xdotool", "mousemove", "--window", window, str(x + w // 2),
-                            str(y + h // 2), "click", "1"], env=desktop.env(), check=True)
+            desktop.click(window, x + w // 2, y + h // 2)
             time.sleep(1)
             e2e.key(desktop, "Up", "Return")
             try:
@@ -56,8 +53,8 @@ def body(c, desktop, pages, scratch, args):
         desktop.screenshot("exit-question.png")
         e2e.key(desktop, "Return", window=question)
         c.check(first.wait_exit(30) == 0, "the program ends with exit code 0")
-        config = open(os.path.join(folder, "Config.ini"), "rb").read()
-        user = open(os.path.join(folder, "user.ini"), "rb").read()
+        config = e2e.read_bytes(os.path.join(folder, "Config.ini"))
+        user = e2e.read_bytes(os.path.join(folder, "user.ini"))
         c.check(b"[MainForm]\r\n" in config and b"frontshow=1\r\n" in config, "Config.ini was written")
         c.check(b"SP=" + (pages.base + "/tel/v1000").encode() in user, "user.ini holds the home page")
 

@@ -3,7 +3,6 @@ listed as unplayable and launch nothing; a foreign page in the page area gets no
 channel page's bridge."""
 import os
 import stat
-import subprocess
 import time
 import urllib.parse
 
@@ -17,13 +16,10 @@ def body(c, desktop, pages, scratch, args):
         one = e2e.make_stream(media, "one", seconds=20)
         # Whatever tries to hand an address to the desktop leaves a mark.
         bin_dir = os.path.join(scratch, "bin")
-        os.makedirs(bin_dir)
         launched = os.path.join(scratch, "launched.txt")
         for opener in ("xdg-open", "gio", "kde-open", "gnome-open", "x-www-browser"):
-            path = os.path.join(bin_dir, opener)
-            with open(path, "w") as f:
-                f.write(f'#!/bin/sh\necho "$0 $*" >> {launched}\n')
-            os.chmod(path, stat.S_IRWXU)
+            os.chmod(e2e.write_text(os.path.join(bin_dir, opener), f'#!/bin/sh\necho "$0 $*" >> {launched}\n'),
+                     stat.S_IRWXU)
         bait = pages.base
         playlist = os.path.join(scratch, "hostile.m3u")
         e2e.write_text(
@@ -83,8 +79,7 @@ if (typeof qt !== 'undefined') {
             x, y = koro.widget_centre("TForm1", "httpaddr")
             desktop.click(window, x, y)
             e2e.key(desktop, "ctrl+a")
-            subprocess.run(["xdotool", "type", f"{pages.base}/foreign.html"], env=desktop.env(),
-                           check=True)
+            desktop.type(f"{pages.base}/foreign.html")
             e2e.key(desktop, "Return")
             e2e.wait_for(lambda: pages.seen("/report"), timeout=30, what="the foreign page")
             e2e.wait_for(lambda: any("playlist=" in p for p in pages.requests), timeout=15,

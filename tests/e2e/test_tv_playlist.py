@@ -2,20 +2,11 @@
 work without a click; failures say why in Chinese and offer the next channel; a double click
 on the picture toggles compact mode."""
 import os
-import socket
-import subprocess
 import time
 
 import koro_e2e as e2e
 
 TITLE = "Koro网络电视 3.0"
-
-
-def closed_port():
-    """A port on 127.0.0.1 where nothing listens: connections to it are refused."""
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def body(c, desktop, pages, scratch, args):
@@ -31,11 +22,12 @@ def body(c, desktop, pages, scratch, args):
             f'#EXTINF:-1 group-title="新闻",二台\n{streams.base}/{two}\n'
             f'#EXTINF:-1 group-title="电影",短片\n{streams.base}/{clip}\n'
             f'#EXTINF:-1 group-title="坏的",不存在\n{streams.base}/missing/index.m3u8\n'
-            f'#EXTINF:-1 group-title="坏的",拒绝\nhttp://127.0.0.1:{closed_port()}/x.m3u8\n')
+            f'#EXTINF:-1 group-title="坏的",拒绝\nhttp://127.0.0.1:{e2e.refused_port()}/x.m3u8\n')
         koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base)
         koro.start(args=[os.path.relpath(playlist, koro.cwd)])
         try:
-            playing = lambda i: any(d == str(i) for _, d in e2e.tv_events(koro, "playing"))
+            plays = lambda i: [d for _, d in e2e.tv_events(koro, "playing")].count(str(i))
+            playing = lambda i: plays(i) > 0
             e2e.wait_for(lambda: playing(0), timeout=60, what="the first channel playing")
             c.check(e2e.tv_events(koro, "shown")[-1][1] == "5", "all five channels are listed")
             c.check(streams.seen(f"/{one}"), "the first channel's HLS list was fetched")
@@ -45,15 +37,11 @@ def body(c, desktop, pages, scratch, args):
 
             # The page has the keys at once: no click went to it.
             e2e.key(desktop, "Next", window=window)
-            e2e.wait_for(lambda: playing(1), timeout=15, what="Page Down to the second channel")
-            c.check(True, "Page Down switches to the next channel")
+            c.wait(lambda: playing(1), "Page Down switches to the next channel", 15)
             e2e.key(desktop, "Down", window=window)
-            e2e.wait_for(lambda: playing(2), timeout=15, what="the MP4 clip playing")
-            c.check(True, "an MP4 channel plays in the engine itself")
+            c.wait(lambda: playing(2), "an MP4 channel plays in the engine itself", 15)
             e2e.key(desktop, "Up", window=window)
-            e2e.wait_for(lambda: len([d for _, d in e2e.tv_events(koro, "playing") if d == "1"]) >= 2,
-                         timeout=15, what="Up back to the second channel")
-            c.check(True, "the up arrow goes back a channel")
+            c.wait(lambda: plays(1) >= 2, "the up arrow goes back a channel", 15)
 
             e2e.key(desktop, "4", "Return", window=window)
             failed = lambda i: [d for _, d in e2e.tv_events(koro, "failed") if d.startswith(f"{i} ")]
@@ -69,26 +57,21 @@ def body(c, desktop, pages, scratch, args):
 
             # A double click on the picture: compact mode and back.
             e2e.key(desktop, "1", "Return", window=window)
-            e2e.wait_for(lambda: len([d for _, d in e2e.tv_events(koro, "playing") if d == "0"]) >= 2,
-                         timeout=15, what="the first channel again")
+            e2e.wait_for(lambda: plays(0) >= 2, timeout=15, what="the first channel again")
             x, y, w, h = koro.widget_rect("TForm1", "PageArea")
-            picture = (x + w - 120, y + h // 2)
-            double_click = ["xdotool", "mousemove", "--window", window, str(picture[0]),
-                            str(picture[1]), "click", "--repeat", "2", "--delay", "80", "1"]
-            subprocess.run(double_click, env=desktop.env(), check=True)
+            double_click = lambda: desktop.click(window, x + w - 120, y + h // 2, "--repeat", "2",
+                                                 "--delay", "80", "1")
+            double_click()
             e2e.wait_for(lambda: desktop.window_title(window) != TITLE, timeout=10,
                          what="compact mode")
             c.check(desktop.window_title(window).startswith(TITLE + " "),
                      "a double click on the picture enters compact mode")
             time.sleep(0.5)
             desktop.screenshot("tv-compact.png")
-            subprocess.run(double_click, env=desktop.env(), check=True)
-            e2e.wait_for(lambda: desktop.window_title(window) == TITLE, timeout=10,
-                         what="full mode")
-            c.check(True, "a second double click leaves it")
+            double_click()
+            c.wait(lambda: desktop.window_title(window) == TITLE, "a second double click leaves it")
             e2e.key(desktop, "2", "Return", window=window)
-            e2e.wait_for(lambda: len([d for _, d in e2e.tv_events(koro, "playing") if d == "1"]) >= 3,
-                         timeout=15, what="the second channel again")
+            e2e.wait_for(lambda: plays(1) >= 3, timeout=15, what="the second channel again")
         finally:
             koro.stop()
 

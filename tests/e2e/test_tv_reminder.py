@@ -48,8 +48,7 @@ def body(c, desktop, pages, scratch, args):
             e2e.key(desktop, "Tab", "Tab", "Tab", "Return", window=window)
             stored = os.path.join(folder, "tv", "reminders.json")
             e2e.wait_for(lambda: os.path.exists(stored), timeout=10, what="the reminder stored")
-            with open(stored, encoding="utf-8") as f:
-                reminders = json.load(f)
+            reminders = json.loads(e2e.read_bytes(stored))
             c.check([r["title"] for r in reminders] == ["晚间新闻"] and reminders[0]["start"] == start,
                     f"the reminder is kept in the user's folder: {reminders}")
             time.sleep(0.5)
@@ -62,15 +61,11 @@ def body(c, desktop, pages, scratch, args):
             c.check("二台-晚间新闻" in bubble()[0], f"it names channel and programme: {bubble()[0]}")
             time.sleep(0.5)
             desktop.screenshot("tv-reminder.png")
-            e2e.wait_for(lambda: koro.has_line("e2e: ring TimerSound"), timeout=15,
-                         what="the alarm")
-            c.check(True, "the alarm rings")
+            c.wait(lambda: koro.has_line("e2e: ring TimerSound"), "the alarm rings", 15)
             # Ten seconds without an answer: the reminded channel.
-            e2e.wait_for(lambda: any(d == "1" for _, d in e2e.tv_events(koro, "playing")),
-                         timeout=30, what="the reminded channel")
-            c.check(True, "the reminded channel plays")
-            with open(stored, encoding="utf-8") as f:
-                c.check(json.load(f) == [], "a reminder that came is gone")
+            c.wait(lambda: any(d == "1" for _, d in e2e.tv_events(koro, "playing")),
+                   "the reminded channel plays", 30)
+            c.check(json.loads(e2e.read_bytes(stored)) == [], "a reminder that came is gone")
         finally:
             koro.stop()
 
