@@ -145,10 +145,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && !m_done) {
             m_done = true;
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            std::printf("e2e: shown %lld\n",
-                        static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+            std::printf("e2e: shown %lld\n", monotonicMs());
             std::fflush(stdout);
             if (auto* form = qobject_cast<QWidget*>(watched))
                 QTimer::singleShot(0, form, [form] { reportCaptions(form); });
@@ -252,8 +249,8 @@ private:
                 report("checked", words[1], action->isChecked() ? "1" : "0");
         } else if (words[0] == "text" && words.size() == 2) {
             if (const auto* edit = m_form.findChild<QLineEdit*>(words[1]))
-                report("text", words[1], edit->text() + "\t" +
-                                             QString::number(edit->cursorPosition()));
+                report("text", words[1],
+                       edit->text() + "\t" + QString::number(edit->cursorPosition()));
         } else if (words[0] == "label" && words.size() == 2) {
             if (const auto* label = m_form.findChild<QLabel*>(words[1])) {
                 const QPoint at = label->mapToGlobal(QPoint(0, 0));
