@@ -22,22 +22,23 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 using namespace koro;
 using test::flushDeletes;
 
-void click(QWidget* widget, QPoint at) {
+// A left click pressed at the middle and released at releasedAt, which may lie outside.
+void click(QWidget* widget, std::optional<QPoint> releasedAt = {}) {
+    const QPoint at = widget->rect().center();
+    const QPoint end = releasedAt.value_or(at);
     QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
+    QMouseEvent release(QEvent::MouseButtonRelease, end, widget->mapToGlobal(end), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
-}
-
-void click(QWidget* widget) {
-    click(widget, widget->rect().center());
 }
 
 // The about window as its menu item opens it, over a plain window with the main window's menus.
@@ -137,18 +138,14 @@ TEST_F(AboutWindowTest, LinksShowTheirAddressesAndTheSeparatorIsCutAtItsWidth) {
 
 TEST_F(AboutWindowTest, ALinkOpensInTheHiddenMainWindowAndClosesTheAboutWindow) {
     form->hide();
-    QPointer<TForm2> about = openAbout();
-    click(about->ui().Label4);
-    flushDeletes();
-    EXPECT_TRUE(about.isNull());
-    ASSERT_FALSE(page->navigations.isEmpty());
-    EXPECT_EQ(page->navigations.last(), endpoints.makerHome);
-
-    about = openAbout();
-    click(about->ui().Label8);
-    flushDeletes();
-    EXPECT_TRUE(about.isNull());
-    EXPECT_EQ(page->navigations.last(), endpoints.makerAbout);
+    for (const auto& [link, url] : {std::pair{&Ui::TForm2::Label4, endpoints.makerHome},
+                                    std::pair{&Ui::TForm2::Label8, endpoints.makerAbout}}) {
+        QPointer<TForm2> about = openAbout();
+        click(about->ui().*link);
+        flushDeletes();
+        EXPECT_TRUE(about.isNull());
+        EXPECT_EQ(page->navigations.value(page->navigations.size() - 1), url);
+    }
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -157,14 +154,7 @@ TEST_F(AboutWindowTest, ALinkFollowsItsHintAndOnlyAFullClickOnItCounts) {
     QLabel* link = about->ui().Label8;
     link->setToolTip("http://127.0.0.1:9/elsewhere");
 
-    // Released away from the label: no click.
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), link->mapToGlobal(QPointF(2, 2)),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent releaseAway(QEvent::MouseButtonRelease, QPointF(-30, 40),
-                            link->mapToGlobal(QPointF(-30, 40)), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-    QApplication::sendEvent(link, &press);
-    QApplication::sendEvent(link, &releaseAway);
+    click(link, QPoint(-30, 40)); // released away from the label: no click
     flushDeletes();
     ASSERT_FALSE(about.isNull());
     EXPECT_TRUE(page->navigations.isEmpty());
