@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace koro {
 namespace {
 
@@ -54,14 +56,13 @@ TEST(TimerDialog, KeyFilterLetsDigitsAndEditingKeysThrough) {
 TEST(TimerDialog, CheckTimeBounds) {
     auto* form = new TSetTimeForm({});
     form->setViewingMode("CCTV", "http://tv.example/");
-    EXPECT_TRUE(form->CheckTime(23, 59));
-    EXPECT_TRUE(form->CheckTime(0, 0));
-    EXPECT_EQ(form->ui().LabelTvName->text(), "CCTV");
-    EXPECT_FALSE(form->CheckTime(24, 0));
-    EXPECT_EQ(form->ui().LabelTvName->text(), QStringLiteral("输入有误"));
-    form->ui().LabelTvName->setText("CCTV");
-    EXPECT_FALSE(form->CheckTime(7, 60));
-    EXPECT_EQ(form->ui().LabelTvName->text(), QStringLiteral("输入有误"));
+    for (const auto& [hour, minute, ok] :
+         {std::tuple{23, 59, true}, {0, 0, true}, {24, 0, false}, {7, 60, false}}) {
+        form->ui().LabelTvName->setText("CCTV");
+        EXPECT_EQ(form->CheckTime(hour, minute), ok) << hour << ":" << minute;
+        EXPECT_EQ(form->ui().LabelTvName->text(),
+                  ok ? QStringLiteral("CCTV") : QStringLiteral("输入有误"));
+    }
     form->close();
     flushDeletes();
 }

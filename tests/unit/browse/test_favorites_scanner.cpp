@@ -185,25 +185,34 @@ TEST_F(FavoritesScannerTest, CaptionsDropTheFirstLowerCaseExtensionAndAreCutAt36
 }
 
 TEST_F(FavoritesScannerTest, HintIsTheShortcutAddressOrEmpty) {
-    file("case.url", "[internetshortcut]\r\nurl = http://case.example/ \r\n");
-    file("malformed.url", "URL=http://outside/\r\n[InternetShortcut\r\nURL http://x/\r\n");
-    file("empty.url", "");
-    file("other section.url", "[DEFAULT]\r\nURL=http://default/\r\n");
-    shortcut("gb.url", codepage::fromUnicode(QStringLiteral("http://例子.example/页")));
     const QByteArray longUrl = "http://long.example/" + QByteArray(500, 'p');
-    shortcut("long.url", longUrl);
     // The 400th byte is the first half of a character.
     const QByteArray cutUrl = "http://x/" + QByteArray(390, 'a') + codepage::fromUnicode("页页");
-    shortcut("cut.url", cutUrl);
+    const auto url = [](const QByteArray& address) {
+        return "[InternetShortcut]\r\nURL=" + address + "\r\n";
+    };
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString hint;
+    } cases[] = {
+        {"case", "[internetshortcut]\r\nurl = http://case.example/ \r\n", "http://case.example/"},
+        {"malformed", "URL=http://outside/\r\n[InternetShortcut\r\nURL http://x/\r\n", ""},
+        {"empty", "", ""},
+        {"other section", "[DEFAULT]\r\nURL=http://default/\r\n", ""},
+        {"gb", url(codepage::fromUnicode(QStringLiteral("http://例子.example/页"))),
+         QStringLiteral("http://例子.example/页")},
+        {"long", url(longUrl), QString::fromLatin1(longUrl.left(400))},
+        {"cut", url(cutUrl), QString::fromLatin1(cutUrl.left(399)) + Replacement},
+    };
+    for (const auto& c : cases)
+        file(QString::fromUtf8(c.name) + ".url", c.bytes);
     const FavoriteFolder tree = scan();
-    ASSERT_EQ(tree.links.size(), 7u);
-    EXPECT_EQ(link(tree, "case")->url, "http://case.example/");
-    EXPECT_EQ(link(tree, "malformed")->url, "");
-    EXPECT_EQ(link(tree, "empty")->url, "");
-    EXPECT_EQ(link(tree, "other section")->url, "");
-    EXPECT_EQ(link(tree, "gb")->url, QStringLiteral("http://例子.example/页"));
-    EXPECT_EQ(link(tree, "long")->url, QString::fromLatin1(longUrl.left(400)));
-    EXPECT_EQ(link(tree, "cut")->url, QString::fromLatin1(cutUrl.left(399)) + Replacement);
+    ASSERT_EQ(tree.links.size(), std::size(cases));
+    for (const auto& c : cases) {
+        ASSERT_NE(link(tree, c.name), nullptr) << c.name;
+        EXPECT_EQ(link(tree, c.name)->url, c.hint) << c.name;
+    }
 }
 
 // Names copied from Windows keep their GBK bytes, which are not valid UTF-8.
