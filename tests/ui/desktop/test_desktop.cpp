@@ -175,7 +175,7 @@ struct TrayFixture {
     TrayNotices notices{tray, w.window, w.modes, &menu};
 };
 
-TEST(TrayNotices, IconIsSetUpAndNoticesAreCutAtTheirByteLimitsWithLineBreaksAsOne) {
+TEST(TrayNotices, IconIsSetUpAndEachNoticeReplacesTheLastCutAtItsByteLimits) {
     TrayFixture f;
     EXPECT_TRUE(f.tray->visible);
     EXPECT_EQ(f.tray->toolTip, QStringLiteral("Koro高清"));
@@ -191,9 +191,14 @@ TEST(TrayNotices, IconIsSetUpAndNoticesAreCutAtTheirByteLimitsWithLineBreaksAsOn
     EXPECT_EQ(f.tray->notices[0].kind, BalloonIconKind::Warning);
     EXPECT_EQ(f.tray->notices[0].seconds, 3);
 
+    // Each notice first removes the one before.
+    const int clearsAfterFirst = f.tray->clears;
+    EXPECT_GE(clearsAfterFirst, 1);
     f.notices.ShowBalloonNotice("t", QStringLiteral("第一行\r第二行\r\n第三行"),
                                 BalloonIconKind::Info, 3);
-    EXPECT_EQ(f.tray->notices.last().text, QStringLiteral("第一行\n第二行\n第三行"))
+    EXPECT_EQ(f.tray->clears, clearsAfterFirst + 1);
+    ASSERT_EQ(f.tray->notices.size(), 2);
+    EXPECT_EQ(f.tray->notices[1].text, QStringLiteral("第一行\n第二行\n第三行"))
         << "a line break shows as one";
 
     f.notices.setToolTip(QString(70, QChar(0x4E2D)));
@@ -202,16 +207,6 @@ TEST(TrayNotices, IconIsSetUpAndNoticesAreCutAtTheirByteLimitsWithLineBreaksAsOn
     EXPECT_EQ(cutToCodePageBytes(QString::fromUtf8("ab\xF0\x9F\x98\x80"), 5), "ab");
     EXPECT_EQ(cutToCodePageBytes(QString::fromUtf8("ab\xF0\x9F\x98\x80"), 6),
               QString::fromUtf8("ab\xF0\x9F\x98\x80"));
-}
-
-TEST(TrayNotices, EachNoticeFirstRemovesThePreviousOne) {
-    TrayFixture f;
-    f.notices.ShowBalloonNotice("a", "1", BalloonIconKind::Info, 3);
-    const int clearsAfterFirst = f.tray->clears;
-    f.notices.ShowBalloonNotice("b", "2", BalloonIconKind::Info, 3);
-    EXPECT_GE(clearsAfterFirst, 1);
-    EXPECT_EQ(f.tray->clears, clearsAfterFirst + 1);
-    EXPECT_EQ(f.tray->notices.size(), 2);
 }
 
 TEST(TrayNotices, WithoutATrayHostNoticesGoToOurOwnWindowAtTheBottomRight) {
