@@ -157,32 +157,27 @@ TEST_F(Viewing, OkWritesTheScheduleInOrderArmsAndAnnounces) {
     EXPECT_EQ(notices[0], QStringLiteral("Koro提示|定时播放已设置,7:5将准时播放\r<中央一台>"));
 }
 
-TEST_F(Viewing, BadOrEmptyFieldsSaveNothingAndKeepTheDialog) {
+TEST_F(Viewing, BadFieldsOrAnUnwritableFileSaveNothingAndKeepTheDialog) {
     TSetTimeForm* dialog = viewing->openTimerDialog("CCTV", "http://tv/1");
     QPointer<TSetTimeForm> alive(dialog);
-    for (const auto& [h, m] : {std::pair{"24", "0"}, {"7", "60"}, {"", "5"}, {"7", ""}}) {
+    for (const auto& [h, m, unwritable] : {std::tuple{"24", "0", false},
+                                           {"7", "60", false},
+                                           {"", "5", false},
+                                           {"7", "", false},
+                                           {"7", "5", true}}) {
+        SCOPED_TRACE(std::string(h) + ":" + m);
+        if (unwritable)
+            userIni = std::make_unique<ProfileFile>(m_dir.filePath("missing-folder/user.ini"));
         dialog->ui().Edit1->setText(h);
         dialog->ui().Edit2->setText(m);
         dialog->ButtonokClick();
         flushDeletes();
         ASSERT_FALSE(alive.isNull());
+        EXPECT_EQ(settings.SeeTime, "24:0");
+        EXPECT_FALSE(viewing->Timer_SeeTv().isActive());
+        EXPECT_FALSE(QFile::exists(userIni->path()));
+        EXPECT_TRUE(notices.isEmpty());
     }
-    EXPECT_EQ(settings.SeeTime, "24:0");
-    EXPECT_FALSE(viewing->Timer_SeeTv().isActive());
-    EXPECT_FALSE(QFile::exists(userIni->path()));
-    EXPECT_TRUE(notices.isEmpty());
-    dialog->close();
-}
-
-TEST_F(Viewing, AnUnwritableFileKeepsTheDialogOpenAndArmsNothing) {
-    userIni = std::make_unique<ProfileFile>(m_dir.filePath("missing-folder/user.ini"));
-    TSetTimeForm* dialog = viewing->openTimerDialog("CCTV", "http://tv/1");
-    QPointer<TSetTimeForm> alive(dialog);
-    dialog->ButtonokClick();
-    flushDeletes();
-    ASSERT_FALSE(alive.isNull());
-    EXPECT_FALSE(viewing->Timer_SeeTv().isActive());
-    EXPECT_TRUE(notices.isEmpty());
     dialog->close();
 }
 
@@ -265,7 +260,7 @@ TEST_F(Viewing, EachAnswerEndsTheAlarmAndOnlyTheDeleteBoxDropsTheSchedule) {
     }
 }
 
-TEST(ReminderPlacement, TailPointsAtTheTrayIcon) {
+TEST(ReminderPlacement, TailPointsAtTheTrayIconAndTheBubbleStaysWhollyOnScreen) {
     const QRect screen(0, 0, 1680, 1050);
     const QRect work(0, 0, 1680, 1026);
     const QRect icon(1500, 1028, 22, 22);
@@ -273,6 +268,14 @@ TEST(ReminderPlacement, TailPointsAtTheTrayIcon) {
     EXPECT_EQ(r.size(), QSize(238, 126));
     // The tip (220, 125) lies on the icon's middle, just inside its top edge.
     EXPECT_EQ(r.topLeft() + QPoint(220, 125), QPoint(icon.center().x(), icon.top() + 7));
+
+    for (const QRect& elsewhere :
+         {QRect(1670, 1030, 22, 22), QRect(5, 1030, 22, 22), QRect(800, 0, 22, 22),
+          QRect(-50, -50, 10, 10), QRect(1700, 1100, 22, 22)})
+        EXPECT_TRUE(screen.contains(reminderGeometry(elsewhere, screen, work)))
+            << elsewhere.x() << "," << elsewhere.y();
+    // No tray: the bottom right of the work area.
+    EXPECT_EQ(reminderGeometry(QRect(), screen, work).bottomRight(), work.bottomRight());
 }
 
 TEST(ReminderLook, BubbleShowsAndWhiteIsSeeThrough) {
@@ -293,20 +296,6 @@ TEST(ReminderLook, BubbleShowsAndWhiteIsSeeThrough) {
     EXPECT_TRUE(shape.contains(QPoint(219, 115))); // the tail
     reminder->close();
     flushDeletes();
-}
-
-TEST(ReminderPlacement, StaysWhollyOnScreen) {
-    const QRect screen(0, 0, 1680, 1050);
-    const QRect work(0, 0, 1680, 1026);
-    for (const QRect& icon :
-         {QRect(1670, 1030, 22, 22), QRect(5, 1030, 22, 22), QRect(800, 0, 22, 22),
-          QRect(-50, -50, 10, 10), QRect(1700, 1100, 22, 22)}) {
-        const QRect r = reminderGeometry(icon, screen, work);
-        EXPECT_TRUE(screen.contains(r)) << icon.x() << "," << icon.y();
-    }
-    // No tray: the bottom right of the work area.
-    const QRect r = reminderGeometry(QRect(), screen, work);
-    EXPECT_EQ(r.bottomRight(), work.bottomRight());
 }
 
 class Shutdown : public ::testing::Test {
