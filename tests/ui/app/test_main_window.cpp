@@ -6,8 +6,8 @@
 #include "desktop/TrayNotices.h"
 #include "desktop/WindowModes.h"
 #include "support/MainWindowFixture.h"
-#include "support/PrintSettings.h"
 #include "support/ModalAnswers.h"
+#include "support/PrintSettings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -104,21 +104,17 @@ TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
     EXPECT_TRUE(readFile(path("user.ini")).contains("SP=" + endpoints.netcomHome.toUtf8()));
 }
 
-TEST_F(MainWindowTest, TheSearchEngineComesFromConfigAndGoesBackAtExit) {
+TEST_F(MainWindowTest, TheEngineAndTheChosenLineAreThoseOfTheNextStart) {
     TForm1& f = start("[MainForm]\r\nFindWay=TaoBao\r\nCloseTips=1\r\n");
     ASSERT_EQ(f.parts().navigation->searchEngine(), "TaoBao");
-    ASSERT_TRUE(f.close());
-    EXPECT_TRUE(readFile(path("Config.ini")).contains("FindWay=TaoBao\r\n"));
-}
-
-TEST_F(MainWindowTest, TheChosenLineIsTheOneOfTheNextStart) {
-    TForm1& f = start("[MainForm]\r\nCloseTips=1\r\n");
     f.ui().cnc->trigger();
     ASSERT_TRUE(f.close());
+    EXPECT_TRUE(readFile(path("Config.ini")).contains("FindWay=TaoBao\r\n"));
     form.reset();
 
     fake = makeFakePlatform(path("Favorites"));
     TForm1& again = start();
+    EXPECT_EQ(again.parts().navigation->searchEngine(), "TaoBao");
     EXPECT_TRUE(again.ui().cnc->isChecked());
     EXPECT_FALSE(again.ui().telcom->isChecked());
     EXPECT_EQ(again.settings().SP, codepage::fromUnicode(endpoints.netcomHome));
@@ -253,14 +249,13 @@ TEST_F(MainWindowTest, ExitAnsweredNoBringsTheWindowBackAndKeepsEverything) {
 
 TEST_F(MainWindowTest, LanguageMessageBoxAnswersWithThePlatformCodes) {
     TForm1& f = start();
-    auto yes = answerNextBox(QMessageBox::Yes);
-    EXPECT_EQ(f.LanguageMessageBox("Exittips", MbYesNo), IdYes);
-    EXPECT_TRUE(yes->seen);
-    auto no = answerNextBox(QMessageBox::No);
-    EXPECT_EQ(f.LanguageMessageBox("Exittips", MbYesNo), IdNo);
-    auto ok = answerNextBox(QMessageBox::Ok);
-    EXPECT_EQ(f.LanguageMessageBox("Exittips", 0), IdOk);
-    EXPECT_TRUE(no->seen && ok->seen);
+    for (const auto& [kind, button, code] : {std::tuple{MbYesNo, QMessageBox::Yes, IdYes},
+                                             {MbYesNo, QMessageBox::No, IdNo},
+                                             {0, QMessageBox::Ok, IdOk}}) {
+        auto answer = answerNextBox(button);
+        EXPECT_EQ(f.LanguageMessageBox("Exittips", kind), code);
+        EXPECT_TRUE(answer->seen);
+    }
 }
 
 TEST_F(MainWindowTest, FailedSaveNamesTheFileAndNoKeepsTheProgramRunning) {
