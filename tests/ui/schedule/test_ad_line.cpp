@@ -174,14 +174,10 @@ TEST_F(AdLineTest, NoFileASingleLineOrAPipeKeepTheCaption) {
 TEST_F(AdLineTest, ClickRoutesTheLink) {
     load("a\r\nHTTP://Pop.example/\r\nb\r\nhttps://secure.example/\r\nc\r\n/usr/bin/xterm\r\n"
          "d\r\nfile:///etc/passwd\r\n");
-    line->gogg();
-    line->labeladClick();
-    line->gogg();
-    line->labeladClick();
-    line->gogg();
-    line->labeladClick();
-    line->gogg();
-    line->labeladClick();
+    for (int ad = 0; ad < 4; ++ad) {
+        line->gogg();
+        line->labeladClick();
+    }
     EXPECT_EQ(popups, QStringList{"HTTP://Pop.example/"});
     EXPECT_EQ(shell.opened, QStringList{"https://secure.example/"});
 }
