@@ -10,6 +10,7 @@
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -21,54 +22,60 @@ protected:
     QString lockPath() const { return dir.filePath("kestro.lock"); }
 };
 
-// A child process that takes the lock, reports the result through a pipe and then waits to be
-// killed. Returns its pid and the child's acquire() result.
-std::pair<pid_t, bool> startHolder(const QStringList& paths, uid_t asUser = 0) {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {-1, false};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        if (asUser != 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(asUser) != 0 || ::setuid(asUser) != 0))
-            ::_exit(3);
-        koro::LinuxSingleInstance instance(paths);
-        const char result = instance.acquire() == Mark::Taken ? '1' : '0';
-        (void)!::write(fds[1], &result, 1);
-        for (;;)
-            ::pause();
-    }
-    ::close(fds[1]);
-    char result = '0';
-    const bool got = ::read(fds[0], &result, 1) == 1;
-    ::close(fds[0]);
-    return {pid, got && result == '1'};
-}
-
 void killAndReap(pid_t pid) {
     ::kill(pid, SIGKILL);
     int status = 0;
     ::waitpid(pid, &status, 0);
 }
 
+// Another process that asks for the lock and holds what it got until it is ended, killed.
+class Holder {
+public:
+    explicit Holder(const QStringList& paths, uid_t asUser = 0) {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(fds[0]);
+            if (asUser != 0 &&
+                (::setgroups(0, nullptr) != 0 || ::setgid(asUser) != 0 || ::setuid(asUser) != 0))
+                ::_exit(3);
+            koro::LinuxSingleInstance instance(paths);
+            const char result = instance.acquire() == Mark::Taken ? '1' : '0';
+            (void)!::write(fds[1], &result, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(fds[1]);
+        char result = '0';
+        took = m_pid > 0 && ::read(fds[0], &result, 1) == 1 && result == '1';
+        ::close(fds[0]);
+    }
+    ~Holder() { end(); }
+    void end() {
+        if (m_pid > 0)
+            killAndReap(std::exchange(m_pid, -1));
+    }
+
+    bool took = false; // whether it has the lock
+
+private:
+    pid_t m_pid = -1;
+};
+
 TEST_F(SingleInstanceTest, SecondProcessIsRefusedUntilTheHolderDies) {
-    const auto [holder, holderGotIt] = startHolder(QStringList{lockPath()});
-    ASSERT_GT(holder, 0);
-    ASSERT_TRUE(holderGotIt);
+    Holder holder({lockPath()});
+    ASSERT_TRUE(holder.took);
 
     koro::LinuxSingleInstance second(lockPath());
     EXPECT_EQ(second.acquire(), Mark::HeldByAnother);
     EXPECT_EQ(second.acquire(), Mark::HeldByAnother) << "a refusal must not stick on retry";
 
     // However the holder ends, the kernel lets go of the lock.
-    killAndReap(holder);
+    holder.end();
     EXPECT_EQ(second.acquire(), Mark::Taken);
-
-    const auto [third, thirdGotIt] = startHolder(QStringList{lockPath()});
-    ASSERT_GT(third, 0);
-    EXPECT_FALSE(thirdGotIt);
-    killAndReap(third);
+    EXPECT_FALSE(Holder({lockPath()}).took);
 }
 
 TEST_F(SingleInstanceTest, LockLastsAsLongAsTheObject) {
@@ -123,15 +130,13 @@ TEST_F(SingleInstanceTest, CopiesWithDifferentRuntimeFoldersMeetAtTheSharedLock)
     const QString runtimeA = dir.filePath("runtime-a.lock");
     const QString runtimeB = dir.filePath("runtime-b.lock");
     for (const QStringList& first : {QStringList{shared, runtimeA}, QStringList{shared}}) {
-        const auto [holder, holderGotIt] = startHolder(first);
-        ASSERT_GT(holder, 0);
-        ASSERT_TRUE(holderGotIt);
+        Holder holder(first);
+        ASSERT_TRUE(holder.took);
         for (const QStringList& second :
              {QStringList{shared}, QStringList{shared, runtimeA}, QStringList{shared, runtimeB}}) {
             koro::LinuxSingleInstance copy(second);
             EXPECT_EQ(copy.acquire(), Mark::HeldByAnother) << second.join(' ').toStdString();
         }
-        killAndReap(holder);
     }
 }
 
@@ -142,12 +147,11 @@ TEST_F(SingleInstanceTest, AnUnusableFolderFallsBackToTheNextPath) {
     const QString notAFile = dir.filePath("file-not-folder");
     for (const QString& unusable : {missing, notAFile}) {
         SCOPED_TRACE(unusable.toStdString());
-        const auto [holder, holderGotIt] = startHolder(QStringList{unusable, fallback});
-        ASSERT_GT(holder, 0);
-        ASSERT_TRUE(holderGotIt);
+        Holder holder({unusable, fallback});
+        ASSERT_TRUE(holder.took);
         koro::LinuxSingleInstance second(QStringList{unusable, fallback});
         EXPECT_EQ(second.acquire(), Mark::HeldByAnother) << "two copies would run";
-        killAndReap(holder);
+        holder.end();
         EXPECT_EQ(second.acquire(), Mark::Taken);
     }
 }
@@ -167,15 +171,13 @@ TEST_F(SingleInstanceTest, AnotherUsersFileIsNotTheLock) {
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                       QFileDevice::ExeOwner |
                                                       QFileDevice::ExeOther));
-    const auto [holder, holderGotIt] = startHolder(QStringList{foreign}, 65534);
-    ASSERT_GT(holder, 0);
-    ASSERT_TRUE(holderGotIt);
+    Holder holder({foreign}, 65534);
+    ASSERT_TRUE(holder.took);
 
     koro::LinuxSingleInstance mine(QStringList{foreign, lockPath()});
     EXPECT_EQ(mine.acquire(), Mark::Taken);
     koro::LinuxSingleInstance other(QStringList{foreign, lockPath()});
     EXPECT_EQ(other.acquire(), Mark::HeldByAnother);
-    killAndReap(holder);
 }
 
 TEST(SingleInstancePath, TheTemporaryFolderAlwaysThenTheRuntimeFolder) {
