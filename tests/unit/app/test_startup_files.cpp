@@ -1,6 +1,7 @@
 #include "app/StartupFiles.h"
 #include "config/CodePage.h"
 #include "config/Error.h"
+#include "support/Child.h"
 #include "support/Files.h"
 
 #include <QFile>
@@ -10,8 +11,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -169,16 +168,13 @@ TEST_F(ExtractStartupFiles, AFullDiskKeepsTheOldFilesAndIsAnError) {
         for (const QString& name : names)
             writeFile(dir.filePath(name), "old " + name.toUtf8());
         // A file size limit makes writes fail the way they do on a full disk, also for root.
-        const pid_t pid = fork();
-        if (pid == 0) {
+        const int code = koro::test::inChild([&] {
             signal(SIGXFSZ, SIG_IGN);
             const rlimit size{limit, limit};
             setrlimit(RLIMIT_FSIZE, &size);
-            _exit(error().starts_with("Unable to write to ") ? 0 : 1);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            return error().starts_with("Unable to write to ") ? 0 : 1;
+        });
+        EXPECT_EQ(code, 0);
 
         const int written = limit == 100 ? 0 : 2;
         for (int i = 0; i < names.size(); ++i) {

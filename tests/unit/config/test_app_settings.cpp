@@ -4,6 +4,7 @@
 #include "config/ProfileFile.h"
 #include "platform/AutostartEntry.h"
 #include "platform/ScreenSaver.h"
+#include "support/Child.h"
 #include "support/Files.h"
 
 #include <QDir>
@@ -143,10 +144,7 @@ TEST_F(SaveIniTest, FailedUserIniWriteSkipsAutostartAndPropagates) {
 TEST_F(SaveIniTest, AFailedConfigWriteKeepsTheWholeFileAsItWas) {
     const QByteArray before = "[MainForm]\r\npifu=old.skn\r\n";
     writeFile(journal.configPath, before);
-    int status = 0;
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    const int code = test::inChild([&] {
         // A disk that fills up after a few keys.
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{rlim_t(before.size() + 20), rlim_t(before.size() + 20)};
@@ -158,13 +156,11 @@ TEST_F(SaveIniTest, AFailedConfigWriteKeepsTheWholeFileAsItWas) {
                 std::string(e.what()) == "Unable to write to " + journal.configPath.toStdString();
             const bool noAutostart =
                 journal.events == QStringList{"screensaver on config:yes user:no"};
-            _exit(rightText && noAutostart ? 0 : 2);
+            return rightText && noAutostart ? 0 : 2;
         }
-        _exit(1);
-    }
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return 1;
+    });
+    EXPECT_EQ(code, 0);
     EXPECT_EQ(readFile(journal.configPath), before);
     EXPECT_FALSE(QFile::exists(journal.userPath));
 }

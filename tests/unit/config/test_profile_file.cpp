@@ -3,6 +3,7 @@
 #include "config/ProfileFile.h"
 #include "config/ProfileText.h"
 #include "support/ChangedMiddle.h"
+#include "support/Child.h"
 #include "support/Files.h"
 
 #include <QDir>
@@ -26,6 +27,7 @@ namespace {
 using koro::ProfileFile;
 using Pairs = QList<QPair<QByteArray, QByteArray>>;
 
+using koro::test::inChild;
 using koro::test::readFile;
 using koro::test::writeFile;
 
@@ -42,16 +44,6 @@ protected:
             return e.what();
         }
         return {};
-    }
-
-    // Runs body in a child process and returns its exit code (-signal when killed).
-    template <typename Body> static int inChild(Body body) {
-        const pid_t pid = fork();
-        if (pid == 0)
-            _exit(body());
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
     }
 
     QTemporaryDir dir;
