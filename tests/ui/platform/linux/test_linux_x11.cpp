@@ -126,19 +126,22 @@ TEST_F(OnXvfb, HotkeysArriveWhateverTheLockKeys) {
     ASSERT_TRUE(hotkeys.registerHotKey(2, 0, KeyF9));
     ASSERT_TRUE(hotkeys.registerHotKey(3, 0, KeyHome));
 
-    ASSERT_TRUE(xdotool({"key", "F9", "ctrl+q", "Home"}));
-    ASSERT_TRUE(waitUntil([&] { return pressed.size() >= 3; }));
-    EXPECT_EQ(pressed[0], qMakePair(std::uint16_t(0), KeyF9));
-    EXPECT_EQ(pressed[1], qMakePair(ModControl, KeyQ));
-    EXPECT_EQ(pressed[2], qMakePair(std::uint16_t(0), KeyHome));
-
-    // A plain q is not ctrl+q, and CapsLock / NumLock do not stop a hotkey.
-    pressed.clear();
-    ASSERT_TRUE(
-        xdotool({"key", "q", "Caps_Lock", "F9", "Caps_Lock", "Num_Lock", "ctrl+q", "Num_Lock"}));
-    ASSERT_TRUE(waitUntil([&] { return pressed.size() >= 2; }));
-    EXPECT_EQ(pressed[0], qMakePair(std::uint16_t(0), KeyF9));
-    EXPECT_EQ(pressed[1], qMakePair(ModControl, KeyQ));
+    using Press = QPair<std::uint16_t, std::uint16_t>;
+    const struct {
+        QStringList keys;
+        QList<Press> pressed;
+    } rounds[] = {
+        {{"F9", "ctrl+q", "Home"}, {{0, KeyF9}, {ModControl, KeyQ}, {0, KeyHome}}},
+        // A plain q is not ctrl+q, and CapsLock / NumLock do not stop a hotkey.
+        {{"q", "Caps_Lock", "F9", "Caps_Lock", "Num_Lock", "ctrl+q", "Num_Lock"},
+         {{0, KeyF9}, {ModControl, KeyQ}}},
+    };
+    for (const auto& round : rounds) {
+        pressed.clear();
+        ASSERT_TRUE(xdotool(QStringList{"key"} + round.keys));
+        ASSERT_TRUE(waitUntil([&] { return pressed.size() >= round.pressed.size(); }));
+        EXPECT_EQ(pressed, round.pressed) << round.keys.join(' ').toStdString();
+    }
 
     // Once unregistered, F9 no longer arrives (Home, pressed after it, shows F9 was handled).
     pressed.clear();

@@ -77,17 +77,17 @@ private:
     QString m_socket;
 };
 
-// Points this process's sound clients at the given configuration. ALSA reads its
-// configuration once per process, so every test here uses the same one.
-void useSoundConfig(const QString& folder, const QString& server, bool withDevice) {
-    const QString alsa = folder + "/asound.conf";
-    const QString pulse = folder + "/client.conf";
-    writeFile(alsa, withDevice ? "pcm.!default { type pulse }\nctl.!default { type pulse }\n"
-                               : "# no devices\n");
-    writeFile(pulse, "autospawn = no\n");
-    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(alsa));
-    qputenv("PULSE_CLIENTCONFIG", QFile::encodeName(pulse));
-    qputenv("PULSE_SERVER", server.toUtf8());
+// The environment that points sound clients at server through a configuration in folder,
+// without any device when asked. ALSA reads its configuration once per process.
+QList<QPair<const char*, QString>> soundConfig(const QString& folder, const QString& server,
+                                               bool withDevice) {
+    writeFile(folder + "/asound.conf",
+              withDevice ? "pcm.!default { type pulse }\nctl.!default { type pulse }\n"
+                         : "# no devices\n");
+    writeFile(folder + "/client.conf", "autospawn = no\n");
+    return {{"ALSA_CONFIG_PATH", folder + "/asound.conf"},
+            {"PULSE_CLIENTCONFIG", folder + "/client.conf"},
+            {"PULSE_SERVER", server}};
 }
 
 class LinuxMixerTest : public ::testing::Test {
@@ -102,7 +102,9 @@ protected:
             return;
         }
         config = new QTemporaryDir;
-        useSoundConfig(config->path(), server->server(), true);
+        // Every test here uses this one configuration.
+        for (const auto& [name, value] : soundConfig(config->path(), server->server(), true))
+            qputenv(name, QFile::encodeName(value));
     }
     static void TearDownTestSuite() {
         delete server;
@@ -174,11 +176,9 @@ TEST(LinuxMixerNoDevice, ReportsNoMixer) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("KORO_MIXER_CHILD", "1");
-    writeFile(dir.filePath("asound.conf"), "# no devices\n");
-    writeFile(dir.filePath("client.conf"), "autospawn = no\n");
-    env.insert("ALSA_CONFIG_PATH", dir.filePath("asound.conf"));
-    env.insert("PULSE_CLIENTCONFIG", dir.filePath("client.conf"));
-    env.insert("PULSE_SERVER", "unix:" + dir.filePath("nothing-here"));
+    for (const auto& [name, value] :
+         soundConfig(dir.path(), "unix:" + dir.filePath("nothing-here"), false))
+        env.insert(name, value);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     char exe[4096] = {};
