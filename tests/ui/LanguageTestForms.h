@@ -90,19 +90,4 @@ public:
     TProps* props;
 };
 
-// The reminder window's class name, for the built-in file's TfrmPS section.
-class TfrmPS : public QWidget {
-    Q_OBJECT
-public:
-    TfrmPS() {
-        ok = new QPushButton(QStringLiteral("OK"), this);
-        ok->setObjectName(QStringLiteral("ButtonOk"));
-        cancel = new QPushButton(QStringLiteral("Cancel"), this);
-        cancel->setObjectName(QStringLiteral("ButtonCancel"));
-    }
-
-    QPushButton* ok;
-    QPushButton* cancel;
-};
-
 } // namespace koro::testing

@@ -3,6 +3,8 @@
 #include "config/CodePage.h"
 #include "config/Error.h"
 #include "config/Language.h"
+#include "schedule/TfrmPS.h"
+#include "ui_TfrmPS.h"
 #include "support/Files.h"
 
 #include <QDir>
@@ -200,11 +202,10 @@ TEST_F(LanguageFiles, CommonTextsMatchKeysWithoutRegardToCase) {
 
 TEST_F(LanguageFiles, TheBuiltInFileTranslatesTheReminderWindow) {
     koro::extractStartupFiles(QDir(m_dir.path()));
-    koro::testing::TfrmPS form;
-    apply(&form);
+    koro::TfrmPS form(QRect(), [this](QWidget* w) { apply(w); });
     EXPECT_EQ(form.windowTitle(), QStringLiteral("提示"));
-    EXPECT_EQ(form.ok->text(), QStringLiteral("观看"));
-    EXPECT_EQ(form.cancel->text(), QStringLiteral("取消"));
+    EXPECT_EQ(form.ui().ButtonOk->text(), QStringLiteral("观看"));
+    EXPECT_EQ(form.ui().ButtonCancel->text(), QStringLiteral("取消"));
 }
 
 TEST_F(LanguageFiles, TheExitQuestionFromTheBuiltInFile) {
