@@ -347,16 +347,17 @@ class Koro:
     def has_line(self, text):
         return any(text in line for line in self.output())
 
-    def ask(self, command, timeout=10):
+    def ask(self, command, timeout=10, reply=None):
         """The harness's answer to a query command ("text httpaddr", "checked <action>"): the
-        rest of its line, or None when none comes in time."""
+        rest of its line, which starts "e2e: <reply or command> ", or None when none comes in
+        time."""
         before = len(self.output())
         self.send(command)
-        prefix = f"e2e: {command} "
+        prefix = f"e2e: {reply or command} "
         try:
-            return wait_for(lambda: next((l[len(prefix):] for l in self.output()[before:]
-                                          if l.startswith(prefix)), None),
-                            timeout=timeout, interval=0.05, what=command)
+            return wait_for(lambda: [l[len(prefix):] for l in self.output()[before:]
+                                     if l.startswith(prefix)], timeout=timeout, interval=0.05,
+                            what=command)[0]
         except AssertionError:
             return None
 
