@@ -79,10 +79,9 @@ TEST_F(MainWindowTest, WithoutALanguageFileTheLayoutCaptionsStay) {
 }
 
 TEST_F(MainWindowTest, OddValuesAreKeptAndActedOnAsOff) {
-    writeFile(path("Config.ini"), "[MainForm]\r\nFrontShow=yes\r\nUseHotKey=0\r\nFindWay=Google\r\n"
-                                  "MinTask=1\r\nCloseTips=1\r\n");
     writeFile(path("user.ini"), "[UserPage]\r\nSP=\r\n[UserTV]\r\nSeeTime=\r\n");
-    TForm1& f = start();
+    TForm1& f = start("[MainForm]\r\nFrontShow=yes\r\nUseHotKey=0\r\nFindWay=Google\r\n"
+                      "MinTask=1\r\nCloseTips=1\r\n");
     EXPECT_EQ(f.settings().FrontShow, "yes");
     EXPECT_FALSE(f.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(f.ui().MenuCloseHotKey->isChecked());
@@ -121,8 +120,7 @@ TEST_F(MainWindowTest, TheEngineAndTheChosenLineAreThoseOfTheNextStart) {
 }
 
 TEST_F(MainWindowTest, CompactStartAddsTheSuffixAfterTheLanguageCaption) {
-    writeFile(path("Config.ini"), "[MainForm]\r\nMinstart=1\r\n");
-    TForm1& f = start();
+    TForm1& f = start("[MainForm]\r\nMinstart=1\r\n");
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Koro网络电视 3.0") + WindowModes::compactSuffix());
     EXPECT_FALSE(f.ui().Panel2->isVisibleTo(&f));
     f.parts().windowModes->ToggleCompactMode();
@@ -259,8 +257,7 @@ TEST_F(MainWindowTest, LanguageMessageBoxAnswersWithThePlatformCodes) {
 }
 
 TEST_F(MainWindowTest, FailedSaveNamesTheFileAndNoKeepsTheProgramRunning) {
-    writeFile(path("Config.ini"), "[MainForm]\r\nCloseTips=1\r\n");
-    TForm1& f = start();
+    TForm1& f = start("[MainForm]\r\nCloseTips=1\r\n");
     f.show();
     // A folder where the file should be: the write fails even for root.
     QFile::remove(path("Config.ini"));
@@ -294,9 +291,8 @@ TEST_F(MainWindowTest, HousekeepingTrimsOnlyOnTheNtFamily) {
 TEST_F(MainWindowTest, AFailingStartStepDoesNotSkipTheRest) {
     // "html" as a file: the start-up files cannot be written.
     writeFile(path("html"), "x");
-    writeFile(path("Config.ini"), "[MainForm]\r\nFrontShow=0\r\n");
     testing::internal::CaptureStderr();
-    TForm1& f = start();
+    TForm1& f = start("[MainForm]\r\nFrontShow=0\r\n");
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("koro: start-up files"), std::string::npos) << err;
     EXPECT_EQ(f.settings().FrontShow, "0");

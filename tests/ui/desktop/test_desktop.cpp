@@ -364,7 +364,12 @@ struct HotkeyFixture {
                              [this] { ran << "mute"; }},
                             tray.w.window};
 
-    HotkeyFixture() { offSwitch.setCheckable(true); }
+    // Started with the keys on ("1") or off.
+    explicit HotkeyFixture(const QByteArray& useHotKey) {
+        offSwitch.setCheckable(true);
+        settings.UseHotKey = useHotKey;
+        dispatch.start();
+    }
     void fire(std::uint16_t modifiers, std::uint16_t key) {
         keys.fire(modifiers, key);
         QApplication::processEvents();
@@ -372,9 +377,7 @@ struct HotkeyFixture {
 };
 
 TEST(HotkeyDispatch, EachKeyRunsItsActionAndOnlyCtrlQLooksAtModifiers) {
-    HotkeyFixture f;
-    f.settings.UseHotKey = "1";
-    f.dispatch.start();
+    HotkeyFixture f("1");
     EXPECT_EQ(f.keys.registered.size(), 5);
     EXPECT_FALSE(f.offSwitch.isChecked());
     f.fire(hotkey::ModControl, hotkey::KeyQ);
@@ -391,9 +394,7 @@ TEST(HotkeyDispatch, EachKeyRunsItsActionAndOnlyCtrlQLooksAtModifiers) {
 }
 
 TEST(HotkeyDispatch, SwitchOffAndOnKeepsTheSettingAndTellsTheUser) {
-    HotkeyFixture f;
-    f.settings.UseHotKey = "0";
-    f.dispatch.start();
+    HotkeyFixture f("0");
     EXPECT_TRUE(f.offSwitch.isChecked());
     EXPECT_TRUE(f.keys.attempts.isEmpty());
     EXPECT_TRUE(f.tray.tray->notices.isEmpty());
@@ -419,10 +420,8 @@ TEST(HotkeyDispatch, SwitchOffAndOnKeepsTheSettingAndTellsTheUser) {
 }
 
 TEST(HotkeyDispatch, AKeyHeldElsewhereIsSkippedAndTheOthersWork) {
-    HotkeyFixture f;
+    HotkeyFixture f("0");
     f.keys.heldElsewhere.insert({0, hotkey::KeyF8});
-    f.settings.UseHotKey = "0";
-    f.dispatch.start();
     f.offSwitch.trigger();
     EXPECT_EQ(f.keys.attempts.size(), 5);
     EXPECT_EQ(f.keys.registered.size(), 4);
@@ -433,9 +432,7 @@ TEST(HotkeyDispatch, AKeyHeldElsewhereIsSkippedAndTheOthersWork) {
 }
 
 TEST(HotkeyDispatch, HomeInTheWindowAlwaysSwitchesAndTextFieldsKeepTheirKeys) {
-    HotkeyFixture f;
-    f.settings.UseHotKey = "0"; // nothing grabbed: the keys reach the window as typed
-    f.dispatch.start();
+    HotkeyFixture f("0"); // nothing grabbed: the keys reach the window as typed
     auto* address = new QLineEdit(f.tray.w.navigation);
     address->setText("abc");
     f.tray.w.window.show();
