@@ -108,18 +108,9 @@ TEST_F(SaveIniTest, ExistingValuesAreReplacedWhereTheyStand) {
                                           "[UserTV]\r\nSeeTime=8:30\r\n");
 }
 
+// Profile names are one whatever their spelling (see the profile file tests), also for the
+// settings saved at exit, all at once.
 TEST_F(SaveIniTest, DifferentlySpelledNamesMeanOneSectionAndKey) {
-    // Read as UserTV/ChannelUrl, written as UserTv/Channelurl.
-    writeFile(journal.userPath, "[UserTV]\r\nSeeTime=24:0\r\nChannelUrl=http://old/\r\n");
-    ProfileFile userIni(journal.userPath);
-    userIni.writeString(settings::UserTv, "ChannelName", "CCTV");
-    userIni.writeString(settings::UserTv, "Channelurl", "http://new/");
-    userIni.writeString(settings::UserTv, "SeeTime", "20:5");
-    EXPECT_EQ(readFile(journal.userPath), "[UserTV]\r\nSeeTime=20:5\r\nChannelUrl=http://new/\r\n"
-                                          "ChannelName=CCTV\r\n");
-    EXPECT_EQ(userIni.readString(settings::UserTV, "ChannelUrl", ""), "http://new/");
-
-    // The same holds for the settings saved at exit.
     writeFile(journal.configPath, "[MAINFORM]\r\nFRONTSHOW=1\r\n");
     settings.FrontShow = "0";
     save();
