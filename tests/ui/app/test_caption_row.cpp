@@ -37,12 +37,15 @@ protected:
         return *form;
     }
 
+    QList<QToolButton*> buttons() {
+        QList<QToolButton*> shown = form->ui().ToolBar2->findChildren<QToolButton*>();
+        shown.removeIf([](const QToolButton* b) { return !b->isVisible(); });
+        return shown;
+    }
     QList<QRect> captions() {
         QList<QRect> rects;
-        for (QToolButton* b : form->ui().ToolBar2->findChildren<QToolButton*>()) {
-            if (b->isVisible())
-                rects.append(QRect(b->mapTo(form.get(), QPoint(0, 0)), b->size()));
-        }
+        for (QToolButton* b : buttons())
+            rects.append(QRect(b->mapTo(form.get(), QPoint(0, 0)), b->size()));
         return rects;
     }
 };
@@ -76,14 +79,10 @@ TEST_F(CaptionRowTest, CaptionsSitInTheSamePlaceWhicheverSkinAndWhenever) {
 
 TEST_F(CaptionRowTest, AButtonLooksHoveredOnlyWhileThePointerIsOnIt) {
     show("[MainForm]\r\n");
-    QList<QToolButton*> buttons;
-    for (QToolButton* b : form->ui().ToolBar2->findChildren<QToolButton*>()) {
-        if (b->isVisible())
-            buttons.append(b);
-    }
-    ASSERT_GE(buttons.size(), 2);
-    QToolButton* options = buttons[0];
-    QToolButton* next = buttons[1];
+    const QList<QToolButton*> shown = buttons();
+    ASSERT_GE(shown.size(), 2);
+    QToolButton* options = shown[0];
+    QToolButton* next = shown[1];
     auto centre = [](QWidget* w) { return w->mapToGlobal(w->rect().center()); };
 
     // The pointer rests on the first caption when its menu opens (the window system marks the
@@ -112,7 +111,7 @@ TEST_F(CaptionRowTest, AButtonLooksHoveredOnlyWhileThePointerIsOnIt) {
     });
     next->showMenu();
     QCoreApplication::processEvents();
-    for (QToolButton* b : buttons)
+    for (QToolButton* b : shown)
         EXPECT_FALSE(b->underMouse()) << b->text().toStdString();
 }
 
