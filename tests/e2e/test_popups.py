@@ -85,7 +85,8 @@ def configured(desktop, pages, scratch, args, name, policy, extra=""):
             yield koro
     finally:
         if koro:
-            e2e.write_text(os.path.join(args.artifacts, f"popups-{name}.log"), "\n".join(koro.output()) + "\n")
+            e2e.write_text(os.path.join(args.artifacts, f"popups-{name}.log"),
+                           "\n".join(koro.output()) + "\n")
 
 
 def new_form_run(c, desktop, pages, scratch, args):
