@@ -347,6 +347,10 @@ class Koro:
     def has_line(self, text):
         return any(text in line for line in self.output())
 
+    def wait_line(self, text, timeout=30):
+        """Waits for a line of output that contains text."""
+        wait_for(lambda: self.has_line(text), timeout=timeout, what=text)
+
     def ask(self, command, timeout=10, reply=None):
         """The harness's answer to a query command ("text httpaddr", "checked <action>"): the
         rest of its line, which starts "e2e: <reply or command> ", or None when none comes in
@@ -405,8 +409,7 @@ def main_window(desktop, koro=None, timeout=60):
     first draws (it switches to GL composition), so with koro this waits for the first page
     and looks the window up after that."""
     if koro is not None:
-        wait_for(lambda: koro.has_line("e2e: documentComplete webbrowser1 "), timeout=timeout,
-                 what="the first page")
+        koro.wait_line("e2e: documentComplete webbrowser1 ", timeout)
         time.sleep(0.5)
     return wait_for(lambda: desktop.windows("Koro网络电视 3.0"), timeout=timeout, what="the main window")[0]
 
@@ -435,9 +438,10 @@ def session(args, tray=True):
 
 
 @contextlib.contextmanager
-def program(desktop, args, folder, base, env=None):
-    """The test harness started in folder with its pages at base, ended afterwards."""
-    koro = Koro(desktop, args.harness, folder, base=base).start(env)
+def program(desktop, args, folder, base, env=None, argv=()):
+    """The test harness started in folder with its pages at base and the command line argv,
+    ended afterwards."""
+    koro = Koro(desktop, args.harness, folder, base=base).start(env, argv)
     try:
         yield koro
     finally:

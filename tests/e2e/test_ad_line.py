@@ -39,7 +39,7 @@ def body(checks, desktop, pages, scratch, args):
     pages.page("/ad/ad.txt", feed, "text/plain")
 
     with e2e.program(desktop, args, folder, pages.base) as koro:
-        wait_for(lambda: koro.has_line("e2e: downloaded 1"), what="the feed download")
+        koro.wait_line("e2e: downloaded 1")
         checks.check(e2e.read_bytes(os.path.join(folder, "ad.txt")) == feed, "the feed is stored as served")
         main_window(desktop, koro)
         # The read and the rotation are shortened; the order stays the program's own.
@@ -51,8 +51,7 @@ def body(checks, desktop, pages, scratch, args):
         second = wait_for(lambda: showing(koro, "第二条"), timeout=10, what="the second ad")
         checks.check(second[1] == pages.base + "/ad/two", "the second ad follows in file order")
         click_left_end(desktop, second)
-        wait_for(lambda: koro.has_line("e2e: popupCreated TForm3"), timeout=15,
-                 what="a popup window")
+        koro.wait_line("e2e: popupCreated TForm3", 15)
         opened = wait_for(lambda: [l for l in koro.output()
                                    if l.startswith("e2e: beforeNavigate2 Webbrowser1 ")
                                    and "/ad/" in l], timeout=15, what="the popup's page")
@@ -123,8 +122,7 @@ def long_ad(checks, desktop, pages, scratch, args):
         desktop.type(pages.base + "/typed")
         x, y, w, h = go[2]
         desktop.click_at(x + w // 2, y + h // 2)
-        wait_for(lambda: koro.has_line("e2e: beforeNavigate2 webbrowser1 " + pages.base + "/typed"),
-                 timeout=15, what="the typed address from go")
+        koro.wait_line("e2e: beforeNavigate2 webbrowser1 " + pages.base + "/typed", 15)
         time.sleep(1.5)
         checks.check(not koro.has_line("e2e: popupCreated"),
                      "a real click on go opens the typed address and no popup")

@@ -11,8 +11,7 @@ def body(c, desktop, pages, scratch, args):
     with e2e.program(desktop, args, os.path.join(scratch, "app"), pages.base) as koro:
         window = e2e.main_window(desktop, koro)
         # Typing waits for the home page, so its late completion cannot be mistaken for ours.
-        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
-                     timeout=60, what="home page")
+        koro.wait_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000", 60)
         c.check(not pages.seen("/typed"), "nothing asked for the typed page before typing")
 
         typed = pages.base.replace("http://", "") + "/typed"

@@ -21,8 +21,7 @@ def body(c, desktop, pages, scratch, args):
     with e2e.program(desktop, args, os.path.join(scratch, "app"), pages.base,
                      env={"HOME": home}) as koro:
         window = e2e.main_window(desktop, koro)
-        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
-                     timeout=60, what="home page")
+        koro.wait_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000", 60)
 
         # Open "我的收藏" with the mouse, then walk with the keys: IE收藏夹, past the two fixed
         # items, into the folder; its shortcut is then the active item.
@@ -38,8 +37,7 @@ def body(c, desktop, pages, scratch, args):
                 "nothing is opened while the menu is open")
         e2e.key(desktop, "Return")
 
-        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/fav/show"),
-                     timeout=30, what="the favorite's page")
+        koro.wait_line("documentComplete webbrowser1 " + pages.base + "/fav/show", 30)
         c.check(pages.seen("/fav/show"), "the favorite's page was requested from the server")
         c.check(not pages.seen("/fav/top"), "the other favorite was not opened")
 

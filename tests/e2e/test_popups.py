@@ -55,10 +55,6 @@ def new_popup(desktop, koro, count, title):
     return number, window
 
 
-def destroyed(koro, number, what):
-    e2e.wait_for(lambda: koro.has_line("popupDestroyed TForm3 " + number), timeout=30, what=what)
-
-
 def line_index(koro, text):
     return next((i for i, l in enumerate(koro.output()) if text in l), None)
 
@@ -108,7 +104,7 @@ def new_form_run(c, desktop, pages, scratch, args):
 
         # The page closes its own window: its button fills the page.
         desktop.click(popped, *koro.widget_centre("TForm3-" + number, "Webbrowser1"))
-        destroyed(koro, number, "the popup closed by its page")
+        koro.wait_line("popupDestroyed TForm3 " + number)
         c.check(not desktop.windows("^Popped Window$"), "window.close() removed the popup")
         time.sleep(1)
         c.check(koro.proc.poll() is None, "the program runs on after a page closed its window")
@@ -123,7 +119,7 @@ def new_form_run(c, desktop, pages, scratch, args):
         size = desktop.size(linked)
         c.check(size == (800, 600), f"a popup without a size request is 800 x 600 ({size})")
         desktop.close(linked)
-        destroyed(koro, number, "the linked popup destroyed")
+        koro.wait_line("popupDestroyed TForm3 " + number)
         blank = line_index(koro, "documentComplete Webbrowser1 about:blank")
         gone = line_index(koro, "popupDestroyed TForm3 " + number)
         c.check(blank is not None and blank < gone, "the popup is destroyed after its blank page")
@@ -135,7 +131,7 @@ def new_form_run(c, desktop, pages, scratch, args):
         desktop.click(moved, *koro.widget_centre("TForm3-" + number, "Labelimg"))
         c.wait(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/linked"),
                "the button loaded the popup's page in the main window", 60)
-        destroyed(koro, number, "the moved popup destroyed")
+        koro.wait_line("popupDestroyed TForm3 " + number)
         c.check(not desktop.windows("^Linked Page$"), "the popup closed after moving its page")
         c.check(koro.proc.poll() is None, "the program still runs")
 
@@ -151,7 +147,7 @@ def written_run(c, desktop, pages, scratch, args):
         check_size(c, desktop, empty, (300, 217), "the written window has the size its opener asked for")
         c.wait(lambda: desktop.windows("^Rewritten Empty$"), "a later write reached the window", 30)
         desktop.screenshot("popup-written.png")
-        destroyed(koro, number, "the blank window closed by its opener")
+        koro.wait_line("popupDestroyed TForm3 " + number)
         c.check(not desktop.windows("^Written Blank$"), "the opener's close() removed its window")
         # The main page browses on.
         c.wait(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/after"),
@@ -165,8 +161,7 @@ def written_run(c, desktop, pages, scratch, args):
 def old_form_run(c, desktop, pages, scratch, args):
     with configured(desktop, pages, scratch, args, "oldform", "OldForm") as koro:
         main = e2e.main_window(desktop, koro)
-        e2e.wait_for(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/popped"),
-                     timeout=60, what="the new window's page in the main window")
+        koro.wait_line("documentComplete webbrowser1 " + pages.base + "/popped", 60)
         c.check(koro.has_line("beforeNavigate2 Webbrowser2 " + pages.base + "/popped"),
                 "OldForm: the catcher received the new window's address")
         c.check(not popups_created(koro), "OldForm: no popup was created")

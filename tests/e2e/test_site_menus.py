@@ -43,7 +43,7 @@ def body(c, desktop, pages, scratch, args):
 
         open_about()
         about = e2e.wait_for(lambda: desktop.windows("^关于我们$"), what="the about window")[0]
-        e2e.wait_for(lambda: koro.has_line("aboutShown TForm2 "), what="the about report")
+        koro.wait_line("aboutShown TForm2 ")
         c.check("e2e: aboutShown TForm2 3.0.0.0" in koro.output(), "the about window shows version 3.0.0.0")
         time.sleep(1)
         desktop.screenshot("about-window.png")

@@ -15,8 +15,7 @@ def body(c, desktop, pages, scratch, args):
             c.check(os.path.isfile(os.path.join(folder, rel)), f"start-up wrote {rel}")
         c.wait(lambda: first.has_line("documentComplete WebLoading file://"),
                "the loading page completed in WebLoading", 30)
-        e2e.wait_for(lambda: first.has_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000"),
-                     timeout=60, what="home page")
+        first.wait_line("documentComplete webbrowser1 " + pages.base + "/tel/v1000", 60)
         c.check(pages.seen("/tel/v1000"), "the home page was requested from the server")
         lines = first.output()
         loading = next(i for i, l in enumerate(lines) if "beforeNavigate2 WebLoading" in l)
