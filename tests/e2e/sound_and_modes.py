@@ -68,6 +68,40 @@ class SoundServer:
         self.stop()
 
 
+class _Client:
+    """A client of the test's Xvfb through libX11 and libXrandr, with the prototypes the helpers
+    below use; it disconnects at the end of a with block."""
+
+    def __init__(self, display):
+        c = ctypes
+        self.x11 = x = c.CDLL(c.util.find_library("X11"))
+        self.xrandr = r = c.CDLL(c.util.find_library("Xrandr"))
+        for f, res, args in (
+                (x.XOpenDisplay, c.c_void_p, [c.c_char_p]),
+                (x.XDefaultRootWindow, c.c_ulong, [c.c_void_p]),
+                (x.XSync, c.c_int, [c.c_void_p, c.c_int]),
+                (x.XCloseDisplay, c.c_int, [c.c_void_p]),
+                (x.XSetCloseDownMode, c.c_int, [c.c_void_p, c.c_int]),
+                (x.XKeysymToKeycode, c.c_ubyte, [c.c_void_p, c.c_ulong]),
+                (x.XGrabKey, c.c_int, [c.c_void_p, c.c_int, c.c_uint, c.c_ulong, c.c_int, c.c_int,
+                                       c.c_int]),
+                (r.XRRGetScreenResourcesCurrent, c.POINTER(_Resources), [c.c_void_p, c.c_ulong]),
+                (r.XRRCreateMode, c.c_ulong, [c.c_void_p, c.c_ulong, c.POINTER(_ModeInfo)]),
+                (r.XRRAddOutputMode, c.c_int, [c.c_void_p, c.c_ulong, c.c_ulong]),
+                (r.XRRFreeScreenResources, None, [c.POINTER(_Resources)])):
+            f.restype, f.argtypes = res, args
+        self.dpy = x.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError("cannot open " + display)
+        self.root = x.XDefaultRootWindow(self.dpy)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *failure):
+        self.x11.XCloseDisplay(self.dpy)
+
+
 class _ModeInfo(ctypes.Structure):
     _fields_ = [("id", ctypes.c_ulong), ("width", ctypes.c_uint), ("height", ctypes.c_uint),
                 ("dotClock", ctypes.c_ulong), ("hSyncStart", ctypes.c_uint),
@@ -84,78 +118,37 @@ class _Resources(ctypes.Structure):
                 ("nmode", ctypes.c_int), ("modes", ctypes.POINTER(_ModeInfo))]
 
 
-class ScreenModes:
-    """A client of the test's Xvfb that lists extra modes on its one output. The modes are kept
-    after it disconnects (RetainPermanent); Xvfb ends with the test."""
+class ScreenModes(_Client):
+    """Lists extra modes on the one output of the test's Xvfb. The modes are kept after the
+    client disconnects (RetainPermanent); Xvfb ends with the test."""
 
     def __init__(self, display):
-        self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
-        self.xrandr = ctypes.CDLL(ctypes.util.find_library("Xrandr"))
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        self.xrandr.XRRGetScreenResourcesCurrent.restype = ctypes.POINTER(_Resources)
-        self.xrandr.XRRGetScreenResourcesCurrent.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        self.xrandr.XRRCreateMode.restype = ctypes.c_ulong
-        self.xrandr.XRRCreateMode.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
-                                              ctypes.POINTER(_ModeInfo)]
-        self.xrandr.XRRAddOutputMode.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong]
-        self.xrandr.XRRFreeScreenResources.argtypes = [ctypes.POINTER(_Resources)]
-        self.dpy = self.x11.XOpenDisplay(display.encode())
-        if not self.dpy:
-            raise RuntimeError("cannot open " + display)
-        self.x11.XSetCloseDownMode.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        super().__init__(display)
         self.x11.XSetCloseDownMode(self.dpy, 1)  # RetainPermanent
-        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
 
     def add(self, width, height):
-        root = self.x11.XDefaultRootWindow(self.dpy)
-        res = self.xrandr.XRRGetScreenResourcesCurrent(self.dpy, root)
+        res = self.xrandr.XRRGetScreenResourcesCurrent(self.dpy, self.root)
         name = f"{width}x{height}_test".encode()
         info = _ModeInfo(width=width, height=height, hSyncStart=width + 48, hSyncEnd=width + 80,
                          hTotal=width + 160, vSyncStart=height + 3, vSyncEnd=height + 9,
                          vTotal=height + 30, name=name, nameLength=len(name))
         info.dotClock = info.hTotal * info.vTotal * 60
-        mode = self.xrandr.XRRCreateMode(self.dpy, root, ctypes.byref(info))
+        mode = self.xrandr.XRRCreateMode(self.dpy, self.root, ctypes.byref(info))
         self.xrandr.XRRAddOutputMode(self.dpy, res.contents.outputs[0], mode)
         self.x11.XSync(self.dpy, 0)
         self.xrandr.XRRFreeScreenResources(res)
 
-    def close(self):
-        self.x11.XCloseDisplay(self.dpy)
 
-
-class KeyHolder:
+class KeyHolder(_Client):
     """Another X client that holds a key on the root window (with every lock variant), as a
     program that uses the same hotkey would; it lets go at the end of a with block."""
 
     def __init__(self, display, keysym):
-        self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
-        x = self.x11
-        x.XOpenDisplay.restype = ctypes.c_void_p
-        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x.XDefaultRootWindow.restype = ctypes.c_ulong
-        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        x.XKeysymToKeycode.restype = ctypes.c_ubyte
-        x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        x.XGrabKey.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_uint, ctypes.c_ulong,
-                               ctypes.c_int, ctypes.c_int, ctypes.c_int]
-        x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        self.dpy = x.XOpenDisplay(display.encode())
-        root = x.XDefaultRootWindow(self.dpy)
-        code = x.XKeysymToKeycode(self.dpy, keysym)
+        super().__init__(display)
+        code = self.x11.XKeysymToKeycode(self.dpy, keysym)
         for mods in (0, 2, 16, 18):  # none, Lock, Mod2, Lock|Mod2
-            x.XGrabKey(self.dpy, code, mods, root, 1, 1, 1)
-        x.XSync(self.dpy, 0)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *failure):
-        self.x11.XCloseDisplay(self.dpy)
+            self.x11.XGrabKey(self.dpy, code, mods, self.root, 1, 1, 1)
+        self.x11.XSync(self.dpy, 0)
 
 
 def screen_size(desktop):

@@ -142,9 +142,8 @@ def body(c, desktop, pages, scratch, args):
             koro.send("trigger MenuCloseHotKey")
 
             # Display presets from the top bar's right-click menu.
-            modes = ScreenModes(desktop.display)
-            modes.add(1280, 1024)
-            modes.close()
+            with ScreenModes(desktop.display) as modes:
+                modes.add(1280, 1024)
             panel = koro.widget_centre("TForm1", "Panel9")
 
             def preset(downs):
