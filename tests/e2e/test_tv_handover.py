@@ -12,8 +12,7 @@ def body(c, desktop, pages, scratch, args):
         playlist = os.path.join(scratch, "list.m3u8")
         e2e.write_text(playlist, f"#EXTM3U\n#EXTINF:-1,交来的频道\n{streams.base}/{one}\n")
         folder = os.path.join(scratch, "app")
-        first = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
-        try:
+        with e2e.program(desktop, args, folder, pages.base) as first:
             window = e2e.main_window(desktop, first)
             # The first copy lies hidden in the tray: the handover must bring it back.
             first.send("trigger menuhide")
@@ -31,17 +30,12 @@ def body(c, desktop, pages, scratch, args):
             time.sleep(0.5)
             desktop.screenshot("tv-handover.png")
 
-            third = e2e.Koro(desktop, args.harness, folder, base=pages.base).start()
-            try:
+            with e2e.program(desktop, args, folder, pages.base) as third:
                 box = e2e.wait_for(lambda: desktop.windows("^koro$"), what="the refusal")[0]
                 e2e.key(desktop, "Return", window=box)
                 c.check(third.wait_exit(30) == 0, "without a playlist the refusal stays")
-            finally:
-                third.stop()
             c.check(first.proc.poll() is None and len(e2e.tv_events(first, "opened")) == 1,
                     "the running copy goes on unchanged")
-        finally:
-            first.stop()
 
 
 if __name__ == "__main__":

@@ -52,10 +52,9 @@ if (typeof qt !== 'undefined') {
   });
 }
 </script></body></html>""")
-        koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base)
         env = {"PATH": bin_dir + os.pathsep + os.environ.get("PATH", "")}
-        koro.start(env=env, args=[playlist])
-        try:
+        with e2e.program(desktop, args, os.path.join(scratch, "app"), pages.base, env,
+                         argv=[playlist]) as koro:
             e2e.wait_for(lambda: e2e.tv_events(koro, "playing"), timeout=60,
                          what="the playable channel playing")
             c.check(e2e.tv_events(koro, "shown")[-1][1] == "4", "every entry is listed")
@@ -93,8 +92,6 @@ if (typeof qt !== 'undefined') {
             time.sleep(1)
             c.check(desktop.window_title(window) == TITLE, "nor does it switch compact mode")
             c.check(not os.path.exists(launched), "still nothing handed to the desktop")
-        finally:
-            koro.stop()
 
 
 if __name__ == "__main__":

@@ -23,9 +23,9 @@ def body(c, desktop, pages, scratch, args):
             f'#EXTINF:-1 group-title="电影",短片\n{streams.base}/{clip}\n'
             f'#EXTINF:-1 group-title="坏的",不存在\n{streams.base}/missing/index.m3u8\n'
             f'#EXTINF:-1 group-title="坏的",拒绝\nhttp://127.0.0.1:{e2e.refused_port()}/x.m3u8\n')
-        koro = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base)
-        koro.start(args=[os.path.relpath(playlist, koro.cwd)])
-        try:
+        folder = os.path.join(scratch, "app")
+        with e2e.program(desktop, args, folder, pages.base,
+                         argv=[os.path.relpath(playlist, folder)]) as koro:
             plays = lambda i: [d for _, d in e2e.tv_events(koro, "playing")].count(str(i))
             playing = lambda i: plays(i) > 0
             e2e.wait_for(lambda: playing(0), timeout=60, what="the first channel playing")
@@ -72,18 +72,12 @@ def body(c, desktop, pages, scratch, args):
             c.wait(lambda: desktop.window_title(window) == TITLE, "a second double click leaves it")
             e2e.key(desktop, "2", "Return", window=window)
             e2e.wait_for(lambda: plays(1) >= 3, timeout=15, what="the second channel again")
-        finally:
-            koro.stop()
 
         # The next start plays the channel last watched from that list.
-        again = e2e.Koro(desktop, args.harness, os.path.join(scratch, "app"), base=pages.base)
-        try:
-            again.start(args=[playlist])
+        with e2e.program(desktop, args, folder, pages.base, argv=[playlist]) as again:
             e2e.wait_for(lambda: e2e.tv_events(again, "playing"), timeout=60, what="playing again")
             c.check(e2e.tv_events(again, "playing")[0][1] == "1",
                     "the next start plays the channel last watched")
-        finally:
-            again.stop()
 
 
 if __name__ == "__main__":

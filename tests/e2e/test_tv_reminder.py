@@ -34,8 +34,7 @@ def body(c, desktop, pages, scratch, args):
             f"#EXTINF:-1,一台\n{streams.base}/{one}\n"
             f'#EXTINF:-1 tvg-id="two",二台\n{streams.base}/{two}\n')
         folder = os.path.join(scratch, "app")
-        koro = e2e.Koro(desktop, args.harness, folder, base=pages.base).start(args=[playlist])
-        try:
+        with e2e.program(desktop, args, folder, pages.base, argv=[playlist]) as koro:
             e2e.wait_for(lambda: e2e.tv_events(koro, "playing") and e2e.tv_events(koro, "guide"),
                          timeout=60, what="playing with the guide")
             c.check(e2e.tv_events(koro, "guide")[-1][1] == "2", "the guide's two programmes kept")
@@ -66,8 +65,6 @@ def body(c, desktop, pages, scratch, args):
             c.wait(lambda: any(d == "1" for _, d in e2e.tv_events(koro, "playing")),
                    "the reminded channel plays", 30)
             c.check(json.loads(e2e.read_bytes(stored)) == [], "a reminder that came is gone")
-        finally:
-            koro.stop()
 
 
 if __name__ == "__main__":
