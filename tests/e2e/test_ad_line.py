@@ -86,7 +86,8 @@ def body(checks, desktop, pages, scratch, args):
 
     # A hostile feed left in ad.txt, the server down: the program starts, shows the text as
     # text and opens nothing when it is clicked.
-    e2e.write_text(os.path.join(folder, "ad.txt"), b'<img src="/dev/zero">\r\nfile:///etc/passwd?http://\r\n')
+    e2e.write_text(os.path.join(folder, "ad.txt"),
+                   b'<img src="/dev/zero">\r\nfile:///etc/passwd?http://\r\n')
     with e2e.program(desktop, args, folder, f"http://127.0.0.1:{e2e.refused_port()}") as koro:
         main_window(desktop, koro)
         koro.send("interval Timer_Showad 500")

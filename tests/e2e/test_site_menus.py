@@ -61,17 +61,20 @@ def body(c, desktop, pages, scratch, args):
 
         # A second one opens beside the first; the frame's close ends only that one.
         open_about()
-        c.wait(lambda: len(desktop.windows("^关于我们$")) == 2, "a second click opens a second about window", 30)
+        c.wait(lambda: len(desktop.windows("^关于我们$")) == 2,
+               "a second click opens a second about window", 30)
         second = [w for w in desktop.windows("^关于我们$") if w != about][0]
         desktop.close(hex(int(second)))
-        c.wait(lambda: desktop.windows("^关于我们$") == [about], "closing one about window leaves the other open", 30)
+        c.wait(lambda: desktop.windows("^关于我们$") == [about],
+               "closing one about window leaves the other open", 30)
 
         # Its own caption's one button, at the right end, closes it too.
         open_about()
         e2e.wait_for(lambda: len(desktop.windows("^关于我们$")) == 2, what="another about window")
         third = [w for w in desktop.windows("^关于我们$") if w != about][0]
         desktop.click(third, OUTER[0] - 11, 11)
-        c.wait(lambda: desktop.windows("^关于我们$") == [about], "the caption's close button closes the about window", 30)
+        c.wait(lambda: desktop.windows("^关于我们$") == [about],
+               "the caption's close button closes the about window", 30)
 
         # The home page link: the main window's page area opens it, the about window goes.
         desktop.click(about, *koro.widget_centre("TForm2", "Label4"))

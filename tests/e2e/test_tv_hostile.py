@@ -18,8 +18,9 @@ def body(c, desktop, pages, scratch, args):
         bin_dir = os.path.join(scratch, "bin")
         launched = os.path.join(scratch, "launched.txt")
         for opener in ("xdg-open", "gio", "kde-open", "gnome-open", "x-www-browser"):
-            os.chmod(e2e.write_text(os.path.join(bin_dir, opener), f'#!/bin/sh\necho "$0 $*" >> {launched}\n'),
-                     stat.S_IRWXU)
+            script = e2e.write_text(os.path.join(bin_dir, opener),
+                                    f'#!/bin/sh\necho "$0 $*" >> {launched}\n')
+            os.chmod(script, stat.S_IRWXU)
         bait = pages.base
         playlist = os.path.join(scratch, "hostile.m3u")
         e2e.write_text(
