@@ -55,14 +55,10 @@ protected:
 };
 
 TEST_F(Skins, OnlyPlainSkinFilesAreListed) {
-    writeFile(skin("Blue.skn"), "QWidget { background: blue; }");
-    writeFile(skin("Red.skn"), "QWidget { background: red; }");
-    writeFile(skin("Dark.SKN"), "QWidget { background: black; }");
-    writeFile(skin("Locked.skn"), "");
+    for (const char* name : {"Blue.skn", "Red.skn", "Dark.SKN", "Locked.skn", ".Hidden.skn",
+                             "notes.txt", "Blue.skn.bak"})
+        writeFile(skin(name), "QWidget { background: blue; }");
     ASSERT_TRUE(QFile::setPermissions(skin("Locked.skn"), QFile::ReadOwner | QFile::ReadGroup));
-    writeFile(skin(".Hidden.skn"), "");
-    writeFile(skin("notes.txt"), "");
-    writeFile(skin("Blue.skn.bak"), "");
     ASSERT_TRUE(QDir(skinDir).mkdir(QStringLiteral("Folder.skn")));
 
     QStringList listed = koro::listSkinFiles(skinDir);

@@ -200,11 +200,9 @@ TEST_F(SettingsDialog, ShutdownLinkOpensTheTimerAndCloses) {
 TEST(SkinEntries, AnyAttributeButAPlainDirectory) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    writeFile(dir.filePath("a.skn"), {});
-    writeFile(dir.filePath(".hidden.skn"), {});
-    writeFile(dir.filePath("ro.skn"), {});
+    for (const char* name : {"a.skn", ".hidden.skn", "ro.skn", "other.txt"})
+        writeFile(dir.filePath(name), {});
     QFile(dir.filePath("ro.skn")).setPermissions(QFile::ReadOwner);
-    writeFile(dir.filePath("other.txt"), {});
     ASSERT_TRUE(QDir(dir.path()).mkdir("plain.skn"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(".hiddendir.skn"));
     QStringList names = listSkinEntries(dir.path());
