@@ -24,6 +24,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace koro {
 
 namespace {
@@ -58,21 +60,13 @@ public:
         // Not createWindow(): only the request tells whether the user asked for the window.
         connect(this, &QWebEnginePage::newWindowRequested, this,
                 [this](QWebEngineNewWindowRequest& request) {
-                    if (QWebEnginePage* page =
-                            m_owner->pageForNewWindow(request.isUserInitiated(), url()))
+                    if (QWebEnginePage* page = m_owner->pageForNewWindow(request.isUserInitiated()))
                         request.openIn(page);
                 });
     }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
-        if (PendingWindowPage* pending = m_owner->m_pending) {
-            if (pending->isCopyLoad(this, url))
-                return true;
-            // The user follows a link in the copy: the window is no longer the pending page's.
-            if (this == m_owner->m_page && isMainFrame)
-                pending->stopCopying();
-        }
         bool cancel = false;
         emit m_owner->beforeNavigate2(url.toString(), &cancel);
         if (!cancel && !engineHandlesScheme(url.scheme())) {
@@ -135,24 +129,15 @@ TEwbCore::TEwbCore(BrowserRole role, QWidget* parent, ExternalOpener* external,
 void TEwbCore::connectPage(Page* page) {
     connect(page, &QWebEnginePage::loadingChanged, this,
             [this, page](const QWebEngineLoadingInfo& info) {
-                const bool copyLoad = m_pending && m_pending->isCopyLoad(page, info.url());
+                const bool pending = m_pending && page == m_pending->page();
                 if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-                    // The hidden page and the copy's refreshes are not the user's loads.
-                    if (!copyLoad && !(m_pending && page == m_pending->page()))
+                    // A page out of view is not the user's load yet.
+                    if (!pending)
                         m_loading = true;
                     return;
                 }
-                if (m_pending && page == m_pending->page()) {
-                    // Once the window has left the copy, the page behind it is only there for
-                    // its opener.
-                    if (!m_pending->copying())
-                        return;
-                    if (PendingWindowPage::isOwnAddress(info.url()))
-                        showPendingPage();
-                } else if (copyLoad) {
-                    emit documentComplete(locationURL());
-                    return;
-                }
+                if (pending && PendingWindowPage::isOwnAddress(info.url()))
+                    showPendingPage();
                 updateCommandStates();
                 m_loading = false;
                 // A cancelled or stopped navigation leaves no document behind, but the engine still
@@ -171,7 +156,7 @@ void TEwbCore::connectPage(Page* page) {
             &TEwbCore::geometryChangeRequested);
 }
 
-QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated, const QUrl& opener) {
+QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated) {
     if (!userInitiated && m_windowLimit && !m_windowLimit->allow())
         return nullptr;
     BrowserControl* target = nullptr;
@@ -181,10 +166,10 @@ QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated, const QUrl& opene
     // The engine cannot adopt the new window into the page that asked for it.
     if (cancel || !core || core == this)
         return nullptr;
-    return core->adoptNewWindow(opener);
+    return core->adoptNewWindow();
 }
 
-QWebEnginePage* TEwbCore::adoptNewWindow(const QUrl& opener) {
+QWebEnginePage* TEwbCore::adoptNewWindow() {
     // Nothing is ever drawn for the catcher.
     if (!m_view)
         return m_page;
@@ -192,7 +177,12 @@ QWebEnginePage* TEwbCore::adoptNewWindow(const QUrl& opener) {
     auto* page = new Page(this, this);
     copySettings(*m_page->settings(), *page->settings());
     connectPage(page);
-    m_pending = new PendingWindowPage(page, m_page, opener, this);
+    m_pending = new PendingWindowPage(page, this);
+    connect(m_pending, &PendingWindowPage::ready, this, [this] {
+        showPendingPage();
+        // What the opener wrote is the window's document from now on.
+        emit documentComplete(locationURL());
+    });
     return page;
 }
 
@@ -209,13 +199,16 @@ void TEwbCore::showPendingPage() {
         old->deleteLater();
 }
 
-QWebEnginePage* TEwbCore::scriptPage() const {
-    return m_pending && m_pending->copying() ? m_pending->page() : m_page;
+QWebEnginePage* TEwbCore::windowPage() const {
+    return m_pending ? m_pending->page() : m_page;
 }
 
 TEwbCore::~TEwbCore() {
-    // Before the view and its page, which the copy refers to.
-    delete m_pending;
+    // A page out of view goes before the instance it reports to.
+    if (m_pending) {
+        m_pending->page()->disconnect(this);
+        delete std::exchange(m_pending, nullptr);
+    }
 }
 
 QUrl TEwbCore::addressFromText(const QString& text) {
@@ -262,33 +255,31 @@ void TEwbCore::navigate(const QString& url) {
             return;
         }
     }
-    if (m_pending)
-        m_pending->stopCopying();
-    m_page->load(address);
+    windowPage()->load(address);
 }
 
 void TEwbCore::goBack() {
-    m_page->triggerAction(QWebEnginePage::Back);
+    windowPage()->triggerAction(QWebEnginePage::Back);
 }
 
 void TEwbCore::goForward() {
-    m_page->triggerAction(QWebEnginePage::Forward);
+    windowPage()->triggerAction(QWebEnginePage::Forward);
 }
 
 void TEwbCore::refresh() {
-    m_page->triggerAction(QWebEnginePage::Reload);
+    windowPage()->triggerAction(QWebEnginePage::Reload);
 }
 
 void TEwbCore::stop() {
-    m_page->triggerAction(QWebEnginePage::Stop);
+    windowPage()->triggerAction(QWebEnginePage::Stop);
 }
 
 QString TEwbCore::locationName() const {
-    return scriptPage()->title();
+    return windowPage()->title();
 }
 
 QString TEwbCore::locationURL() const {
-    return scriptPage()->url().toString();
+    return windowPage()->url().toString();
 }
 
 QWebEnginePage* TEwbCore::page() const {
