@@ -5,10 +5,12 @@
 #include "config/Error.h"
 #include "webengine/ExternalSchemes.h"
 #include "webengine/PageContextMenu.h"
+#include "webengine/PageDialog.h"
 #include "webengine/PageFonts.h"
 #include "webengine/UnrequestedWindowLimit.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -79,6 +81,32 @@ protected:
         if ((cancel || !isMainFrame) && !m_owner->m_loading)
             emit m_owner->loadingStopped();
         return !cancel;
+    }
+
+    void javaScriptAlert(const QUrl& origin, const QString& message) override {
+        PageDialog::ask(PageDialog::Kind::Alert, origin, message, m_owner->window());
+    }
+
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
+        // The engine asks whether to leave a page that wants to stay through here as well.
+        const QString leave = QCoreApplication::translate(
+            "QWebEnginePage",
+            "Are you sure you want to leave this page? Changes that you made may not be saved.");
+        return PageDialog::ask(PageDialog::Kind::Confirm, origin,
+                               message == leave ? QStringLiteral("确定要离开此网页吗？"
+                                                                 "您所做的更改可能不会保存。")
+                                                : message,
+                               m_owner->window())
+            .has_value();
+    }
+
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& value,
+                          QString* result) override {
+        const std::optional<QString> typed =
+            PageDialog::ask(PageDialog::Kind::Prompt, origin, message, m_owner->window(), value);
+        if (typed)
+            *result = *typed;
+        return typed.has_value();
     }
 
     // Script errors and console output are not the user's business.

@@ -2,24 +2,31 @@
 #include "platform/fake/FakeSimpleServices.h"
 #include "webengine/ExternalSchemes.h"
 #include "webengine/LoadingPageView.h"
+#include "webengine/PageDialog.h"
 #include "webengine/TEwbCore.h"
 #include "webengine/UnrequestedWindowLimit.h"
 #include "webengine/WebEngineBrowserFactory.h"
 
 #include "support/FeedServer.h"
+#include "support/ModalAnswers.h"
 #include "support/PageServer.h"
 #include "support/Wait.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMap>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QWebEnginePage>
@@ -870,6 +877,111 @@ TEST(UnrequestedWindowLimit, AFewPerPeriodThenMoreOnceItHasPassed) {
     EXPECT_FALSE(limit.allow()) << "refusals do not count, but the period is not over";
     now += std::chrono::milliseconds(1);
     EXPECT_TRUE(limit.allow());
+}
+
+// What a page's question showed, answered with the button of the given text.
+struct Question {
+    QString title;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QStringList buttons;
+    QString given;
+    QWidget* owner = nullptr;
+    Qt::WindowModality modality = Qt::NonModal;
+    QSize size;
+};
+
+std::shared_ptr<Question> answerNextQuestion(const QString& press, const QString& type = {}) {
+    auto seen = std::make_shared<Question>();
+    test::answerNextModal<PageDialog>([seen, press, type](PageDialog* dialog) {
+        const auto* text = dialog->findChild<QLabel*>("message");
+        seen->title = dialog->windowTitle();
+        seen->text = text->text();
+        seen->format = text->textFormat();
+        seen->owner = dialog->parentWidget();
+        seen->modality = dialog->windowModality();
+        seen->size = dialog->sizeHint();
+        if (auto* value = dialog->findChild<QLineEdit*>("value")) {
+            seen->given = value->text();
+            value->setText(type);
+        }
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            seen->buttons << button->text();
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons()) {
+            if (button->text() == press)
+                button->click();
+        }
+    });
+    return seen;
+}
+
+TEST_F(TEwbCoreTest, PageQuestionsAreChineseNameTheHostAndShowThePagesTextAsIs) {
+    server.add("/leave", "<html><body style='margin:0' onclick=\"document.title = 'active'\">"
+                         "<div style='height:200px'>x</div><script>onbeforeunload = e => {"
+                         "e.preventDefault(); e.returnValue = ''; };</script></body></html>");
+    QWidget window; // shows the page
+    window.resize(400, 300);
+    auto* browser = new TEwbCore(BrowserRole::PageArea, &window);
+    browser->resize(400, 300);
+    window.show();
+    EventLog log(*browser);
+    ASSERT_NO_FATAL_FAILURE(load(*browser, log, "/one"));
+
+    const QString markup = QStringLiteral("<b>粗</b><img src=x>\\nnext");
+    const QStringList both{"确定", "取消"};
+    struct Case {
+        QString call;
+        QString press;
+        QString type;
+        QStringList buttons;
+        QString answer;
+    };
+    const Case cases[] = {
+        {"alert('%1'); 'after'", "确定", {}, {"确定"}, "after"},
+        {"String(confirm('%1'))", "确定", {}, both, "true"},
+        {"String(confirm('%1'))", "取消", {}, both, "false"},
+        {"String(prompt('%1', 'given'))", "确定", "typed", both, "typed"},
+        {"String(prompt('%1', 'given'))", "取消", "typed", both, "null"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.call + ' ' + c.press).toStdString());
+        const auto seen = answerNextQuestion(c.press, c.type);
+        EXPECT_EQ(runScript(browser->page(), c.call.arg(markup)), c.answer);
+        EXPECT_EQ(seen->title, "来自 127.0.0.1 的网页消息");
+        EXPECT_EQ(seen->text, "<b>粗</b><img src=x>\nnext");
+        EXPECT_EQ(seen->format, Qt::PlainText);
+        EXPECT_EQ(seen->buttons, c.buttons);
+        EXPECT_EQ(seen->owner, &window);
+        EXPECT_EQ(seen->modality, Qt::WindowModal);
+        if (c.call.startsWith("String(prompt"))
+            EXPECT_EQ(seen->given, "given");
+    }
+
+    // However long the page's text, the buttons stay on the screen.
+    const auto seen = answerNextQuestion("确定");
+    runScript(browser->page(), "alert('line\\n'.repeat(500) + 'x'.repeat(5000)); 1");
+    const QSize screen = window.screen()->availableGeometry().size();
+    EXPECT_LE(seen->size.width(), screen.width());
+    EXPECT_LE(seen->size.height(), screen.height());
+
+    // Leaving a page that wants to stay, once the user has used it: 取消 stays, 确定 leaves.
+    ASSERT_NO_FATAL_FAILURE(load(*browser, log, "/leave"));
+    ASSERT_TRUE(
+        clickUntil(*browser, {20, 50}, [&] { return browser->locationName() == "active"; }));
+    for (const QString press : {"取消", "确定"}) {
+        const auto leave = answerNextQuestion(press);
+        // The engine drops a navigation asked for while it still winds up one refused before.
+        ASSERT_TRUE(waitUntil([&] {
+            browser->navigate(server.url("/two"));
+            return waitUntil([&] { return !leave->title.isEmpty(); }, 2000);
+        }));
+        EXPECT_EQ(leave->title, "来自 127.0.0.1 的网页消息");
+        EXPECT_TRUE(leave->text.contains("离开")) << leave->text.toStdString();
+        EXPECT_EQ(leave->buttons, both);
+    }
+    EXPECT_TRUE(waitUntil([&] { return log.completed(server.url("/two")); }));
+    EXPECT_EQ(server.requestsFor("/two"), 1) << "取消 stayed";
+    test::dropPendingAnswers();
 }
 
 TEST_F(TEwbCoreTest, ContextMenuActsOnWhatIsUnderThePointer) {
