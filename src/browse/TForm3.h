@@ -53,15 +53,25 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     static QWidget* CreateParams(QWidget& mainWindow, const AppSettings& settings);
     void FormCreate(const AppSettings& settings);
     void applyRequestedGeometry(const QRect& geometry);
+    // Over the main window, set off from the popups already open, wholly on the screen.
+    void placeOnScreen();
+    // The window with the given page-and-status size, as near the place asked for as it can be
+    // while it lies, frame and all, in the screen's available area.
+    void fitOnScreen(QSize size, QPoint frameTopLeft);
+    QRect screenArea() const;
+    QMargins expectedFrame() const;
 
     std::unique_ptr<Ui::TForm3> m_ui;
     QPointer<NewWindowPolicy> m_policy;
+    QPointer<QWidget> m_main;
     BrowserControl* m_webbrowser1 = nullptr;
+    bool m_placed = false;
 };
 
 } // namespace koro
