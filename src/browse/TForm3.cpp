@@ -1,6 +1,7 @@
 #include "browse/TForm3.h"
 
 #include "browse/NewWindowPolicy.h"
+#include "browse/WindowPlacement.h"
 #include "config/AppSettings.h"
 #include "config/ApplicationTitle.h"
 #include "config/ContainStep.h"
@@ -15,8 +16,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
-
-#include <algorithm>
 
 namespace koro {
 
@@ -44,14 +43,6 @@ bool namesOnlyItsAddress(const QString& name, const QString& address) {
 constexpr int CascadeStep = 24;
 constexpr int CascadeSteps = 8;
 
-// The outer rectangle moved, and cut where it is larger, to lie wholly in area.
-QRect inside(QRect outer, const QRect& area) {
-    outer.setSize(outer.size().boundedTo(area.size()));
-    outer.moveLeft(std::max(area.left(), std::min(outer.left(), area.right() + 1 - outer.width())));
-    outer.moveTop(std::max(area.top(), std::min(outer.top(), area.bottom() + 1 - outer.height())));
-    return outer;
-}
-
 } // namespace
 
 TForm3::TForm3(QWidget& mainWindow, BrowserFactory& browsers, const AppSettings& settings,
@@ -59,7 +50,8 @@ TForm3::TForm3(QWidget& mainWindow, BrowserFactory& browsers, const AppSettings&
     : QWidget(CreateParams(mainWindow, settings), Qt::Window)
     , m_ui(std::make_unique<Ui::TForm3>())
     , m_policy(&policy)
-    , m_main(&mainWindow) {
+    , m_main(&mainWindow)
+    , m_placement(new WindowPlacement(*this)) {
     m_ui->setupUi(this);
     m_ui->ImgGoMainFormLeave->raise();
     m_ui->Labelimg->raise();
@@ -208,7 +200,9 @@ void TForm3::applyRequestedGeometry(const QRect& geometry) {
     // The request comes as the engine adopts the new window, just before it has the native window
     // recreated for drawing; a size still on its way to the window system would be lost with the
     // old one.
-    QTimer::singleShot(0, this, [this, size] { fitOnScreen(size, frameGeometry().topLeft()); });
+    QTimer::singleShot(0, this, [this, size] {
+        m_placement->place(size, frameGeometry().topLeft(), screenArea(), expectedFrame());
+    });
 }
 
 void TForm3::showEvent(QShowEvent* event) {
@@ -230,18 +224,9 @@ void TForm3::placeOnScreen() {
     const QWidget* main = m_main;
     outer.moveCenter(main && main->isVisible() ? main->frameGeometry().center()
                                                : screenArea().center());
-    fitOnScreen(size(), outer.topLeft() + QPoint(1, 1) * CascadeStep * (others % CascadeSteps));
-}
-
-void TForm3::fitOnScreen(QSize size, QPoint frameTopLeft) {
-    const QMargins frame = expectedFrame();
-    const QRect area = screenArea();
-    size = size.boundedTo(area.size().shrunkBy(frame)).expandedTo(minimumSizeHint());
-    const QRect outer = inside(QRect(frameTopLeft, size.grownBy(frame)), area);
-    resize(size);
-    // A place given by the program, which the window system keeps; its own choice may run over
-    // the screen's edge.
-    move(outer.topLeft());
+    m_placement->place(size(),
+                       outer.topLeft() + QPoint(1, 1) * CascadeStep * (others % CascadeSteps),
+                       screenArea(), frame);
 }
 
 QRect TForm3::screenArea() const {

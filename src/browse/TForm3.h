@@ -14,6 +14,7 @@ namespace koro {
 class BrowserControl;
 class BrowserFactory;
 class NewWindowPolicy;
+class WindowPlacement;
 struct AppSettings;
 
 // A popup browser window: the page, a status line, and a button that moves the page to the
@@ -61,9 +62,6 @@ private:
     void applyRequestedGeometry(const QRect& geometry);
     // Over the main window, set off from the popups already open, wholly on the screen.
     void placeOnScreen();
-    // The window with the given page-and-status size, as near the place asked for as it can be
-    // while it lies, frame and all, in the screen's available area.
-    void fitOnScreen(QSize size, QPoint frameTopLeft);
     QRect screenArea() const;
     QMargins expectedFrame() const;
 
@@ -71,6 +69,7 @@ private:
     QPointer<NewWindowPolicy> m_policy;
     QPointer<QWidget> m_main;
     BrowserControl* m_webbrowser1 = nullptr;
+    WindowPlacement* m_placement; // owned as a child
     bool m_placed = false;
 };
 

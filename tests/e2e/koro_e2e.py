@@ -16,6 +16,8 @@ import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+# The size of the private screen.
+SCREEN = (1680, 1050)
 
 
 def parse_args():
@@ -140,7 +142,7 @@ class Desktop:
         # time, and the loser would end up on the winner's display.
         read_end, write_end = os.pipe()
         try:
-            proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1680x1050x24",
+            proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
                                      "-nolisten", "tcp"], pass_fds=(write_end,),
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.procs.append(proc)
@@ -232,6 +234,24 @@ class Desktop:
                              capture_output=True, text=True).stdout
         m = re.search(r"Geometry: (\d+)x(\d+)", out)
         return (int(m.group(1)), int(m.group(2))) if m else None
+
+    def frame_rect(self, wid):
+        """(x, y, width, height) of a window on the screen with the frame the window manager
+        drew around it, or None once it is gone."""
+        info = subprocess.run(["xwininfo", "-id", wid], env=self.env(), capture_output=True,
+                              text=True).stdout
+        values = {k: int(v) for k, v in re.findall(r"(Absolute upper-left [XY]|Width|Height):\s+(-?\d+)", info)}
+        if len(values) < 4:
+            return None
+        extents = re.findall(r"-?\d+", self.xprop(wid, "_NET_FRAME_EXTENTS").split("=")[-1])
+        left, right, top, bottom = (int(n) for n in extents) if len(extents) == 4 else (0, 0, 0, 0)
+        return (values["Absolute upper-left X"] - left, values["Absolute upper-left Y"] - top,
+                values["Width"] + left + right, values["Height"] + top + bottom)
+
+    def wholly_on_screen(self, wid):
+        rect = self.frame_rect(wid)
+        return bool(rect) and rect[0] >= 0 and rect[1] >= 0 and rect[0] + rect[2] <= SCREEN[0] \
+            and rect[1] + rect[3] <= SCREEN[1]
 
     def click(self, wid, x, y):
         """A real click at x, y of the window's client area, with the window activated first."""
