@@ -11,8 +11,11 @@ namespace koro {
 
 namespace {
 
-// The priming takes a few round trips to the page; asking more often only costs the page time.
+// The priming takes a few round trips to the page; asking more often only costs the page time,
+// and a window that stays unwritten is asked less and less often.
 constexpr int PollMs = 50;
+constexpr int SlowPollMs = 1000;
+constexpr int FastPolls = 40;
 
 // Run in a script world of our own, so the page's scripts never see it. It answers "done" once
 // the frame has loaded; a frame the opener's next document.open() threw away is made again.
@@ -61,7 +64,7 @@ bool PendingWindowPage::isOwnAddress(const QUrl& url) {
 }
 
 void PendingWindowPage::prime() {
-    m_poll.setInterval(PollMs);
+    m_poll.setInterval(++m_polls < FastPolls ? PollMs : SlowPollMs);
     if (m_asking || !m_page)
         return;
     m_asking = true;

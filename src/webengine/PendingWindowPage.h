@@ -36,6 +36,7 @@ private:
 
     QWebEnginePage* m_page;
     QTimer m_poll;
+    int m_polls = 0;
     bool m_asking = false;
     bool m_loading = false;
     bool m_primed = false;
