@@ -90,6 +90,40 @@ QString runScript(QWebEnginePage* page, const QString& script) {
     return result;
 }
 
+// Clicks as the window system delivers them, so the page sees a user's gesture.
+void clickAt(QWidget* input, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    const QPointF global = input->mapToGlobal(QPointF(at));
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), global, Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(input, &move);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, button, button,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(input, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, button, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(input, &release);
+}
+
+// The view's input widget, once the page has given it one.
+QWidget* inputOf(const TEwbCore& browser) {
+    QWidget* input = nullptr;
+    waitUntil([&] {
+        input = browser.findChild<QWebEngineView*>()->focusProxy();
+        return input != nullptr;
+    });
+    return input;
+}
+
+// Clicks at until done() holds: the page takes clicks only some time after it has shown.
+bool clickUntil(const TEwbCore& browser, QPoint at, const std::function<bool()>& done,
+                Qt::MouseButton button = Qt::LeftButton) {
+    QWidget* input = inputOf(browser);
+    return input && waitUntil([&] {
+               clickAt(input, at, button);
+               return waitUntil(done, 500);
+           });
+}
+
 class TEwbCoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -251,7 +285,7 @@ TEST_F(TEwbCoreTest, HoveringALinkShowsItsAddress) {
     QObject::connect(&browser, &BrowserControl::statusTextChange,
                      [&](const QString& text) { texts << text; });
     ASSERT_NO_FATAL_FAILURE(load(browser, log, "/link"));
-    QWidget* input = browser.findChild<QWebEngineView*>()->focusProxy();
+    QWidget* input = inputOf(browser);
     ASSERT_TRUE(input);
 
     const auto moveTo = [&](QPoint at) {
@@ -346,20 +380,6 @@ TEST_F(TEwbCoreTest, NewWindowsLoadInTheInstanceTheHandlerNames) {
     EXPECT_EQ(popup.locationURL(), server.url("/target"));
 }
 
-// Clicks as the window system delivers them, so the page sees a user's gesture.
-void clickAt(QWidget* input, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-    const QPointF global = input->mapToGlobal(QPointF(at));
-    QMouseEvent move(QEvent::MouseMove, QPointF(at), global, Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QCoreApplication::sendEvent(input, &move);
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, button, button,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(input, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, button, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(input, &release);
-}
-
 QString htmlOf(QWebEnginePage* page) {
     QString html;
     bool done = false;
@@ -369,25 +389,6 @@ QString htmlOf(QWebEnginePage* page) {
     });
     waitUntil([&] { return done; });
     return html;
-}
-
-// The view's input widget, once the page has given it one.
-QWidget* inputOf(const TEwbCore& browser) {
-    QWidget* input = nullptr;
-    waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    });
-    return input;
-}
-
-// Clicks at until done() holds: the page takes clicks only some time after it has shown.
-bool clickUntil(const TEwbCore& browser, QPoint at, const std::function<bool()>& done) {
-    QWidget* input = inputOf(browser);
-    return input && waitUntil([&] {
-               clickAt(input, at);
-               return waitUntil(done, 500);
-           });
 }
 
 // Portals open a window empty or blank and write into it. Drawing such a document crashed the
@@ -591,11 +592,8 @@ TEST_F(TEwbCoreTest, ControlNNeverReachesThePage) {
     EventLog log(browser);
     ASSERT_NO_FATAL_FAILURE(load(browser, log, "/keys"));
 
-    QWidget* input = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    }));
+    QWidget* input = inputOf(browser);
+    ASSERT_TRUE(input);
     input->setFocus();
     const auto press = [&](int key, Qt::KeyboardModifiers mods, const QString& text) {
         QKeyEvent down(QEvent::KeyPress, key, mods, text);
@@ -726,11 +724,8 @@ TEST_F(TEwbCoreTest, OtherProgramsStartOnlyAfterTheUserAgreed) {
     EventLog log(browser);
     Indicator indicator(browser);
     ASSERT_NO_FATAL_FAILURE(load(browser, log, "/external"));
-    QWidget* input = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    }));
+    QWidget* input = inputOf(browser);
+    ASSERT_TRUE(input);
 
     // The page takes clicks only some time after it has loaded.
     ASSERT_TRUE(waitUntil([&] {
@@ -856,15 +851,8 @@ TEST_F(TEwbCoreTest, WindowsOpenedWithoutAClickAreLimitedButClickedOnesAreNot) {
     EXPECT_EQ(runScript(browser.page(), "String(1 + 1)"), "2") << "the page keeps working";
 
     // The user's own click opens its window all the same.
-    QWidget* input = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    }));
-    EXPECT_TRUE(waitUntil([&] {
-        clickAt(input, {20, 50}, Qt::LeftButton);
-        return waitUntil([&] { return log.newWindows > UnrequestedWindowLimit::MaxWindows; }, 500);
-    }));
+    EXPECT_TRUE(clickUntil(browser, {20, 50},
+                           [&] { return log.newWindows > UnrequestedWindowLimit::MaxWindows; }));
 }
 
 TEST(UnrequestedWindowLimit, AFewPerPeriodThenMoreOnceItHasPassed) {
@@ -1000,19 +988,12 @@ TEST_F(TEwbCoreTest, ContextMenuActsOnWhatIsUnderThePointer) {
         menu = shown;
     });
     ASSERT_NO_FATAL_FAILURE(load(browser, log, "/menu"));
-    QWidget* input = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        input = browser.findChild<QWebEngineView*>()->focusProxy();
-        return input != nullptr;
-    }));
     const auto menuAt = [&](QPoint at) {
         if (menu)
             menu->close();
         menu = nullptr;
-        return waitUntil([&] {
-            clickAt(input, at, Qt::RightButton);
-            return waitUntil([&] { return !menu.isNull(); }, 500);
-        });
+        return clickUntil(
+            browser, at, [&] { return !menu.isNull(); }, Qt::RightButton);
     };
 
     ASSERT_TRUE(menuAt({20, 50}));
