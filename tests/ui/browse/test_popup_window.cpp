@@ -356,13 +356,14 @@ TEST_F(PopupTest, UntitledPagesAreCaptionedWithTheApplicationTitle) {
         {server.url("/"), applicationTitle()}, {fileUrl, applicationTitle()},
         {"about:blank", applicationTitle()},
     };
-    for (const auto& [address, caption] : named) {
+    for (const auto& row : named) {
+        const QString& address = row[0];
         SCOPED_TRACE(address.toStdString());
         popup.setWindowTitle("stale");
         popup.Webbrowser1()->navigate(address);
         ASSERT_TRUE(test::waitUntil([&] { return completed.contains(address); }))
             << completed.join(' ').toStdString();
-        EXPECT_EQ(popup.windowTitle(), caption);
+        EXPECT_EQ(popup.windowTitle(), row[1]);
     }
 }
 
