@@ -403,7 +403,7 @@ TEST_F(TEwbCoreTest, WindowsWrittenByTheirOpenerAreLivePages) {
 <button style="display:block;width:100%;height:40px" onclick="window.close()">close</button>
 <p>first text</p><script>new Image().src = '/counted';</script></body></template>
 <script>function openWritten(target) {
-  var w = window.open(target, 'w', 'width=310,height=250');
+  var w = window.open(target, '_blank', 'width=310,height=250');
   w.document.write(document.getElementById('doc').innerHTML);
   w.document.close();
   return w;
