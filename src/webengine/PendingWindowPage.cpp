@@ -12,13 +12,14 @@ namespace koro {
 namespace {
 
 // The priming takes a few round trips to the page; asking more often only costs the page time,
-// and a window that stays unwritten is asked less and less often.
+// and a window that stays unwritten is asked less often after a while.
 constexpr int PollMs = 50;
 constexpr int SlowPollMs = 1000;
 constexpr int FastPolls = 40;
 
-// Run in a script world of our own, so the page's scripts never see it. It answers "done" once
-// the frame has loaded; a frame the opener's next document.open() threw away is made again.
+// Run in a script world of our own, so the page's scripts never see its variables; the frame is
+// in the document for a moment only. It answers "done" once the frame has loaded; a frame the
+// opener's next document.open() threw away is made again.
 constexpr char PrimeScript[] = R"((function () {
   if (window.koroPrimed) return 'done';
   var frame = window.koroPrimeFrame;
