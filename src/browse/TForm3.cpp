@@ -1,16 +1,20 @@
 #include "browse/TForm3.h"
 
 #include "browse/NewWindowPolicy.h"
+#include "browse/WindowPlacement.h"
 #include "config/AppSettings.h"
+#include "config/ApplicationTitle.h"
 #include "config/ContainStep.h"
 #include "config/TextTrim.h"
 #include "ui_TForm3.h"
 #include "webengine/BrowserControl.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 namespace koro {
@@ -22,13 +26,32 @@ bool hasVisibleText(const QString& text) {
     return !trimBlanksAndControls(text).isEmpty();
 }
 
+// The engine names a page without a title after its address, as an address bar shows it.
+bool namesOnlyItsAddress(const QString& name, const QString& address) {
+    const QUrl url(address);
+    QString shown = url.toString(QUrl::RemoveScheme | QUrl::RemoveUserInfo);
+    if (shown.startsWith(QLatin1String("//")))
+        shown.remove(0, 2);
+    for (const QString& form : {address, shown}) {
+        if (name == form || name + u'/' == form)
+            return true;
+    }
+    return name.trimmed().isEmpty() || (url.isLocalFile() && name == url.fileName());
+}
+
+// Each popup opened while others show is set off by this much, so none hides another.
+constexpr int CascadeStep = 24;
+constexpr int CascadeSteps = 8;
+
 } // namespace
 
 TForm3::TForm3(QWidget& mainWindow, BrowserFactory& browsers, const AppSettings& settings,
                NewWindowPolicy& policy)
     : QWidget(CreateParams(mainWindow, settings), Qt::Window)
     , m_ui(std::make_unique<Ui::TForm3>())
-    , m_policy(&policy) {
+    , m_policy(&policy)
+    , m_main(&mainWindow)
+    , m_placement(new WindowPlacement(*this)) {
     m_ui->setupUi(this);
     m_ui->ImgGoMainFormLeave->raise();
     m_ui->Labelimg->raise();
@@ -91,8 +114,10 @@ void TForm3::WebBrowser1StatusTextChange(const QString& text) {
 
 void TForm3::WebBrowser1DocumentComplete(const QString&) {
     m_ui->PanelDownloading->setText(downloadingHint());
-    m_ui->PanelDownloading->setProperty(HintProperty, m_webbrowser1->locationURL());
-    setWindowTitle(m_webbrowser1->locationName());
+    const QString address = m_webbrowser1->locationURL();
+    m_ui->PanelDownloading->setProperty(HintProperty, address);
+    const QString name = m_webbrowser1->locationName();
+    setWindowTitle(namesOnlyItsAddress(name, address) ? applicationTitle() : name);
     if (hint() == QLatin1String(Closing))
         deleteLater(); // the event is still running inside the page
 }
@@ -168,17 +193,56 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm3::applyRequestedGeometry(const QRect& geometry) {
-    // The script asks for the size of its page; the place stays the window system's choice.
+    // The script asks for the size of its page; the place stays where the window opened.
     if (geometry.width() <= 0 || geometry.height() <= 0)
         return;
-    QSize size(geometry.width(), geometry.height() + m_ui->Panel1->minimumHeight());
-    if (const QScreen* display = screen())
-        size = size.boundedTo(display->availableGeometry().size());
-    size = size.expandedTo(minimumSizeHint());
+    const QSize size(geometry.width(), geometry.height() + m_ui->Panel1->minimumHeight());
     // The request comes as the engine adopts the new window, just before it has the native window
     // recreated for drawing; a size still on its way to the window system would be lost with the
     // old one.
-    QTimer::singleShot(0, this, [this, size] { resize(size); });
+    QTimer::singleShot(0, this, [this, size] {
+        m_placement->place(size, frameGeometry().topLeft(), screenArea(), expectedFrame());
+    });
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    if (!event->spontaneous() && !m_placed) {
+        m_placed = true;
+        placeOnScreen();
+    }
+    QWidget::showEvent(event);
+}
+
+void TForm3::placeOnScreen() {
+    int others = 0;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && qobject_cast<const TForm3*>(window))
+            ++others;
+    }
+    const QMargins frame = expectedFrame();
+    QRect outer(QPoint(), size().grownBy(frame));
+    const QWidget* main = m_main;
+    outer.moveCenter(main && main->isVisible() ? main->frameGeometry().center()
+                                               : screenArea().center());
+    m_placement->place(size(),
+                       outer.topLeft() + QPoint(1, 1) * CascadeStep * (others % CascadeSteps),
+                       screenArea(), frame);
+}
+
+QRect TForm3::screenArea() const {
+    const QWidget* main = m_main;
+    const QScreen* display = main && main->isVisible() ? main->screen() : screen();
+    return display ? display->availableGeometry() : QRect(QPoint(), size());
+}
+
+QMargins TForm3::expectedFrame() const {
+    // Until the window system has framed this window, the main window's frame is the best guess.
+    const QWidget* main = m_main;
+    const QWidget* framed = frameGeometry() != geometry() || !main ? this : main;
+    const QRect outer = framed->frameGeometry();
+    const QRect inner = framed->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
 }
 
 } // namespace koro

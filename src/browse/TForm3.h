@@ -14,6 +14,7 @@ namespace koro {
 class BrowserControl;
 class BrowserFactory;
 class NewWindowPolicy;
+class WindowPlacement;
 struct AppSettings;
 
 // A popup browser window: the page, a status line, and a button that moves the page to the
@@ -53,15 +54,23 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     static QWidget* CreateParams(QWidget& mainWindow, const AppSettings& settings);
     void FormCreate(const AppSettings& settings);
     void applyRequestedGeometry(const QRect& geometry);
+    // Over the main window, set off from the popups already open, wholly on the screen.
+    void placeOnScreen();
+    QRect screenArea() const;
+    QMargins expectedFrame() const;
 
     std::unique_ptr<Ui::TForm3> m_ui;
     QPointer<NewWindowPolicy> m_policy;
+    QPointer<QWidget> m_main;
     BrowserControl* m_webbrowser1 = nullptr;
+    WindowPlacement* m_placement; // owned as a child
+    bool m_placed = false;
 };
 
 } // namespace koro

@@ -1,62 +1,61 @@
 #include "webengine/PendingWindowPage.h"
 
-#include <QWebEngineSettings>
+#include <QPointer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+#include <utility>
 
 namespace koro {
 
 namespace {
 
-// Writes change no signal of the page; a light poll catches them.
-constexpr int PollMs = 400;
-// setHtml() refuses documents whose base64 form is larger.
-constexpr qsizetype MaxCopyBytes = 2 * 1024 * 1024 - 4096;
+// The priming takes a few round trips to the page; asking more often only costs the page time,
+// and a window that stays unwritten is asked less often after a while.
+constexpr int PollMs = 50;
+constexpr int SlowPollMs = 1000;
+constexpr int FastPolls = 40;
 
-bool fitsCopy(const QString& html) {
-    return (html.toUtf8().size() + 2) / 3 * 4 <= MaxCopyBytes;
-}
+// Run in a script world of our own, so the page's scripts never see its variables; the frame is
+// in the document for a moment only. It answers "done" once the frame has loaded; a frame the
+// opener's next document.open() threw away is made again.
+constexpr char PrimeScript[] = R"((function () {
+  if (window.koroPrimed) return 'done';
+  var frame = window.koroPrimeFrame;
+  if (frame && frame.isConnected) return 'wait';
+  var root = document.documentElement;
+  if (!root) return 'wait';
+  frame = window.koroPrimeFrame = document.createElement('iframe');
+  frame.style.setProperty('display', 'none', 'important');
+  frame.onload = function () { frame.remove(); window.koroPrimed = true; };
+  frame.srcdoc = '';
+  root.appendChild(frame);
+  return 'started';
+})())";
 
 } // namespace
 
-PendingWindowPage::PendingWindowPage(QWebEnginePage* pending, QWebEnginePage* shown,
-                                     const QUrl& base, QObject* parent)
+PendingWindowPage::PendingWindowPage(QWebEnginePage* page, QObject* parent)
     : QObject(parent)
-    , m_pending(pending)
-    , m_shown(shown)
-    , m_base(base) {
-    m_pending->setParent(this);
-    m_shown->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    connect(m_pending, &QWebEnginePage::titleChanged, this, &PendingWindowPage::copy);
-    connect(m_pending, &QWebEnginePage::loadFinished, this, &PendingWindowPage::copy);
-    connect(&m_poll, &QTimer::timeout, this, &PendingWindowPage::copy);
-    m_poll.start(PollMs);
-}
-
-PendingWindowPage::~PendingWindowPage() {
-    stopCopying();
-}
-
-bool PendingWindowPage::isCopyLoad(const QWebEnginePage* page, const QUrl& url) const {
-    // The engine reports a copy's load under its base address.
-    return m_copying && page == m_shown &&
-           (url.scheme() == QLatin1String("data") || (!m_base.isEmpty() && url == m_base));
-}
-
-void PendingWindowPage::stopCopying() {
-    if (!m_copying)
-        return;
-    m_copying = false;
-    m_poll.stop();
-    if (m_shown)
-        m_shown->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+    , m_page(page) {
+    m_page->setParent(this);
+    connect(m_page, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& info) {
+                m_loading = info.status() == QWebEngineLoadingInfo::LoadStartedStatus;
+                if (m_primed && !m_loading)
+                    emit ready();
+            });
+    connect(&m_poll, &QTimer::timeout, this, &PendingWindowPage::prime);
+    // Not before the engine has put the new window into the page.
+    m_poll.start(0);
 }
 
 QWebEnginePage* PendingWindowPage::release() {
-    stopCopying();
-    m_pending->disconnect(this);
-    m_pending->setParent(nullptr);
-    QWebEnginePage* page = m_pending;
-    m_pending = nullptr;
-    return page;
+    m_poll.stop();
+    m_page->disconnect(this);
+    m_page->setParent(nullptr);
+    return std::exchange(m_page, nullptr);
 }
 
 bool PendingWindowPage::isOwnAddress(const QUrl& url) {
@@ -65,19 +64,23 @@ bool PendingWindowPage::isOwnAddress(const QUrl& url) {
            url.scheme() != QLatin1String("data");
 }
 
-void PendingWindowPage::copy() {
-    if (!m_copying || m_reading || !m_pending || !m_shown)
+void PendingWindowPage::prime() {
+    m_poll.setInterval(++m_polls < FastPolls ? PollMs : SlowPollMs);
+    if (m_asking || !m_page)
         return;
-    m_reading = true;
-    m_pending->toHtml([self = QPointer<PendingWindowPage>(this)](const QString& html) {
-        if (!self || !self->m_shown)
-            return;
-        self->m_reading = false;
-        if (!self->m_copying || html == self->m_copied || !fitsCopy(html))
-            return;
-        self->m_copied = html;
-        self->m_shown->setHtml(html, self->m_base);
-    });
+    m_asking = true;
+    m_page->runJavaScript(QString::fromLatin1(PrimeScript), QWebEngineScript::ApplicationWorld,
+                          [self = QPointer<PendingWindowPage>(this)](const QVariant& answer) {
+                              if (!self || !self->m_page)
+                                  return;
+                              self->m_asking = false;
+                              if (answer.toString() != QLatin1String("done"))
+                                  return;
+                              self->m_poll.stop();
+                              self->m_primed = true;
+                              if (!self->m_loading)
+                                  emit self->ready();
+                          });
 }
 
 } // namespace koro

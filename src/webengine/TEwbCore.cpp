@@ -5,10 +5,12 @@
 #include "config/Error.h"
 #include "webengine/ExternalSchemes.h"
 #include "webengine/PageContextMenu.h"
+#include "webengine/PageDialog.h"
 #include "webengine/PageFonts.h"
 #include "webengine/UnrequestedWindowLimit.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -23,6 +25,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include <utility>
 
 namespace koro {
 
@@ -58,21 +62,13 @@ public:
         // Not createWindow(): only the request tells whether the user asked for the window.
         connect(this, &QWebEnginePage::newWindowRequested, this,
                 [this](QWebEngineNewWindowRequest& request) {
-                    if (QWebEnginePage* page =
-                            m_owner->pageForNewWindow(request.isUserInitiated(), url()))
+                    if (QWebEnginePage* page = m_owner->pageForNewWindow(request.isUserInitiated()))
                         request.openIn(page);
                 });
     }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
-        if (PendingWindowPage* pending = m_owner->m_pending) {
-            if (pending->isCopyLoad(this, url))
-                return true;
-            // The user follows a link in the copy: the window is no longer the pending page's.
-            if (this == m_owner->m_page && isMainFrame)
-                pending->stopCopying();
-        }
         bool cancel = false;
         emit m_owner->beforeNavigate2(url.toString(), &cancel);
         if (!cancel && isMainFrame)
@@ -87,6 +83,32 @@ protected:
         if ((cancel || !isMainFrame) && !m_owner->m_loading)
             emit m_owner->loadingStopped();
         return !cancel;
+    }
+
+    void javaScriptAlert(const QUrl& origin, const QString& message) override {
+        PageDialog::ask(PageDialog::Kind::Alert, origin, message, m_owner->window());
+    }
+
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
+        // The engine asks whether to leave a page that wants to stay through here as well.
+        const QString leave = QCoreApplication::translate(
+            "QWebEnginePage",
+            "Are you sure you want to leave this page? Changes that you made may not be saved.");
+        return PageDialog::ask(PageDialog::Kind::Confirm, origin,
+                               message == leave ? QStringLiteral("确定要离开此网页吗？"
+                                                                 "您所做的更改可能不会保存。")
+                                                : message,
+                               m_owner->window())
+            .has_value();
+    }
+
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& value,
+                          QString* result) override {
+        const std::optional<QString> typed =
+            PageDialog::ask(PageDialog::Kind::Prompt, origin, message, m_owner->window(), value);
+        if (typed)
+            *result = *typed;
+        return typed.has_value();
     }
 
     // Script errors and console output are not the user's business.
@@ -137,24 +159,15 @@ TEwbCore::TEwbCore(BrowserRole role, QWidget* parent, ExternalOpener* external,
 void TEwbCore::connectPage(Page* page) {
     connect(page, &QWebEnginePage::loadingChanged, this,
             [this, page](const QWebEngineLoadingInfo& info) {
-                const bool copyLoad = m_pending && m_pending->isCopyLoad(page, info.url());
+                const bool pending = m_pending && page == m_pending->page();
                 if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-                    // The hidden page and the copy's refreshes are not the user's loads.
-                    if (!copyLoad && !(m_pending && page == m_pending->page()))
+                    // A page out of view is not the user's load yet.
+                    if (!pending)
                         m_loading = true;
                     return;
                 }
-                if (m_pending && page == m_pending->page()) {
-                    // Once the window has left the copy, the page behind it is only there for
-                    // its opener.
-                    if (!m_pending->copying())
-                        return;
-                    if (PendingWindowPage::isOwnAddress(info.url()))
-                        showPendingPage();
-                } else if (copyLoad) {
-                    emit documentComplete(locationURL());
-                    return;
-                }
+                if (pending && PendingWindowPage::isOwnAddress(info.url()))
+                    showPendingPage();
                 updateCommandStates();
                 m_loading = false;
                 // A cancelled or stopped navigation leaves no document behind, but the engine still
@@ -173,7 +186,7 @@ void TEwbCore::connectPage(Page* page) {
             &TEwbCore::geometryChangeRequested);
 }
 
-QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated, const QUrl& opener) {
+QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated) {
     if (!userInitiated && m_windowLimit && !m_windowLimit->allow())
         return nullptr;
     BrowserControl* target = nullptr;
@@ -183,10 +196,10 @@ QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated, const QUrl& opene
     // The engine cannot adopt the new window into the page that asked for it.
     if (cancel || !core || core == this)
         return nullptr;
-    return core->adoptNewWindow(opener);
+    return core->adoptNewWindow();
 }
 
-QWebEnginePage* TEwbCore::adoptNewWindow(const QUrl& opener) {
+QWebEnginePage* TEwbCore::adoptNewWindow() {
     // Nothing is ever drawn for the catcher.
     if (!m_view)
         return m_page;
@@ -194,7 +207,12 @@ QWebEnginePage* TEwbCore::adoptNewWindow(const QUrl& opener) {
     auto* page = new Page(this, this);
     copySettings(*m_page->settings(), *page->settings());
     connectPage(page);
-    m_pending = new PendingWindowPage(page, m_page, opener, this);
+    m_pending = new PendingWindowPage(page, this);
+    connect(m_pending, &PendingWindowPage::ready, this, [this] {
+        showPendingPage();
+        // What the opener wrote is the window's document from now on.
+        emit documentComplete(locationURL());
+    });
     return page;
 }
 
@@ -213,13 +231,16 @@ void TEwbCore::showPendingPage() {
         old->deleteLater();
 }
 
-QWebEnginePage* TEwbCore::scriptPage() const {
-    return m_pending && m_pending->copying() ? m_pending->page() : m_page;
+QWebEnginePage* TEwbCore::windowPage() const {
+    return m_pending ? m_pending->page() : m_page;
 }
 
 TEwbCore::~TEwbCore() {
-    // Before the view and its page, which the copy refers to.
-    delete m_pending;
+    // A page out of view goes before the instance it reports to.
+    if (m_pending) {
+        m_pending->page()->disconnect(this);
+        delete std::exchange(m_pending, nullptr);
+    }
 }
 
 QUrl TEwbCore::addressFromText(const QString& text) {
@@ -266,33 +287,31 @@ void TEwbCore::navigate(const QString& url) {
             return;
         }
     }
-    if (m_pending)
-        m_pending->stopCopying();
-    m_page->load(address);
+    windowPage()->load(address);
 }
 
 void TEwbCore::goBack() {
-    m_page->triggerAction(QWebEnginePage::Back);
+    windowPage()->triggerAction(QWebEnginePage::Back);
 }
 
 void TEwbCore::goForward() {
-    m_page->triggerAction(QWebEnginePage::Forward);
+    windowPage()->triggerAction(QWebEnginePage::Forward);
 }
 
 void TEwbCore::refresh() {
-    m_page->triggerAction(QWebEnginePage::Reload);
+    windowPage()->triggerAction(QWebEnginePage::Reload);
 }
 
 void TEwbCore::stop() {
-    m_page->triggerAction(QWebEnginePage::Stop);
+    windowPage()->triggerAction(QWebEnginePage::Stop);
 }
 
 QString TEwbCore::locationName() const {
-    return scriptPage()->title();
+    return windowPage()->title();
 }
 
 QString TEwbCore::locationURL() const {
-    return scriptPage()->url().toString();
+    return windowPage()->url().toString();
 }
 
 void TEwbCore::setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) {

@@ -57,12 +57,13 @@ private:
     void connectPage(Page* page);
     // The page the engine is to open a window into that this one's page asked for; none when
     // the window is refused.
-    QWebEnginePage* pageForNewWindow(bool userInitiated, const QUrl& opener);
-    // A page of this instance for a new window, on behalf of a page at opener.
-    QWebEnginePage* adoptNewWindow(const QUrl& opener);
+    QWebEnginePage* pageForNewWindow(bool userInitiated);
+    // A page of this instance for a new window.
+    QWebEnginePage* adoptNewWindow();
     void showPendingPage();
-    // The page scripts see as this window: the pending one while it is kept out of the view.
-    QWebEnginePage* scriptPage() const;
+    // The page that is this window, for scripts and for the user: the pending one while it is
+    // kept out of the view.
+    QWebEnginePage* windowPage() const;
     void updateCommandStates();
     void showContextMenu(const QPoint& pos);
     // What differs on the own page, set as page goes to url.

@@ -17,6 +17,8 @@ import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+# The size of the private screen.
+SCREEN = (1680, 1050)
 
 
 def parse_args():
@@ -170,7 +172,7 @@ class Desktop:
         # time, and the loser would end up on the winner's display.
         read_end, write_end = os.pipe()
         try:
-            proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1680x1050x24",
+            proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
                                      "-nolisten", "tcp"], pass_fds=(write_end,),
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.procs.append(proc)
@@ -272,6 +274,13 @@ class Desktop:
         return ((value("Absolute upper-left X") - left, value("Absolute upper-left Y") - top,
                  value("Width") + left + right, value("Height") + top + bottom),
                 (left, right, top, bottom))
+
+    def wholly_on_screen(self, wid):
+        try:
+            x, y, w, h = self.frame_rect(wid)[0]
+        except (subprocess.CalledProcessError, AttributeError):
+            return False  # gone
+        return x >= 0 and y >= 0 and x + w <= SCREEN[0] and y + h <= SCREEN[1]
 
     def click(self, wid, x, y, *click):
         """A real click at x, y of the window's client area, with the window activated first;

@@ -1,6 +1,7 @@
-"""New windows with the real program under Xvfb: popup windows opened by a script and by a
-link, closed by their page, by the window manager and by the move-to-main-window button; then
-the main-window policy, where a new window loads in the main page area and no popup appears."""
+"""New windows with the real program under Xvfb: popup windows written by their opener, opened by
+a script and by a link, closed by their page, by the window manager and by the
+move-to-main-window button, each wholly on the screen; then the main-window policy, where a new
+window loads in the main page area and no popup appears."""
 import contextlib
 import os
 import time
@@ -18,26 +19,34 @@ POPPED = """<html><head><title>Popped Window</title></head><body style="margin:0
         style="position:fixed;left:0;top:0;width:100%;height:100%">close me</button>
 </body></html>"""
 
-# Writes into windows it opens empty, the way portals and ads do, then browses on.
-WRITER = """<html><head><title>Writer</title></head><body>writer
+# Writes into windows it opens empty, the way portals and ads do, then browses on. The first
+# window has a button and a form, the second (without a title) closes itself, the third is closed
+# by its opener.
+WRITER = r"""<html><head><title>Writer</title></head><body>writer
 <script>
 setTimeout(function () {
   var empty = window.open("", "empty", "width=300,height=200");
-  empty.document.write("<title>Written Empty</title><p style='font-size:40px'>empty written</p>");
+  empty.document.write("<title>Written Empty</title><body style='margin:0'>" +
+    "<button onclick=\"new Image().src = '/clicked'; alert('已点击 <b>按钮</b>')\" " +
+    "style='position:fixed;left:0;top:0;width:100%;height:50%'>click me</button>" +
+    "<form action='/submitted' style='position:fixed;left:0;top:50%;width:100%;height:50%;margin:0'>" +
+    "<input name='q' style='width:100%;height:100%;font-size:30px'></form>");
   empty.document.close();
   var blank = window.open("about:blank", "blank", "width=320,height=220");
-  blank.document.write("<title>Written Blank</title><p style='font-size:40px'>blank written</p>");
+  blank.document.write("<body style='margin:0'><button onclick='window.close()' " +
+    "style='position:fixed;left:0;top:0;width:100%;height:100%;font-size:30px'>close me</button>");
   blank.document.close();
-  setTimeout(function () {
-    empty.document.title = "Rewritten Empty";
-    empty.document.body.insertAdjacentHTML("beforeend", "<p>written later</p>");
-  }, 1500);
-  setTimeout(function () { blank.close(); }, 3000);
+  var later = window.open("", "later", "width=280,height=180");
+  later.document.write("<title>Closed By Opener</title><p>closed soon</p>");
+  later.document.close();
+  setTimeout(function () { later.close(); }, 3000);
   setTimeout(function () { location.href = "/after"; }, 4500);
 }, 500);
 </script></body></html>"""
 
 AFTER = """<html><head><title>After</title></head><body>after</body></html>"""
+
+APPLICATION_TITLE = "Koro网络电视"
 
 LINKED = """<html><head><title>Linked Page</title></head><body>linked</body></html>"""
 
@@ -118,6 +127,8 @@ def new_form_run(c, desktop, pages, scratch, args):
         c.check(pages.seen("/linked"), "the link's page was requested")
         size = desktop.size(linked)
         c.check(size == (800, 600), f"a popup without a size request is 800 x 600 ({size})")
+        c.check(desktop.wholly_on_screen(linked),
+                f"the 800 x 600 popup lies wholly on the screen ({desktop.frame_rect(linked)})")
         desktop.close(linked)
         koro.wait_line("popupDestroyed TForm3 " + number)
         blank = line_index(koro, "documentComplete Webbrowser1 about:blank")
@@ -137,24 +148,62 @@ def new_form_run(c, desktop, pages, scratch, args):
 
 
 def written_run(c, desktop, pages, scratch, args):
-    """Windows opened empty or blank and written by their opener show what was written."""
+    """Windows opened empty or blank and written by their opener are live pages: real clicks and
+    keys reach them, and they close themselves."""
     pages.page("/tel/v1000", WRITER)
     with configured(desktop, pages, scratch, args, "written", "NewForm") as koro:
         e2e.main_window(desktop, koro)
-        _, empty = new_popup(desktop, koro, 1, "^Written Empty$")
-        number, blank = new_popup(desktop, koro, 2, "^Written Blank$")
+        empty_number, empty = new_popup(desktop, koro, 1, "^Written Empty$")
+        blank_number, blank = new_popup(desktop, koro, 2, f"^{APPLICATION_TITLE}$")
+        later_number, _ = new_popup(desktop, koro, 3, "^Closed By Opener$")
         c.check(koro.proc.poll() is None, "the program survives writes into new windows")
         check_size(c, desktop, empty, (300, 217), "the written window has the size its opener asked for")
-        c.wait(lambda: desktop.windows("^Rewritten Empty$"), "a later write reached the window", 30)
+        for name, window in (("empty", empty), ("blank", blank)):
+            c.check(desktop.wholly_on_screen(window),
+                    f"the {name} written window lies wholly on the screen ({desktop.frame_rect(window)})")
+        c.check(desktop.frame_rect(empty)[0][:2] != desktop.frame_rect(blank)[0][:2],
+                "popups opened together do not lie on top of each other")
+        c.check(desktop.window_title(blank) == APPLICATION_TITLE,
+                "a popup without a title carries the application title")
+        c.wait(lambda: koro.has_line("popupDestroyed TForm3 " + later_number),
+               "the opener's close() removed the window it wrote", 30)
+
+        # A real click on the written button runs the page's handler, whose alert is a Chinese
+        # dialog of the popup.
+        x, y, width, height = koro.widget_rect("TForm3-" + empty_number, "Webbrowser1")
+        desktop.click(empty, x + width // 2, y + height // 4)
+        dialog = e2e.wait_for(lambda: desktop.windows("^来自 127.0.0.1 的网页消息$"), timeout=30,
+                              what="the message of the button's handler")[-1]
+        time.sleep(0.5)
+        desktop.screenshot("popup-written-alert.png")
+        owner = desktop.xprop(dialog, "WM_TRANSIENT_FOR").split()[-1]
+        c.check(owner.startswith("0x") and int(owner, 16) == int(empty),
+                f"the page's message belongs to its popup ({owner})")
+        e2e.key(desktop, "Return", window=dialog)
+        e2e.wait_for(lambda: not desktop.windows("^来自 127.0.0.1 的网页消息$"), timeout=30,
+                     what="the message answered")
+        # The handler goes on once its message is answered.
+        c.wait(lambda: pages.seen("/clicked"), "a click on a written button ran the page's handler", 30)
+
+        # Keys typed into its form reach the page, and the form is sent.
+        desktop.click(empty, x + width // 2, y + 3 * height // 4)
+        time.sleep(0.3)
+        e2e.key(desktop, "k", "o", "r", "o")
+        time.sleep(0.5)
         desktop.screenshot("popup-written.png")
-        koro.wait_line("popupDestroyed TForm3 " + number)
-        c.check(not desktop.windows("^Written Blank$"), "the opener's close() removed its window")
+        e2e.key(desktop, "Return")
+        c.wait(lambda: koro.has_line(f"documentComplete Webbrowser1 {pages.base}/submitted?q=koro"),
+               "typing into a written form and pressing Return sends it", 30)
+
+        # The written window's own window.close().
+        desktop.click(blank, *koro.widget_centre("TForm3-" + blank_number, "Webbrowser1"))
+        koro.wait_line("popupDestroyed TForm3 " + blank_number)
+        c.check(not desktop.windows(f"^{APPLICATION_TITLE}$"), "window.close() in a written window closed it")
         # The main page browses on.
         c.wait(lambda: koro.has_line("documentComplete webbrowser1 " + pages.base + "/after"),
                "the main page navigated after the writes", 60)
         time.sleep(1)
         c.check(koro.proc.poll() is None, "the program still runs after browsing on")
-        c.check(len(desktop.windows("^Rewritten Empty$")) == 1, "the written window is still open")
     pages.page("/tel/v1000", HOME)
 
 

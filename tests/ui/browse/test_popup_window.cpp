@@ -1,21 +1,37 @@
 #include "browse/NewWindowPolicy.h"
 #include "browse/TForm3.h"
 #include "config/AppSettings.h"
+#include "config/ApplicationTitle.h"
 #include "config/Error.h"
 #include "ui_TForm3.h"
+#include "webengine/WebEngineBrowserFactory.h"
 #include "webengine/fake/FakeBrowserControl.h"
+
+#include "support/PageServer.h"
+#include "support/Wait.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace koro;
+
+std::string text(const QRect& r) {
+    return QStringLiteral("%1,%2 %3x%4")
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .toStdString();
+}
 
 void runDeferredDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -68,7 +84,6 @@ TEST_F(PopupTest, EveryValueButOldFormOpensAShownPopup) {
         EXPECT_TRUE(popup->isVisible());
         EXPECT_TRUE(popup->isWindow());
         EXPECT_EQ(popup->windowTitle(), QStringLiteral("Koro网络电视"));
-        EXPECT_EQ(popup->size(), QSize(800, 600));
     }
     EXPECT_TRUE(catcher()->navigations.isEmpty());
 }
@@ -272,10 +287,11 @@ TEST_F(PopupTest, TheWindowTakesTheSizeItsPageAsksFor) {
     ASSERT_NE(popup, nullptr);
     const int statusLine = popup->ui().Panel1->minimumHeight();
     ASSERT_GT(statusLine, 0);
-    // The place stays the window system's; the status line comes below the page.
-    // The size follows once the engine has returned (it recreates the native window first).
+    // The status line comes below the page. The size follows once the engine has returned (it
+    // recreates the native window first).
+    const QSize opened = popup->size();
     emit browserOf(popup)->geometryChangeRequested(QRect(40, 50, 400, 300));
-    EXPECT_EQ(popup->size(), QSize(800, 600));
+    EXPECT_EQ(popup->size(), opened);
     QCoreApplication::processEvents();
     EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
     // An empty request changes nothing; a huge one is held to the screen.
@@ -284,9 +300,71 @@ TEST_F(PopupTest, TheWindowTakesTheSizeItsPageAsksFor) {
     EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
     emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 100000, 100000));
     QCoreApplication::processEvents();
-    const QSize screen = popup->screen()->availableGeometry().size();
-    EXPECT_LE(popup->width(), screen.width());
-    EXPECT_LE(popup->height(), screen.height());
+    const QRect area = popup->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(popup->frameGeometry())) << text(popup->frameGeometry());
+    // A window near the screen's edge that grows is moved back onto it.
+    popup->move(area.bottomRight() - QPoint(300, 200));
+    emit browserOf(popup)->geometryChangeRequested(QRect(0, 0, 400, 300));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(popup->size(), QSize(400, 300 + statusLine));
+    EXPECT_TRUE(area.contains(popup->frameGeometry())) << text(popup->frameGeometry());
+}
+
+TEST_F(PopupTest, PopupsOpenWhollyOnTheScreenOverTheMainWindow) {
+    const QRect area = form->screen()->availableGeometry();
+    form->resize(400, 300);
+    form->show();
+    // The main window in the middle, and partly off the screen at each corner.
+    for (const QPoint at : {area.center() - QPoint(200, 150), area.bottomRight() - QPoint(100, 50),
+                            area.topLeft() - QPoint(300, 200), area.topRight() - QPoint(50, 0)}) {
+        form->move(at);
+        QPointer<TForm3> popup(requestPopup());
+        const QRect frame = popup->frameGeometry();
+        EXPECT_TRUE(area.contains(frame))
+            << text(frame) << " for a main window at " << at.x() << ',' << at.y();
+        // The default size, as far as the screen has room for it.
+        EXPECT_EQ(popup->size(),
+                  QSize(800, 600).boundedTo(area.size() - (frame.size() - popup->size())));
+        // A window system that moves a window it is still framing to the screen's corner.
+        popup->move(-50, -50);
+        EXPECT_TRUE(test::waitUntil([&] { return popup->frameGeometry() == frame; }, 1000))
+            << text(popup->frameGeometry());
+    }
+}
+
+// The engine names a page without a title after its address; such a window names the program.
+TEST_F(PopupTest, UntitledPagesAreCaptionedWithTheApplicationTitle) {
+    test::PageServer server;
+    server.add("/", "<html><body>root</body></html>");
+    server.add("/untitled", "<html><body>untitled</body></html>");
+    server.add("/titled", "<html><head><title>Titled</title></head><body>titled</body></html>");
+    QTemporaryDir dir;
+    QFile file(dir.filePath("untitled.html"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<html><body>file</body></html>");
+    file.close();
+
+    WebEngineBrowserFactory engine;
+    TForm3 popup(*form, engine, settings, *policy);
+    popup.show();
+    QStringList completed;
+    QObject::connect(popup.Webbrowser1(), &BrowserControl::documentComplete,
+                     [&](const QString& url) { completed << url; });
+    const QString fileUrl = QUrl::fromLocalFile(file.fileName()).toString();
+    const QString named[][2] = {
+        {server.url("/titled"), "Titled"},     {server.url("/untitled"), applicationTitle()},
+        {server.url("/"), applicationTitle()}, {fileUrl, applicationTitle()},
+        {"about:blank", applicationTitle()},
+    };
+    for (const auto& row : named) {
+        const QString& address = row[0];
+        SCOPED_TRACE(address.toStdString());
+        popup.setWindowTitle("stale");
+        popup.Webbrowser1()->navigate(address);
+        ASSERT_TRUE(test::waitUntil([&] { return completed.contains(address); }))
+            << completed.join(' ').toStdString();
+        EXPECT_EQ(popup.windowTitle(), row[1]);
+    }
 }
 
 TEST_F(PopupTest, OpeningAPopupOnAnAddress) {
