@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 class QEvent;
 class QLabel;
@@ -36,9 +37,11 @@ protected:
 private:
     void moveMouseOverTo(int top);
 
-    QPointer<QLabel> m_label;
-    QPointer<QLabel> m_normal;
-    QPointer<QLabel> m_mouseOver;
+    // Held as widgets: the label sends events from its base destructor, when it is no longer a
+    // QLabel, and a QPointer<QLabel> would downcast it.
+    QPointer<QWidget> m_label;
+    QPointer<QWidget> m_normal;
+    QPointer<QWidget> m_mouseOver;
     int m_restingTop = 0;
     bool m_pressed = false;
 };

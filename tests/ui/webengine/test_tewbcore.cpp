@@ -349,7 +349,11 @@ TEST_F(TEwbCoreTest, BackAndForwardFollowHistory) {
 TEST_F(TEwbCoreTest, NewWindowsLoadInTheInstanceTheHandlerNames) {
     OpenerAndPopup windows;
     ASSERT_NO_FATAL_FAILURE(open(windows));
-    auto& [opener, openerLog, popup, popupLog] = windows;
+    // Plain references: lambdas below may not capture structured bindings before C++20.
+    TEwbCore& opener = windows.opener;
+    EventLog& openerLog = windows.openerLog;
+    TEwbCore& popup = windows.popup;
+    EventLog& popupLog = windows.popupLog;
 
     // A link with a target.
     runScript(opener.page(), "document.getElementById('a').click()");
@@ -459,7 +463,11 @@ TEST_F(TEwbCoreTest, WindowsWrittenByTheirOpenerAreLivePages) {
 TEST_F(TEwbCoreTest, WrittenWindowThatLoadsAnAddressShowsThePageItself) {
     OpenerAndPopup windows;
     ASSERT_NO_FATAL_FAILURE(open(windows));
-    auto& [opener, openerLog, popup, popupLog] = windows;
+    // Plain references: lambdas below may not capture structured bindings before C++20.
+    TEwbCore& opener = windows.opener;
+    EventLog& openerLog = windows.openerLog;
+    TEwbCore& popup = windows.popup;
+    EventLog& popupLog = windows.popupLog;
 
     runScript(opener.page(), "var w = window.open('');"
                              "w.document.write('<p>wait</p>'); w.document.close();"
