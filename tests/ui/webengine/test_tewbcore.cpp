@@ -137,20 +137,6 @@ protected:
                               "<a id='a' href='/target' target='_blank'>new</a></body></html>");
     }
 
-    // A page area whose new windows go to a shown popup instance.
-    struct OpenerAndPopup {
-        TEwbCore opener{BrowserRole::PageArea};
-        EventLog openerLog{opener};
-        TEwbCore popup{BrowserRole::Popup};
-        EventLog popupLog{popup};
-    };
-    // Loads /opener into the opener; its next new window goes to the popup.
-    void open(OpenerAndPopup& windows) {
-        windows.popup.show();
-        windows.openerLog.newWindowTarget = &windows.popup;
-        load(windows.opener, windows.openerLog, "/opener");
-    }
-
     // Shows the page area (at 400 x 300 unless already shown) and loads path into it.
     void load(TEwbCore& browser, const EventLog& log, const QString& path) {
         if (!browser.isVisible()) {
@@ -346,15 +332,23 @@ TEST_F(TEwbCoreTest, BackAndForwardFollowHistory) {
     EXPECT_FALSE(log.commands.value(BrowserControl::CommandForward, true));
 }
 
-TEST_F(TEwbCoreTest, NewWindowsLoadInTheInstanceTheHandlerNames) {
-    OpenerAndPopup windows;
-    ASSERT_NO_FATAL_FAILURE(open(windows));
-    // Plain references: lambdas below may not capture structured bindings before C++20.
-    TEwbCore& opener = windows.opener;
-    EventLog& openerLog = windows.openerLog;
-    TEwbCore& popup = windows.popup;
-    EventLog& popupLog = windows.popupLog;
+// A page area showing /opener whose next new window goes to a shown popup instance.
+class OpenerAndPopupTest : public TEwbCoreTest {
+protected:
+    void SetUp() override {
+        TEwbCoreTest::SetUp();
+        popup.show();
+        openerLog.newWindowTarget = &popup;
+        ASSERT_NO_FATAL_FAILURE(load(opener, openerLog, "/opener"));
+    }
 
+    TEwbCore opener{BrowserRole::PageArea};
+    EventLog openerLog{opener};
+    TEwbCore popup{BrowserRole::Popup};
+    EventLog popupLog{popup};
+};
+
+TEST_F(OpenerAndPopupTest, NewWindowsLoadInTheInstanceTheHandlerNames) {
     // A link with a target.
     runScript(opener.page(), "document.getElementById('a').click()");
     ASSERT_TRUE(waitUntil([&] { return popupLog.completed(server.url("/target")); }))
@@ -460,15 +454,7 @@ TEST_F(TEwbCoreTest, WindowsWrittenByTheirOpenerAreLivePages) {
     EXPECT_TRUE(waitUntil([&] { return openerLog.completed(server.url("/two")); }));
 }
 
-TEST_F(TEwbCoreTest, WrittenWindowThatLoadsAnAddressShowsThePageItself) {
-    OpenerAndPopup windows;
-    ASSERT_NO_FATAL_FAILURE(open(windows));
-    // Plain references: lambdas below may not capture structured bindings before C++20.
-    TEwbCore& opener = windows.opener;
-    EventLog& openerLog = windows.openerLog;
-    TEwbCore& popup = windows.popup;
-    EventLog& popupLog = windows.popupLog;
-
+TEST_F(OpenerAndPopupTest, WrittenWindowThatLoadsAnAddressShowsThePageItself) {
     runScript(opener.page(), "var w = window.open('');"
                              "w.document.write('<p>wait</p>'); w.document.close();"
                              "setTimeout(function () { w.location = '/target'; }, 300); 1");
