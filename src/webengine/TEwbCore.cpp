@@ -3,6 +3,7 @@
 #include "webengine/PendingWindowPage.h"
 
 #include "config/Error.h"
+#include "webengine/EngineProfile.h"
 #include "webengine/ExternalSchemes.h"
 #include "webengine/PageContextMenu.h"
 #include "webengine/PageDialog.h"
@@ -17,12 +18,14 @@
 #include <QMenu>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -56,8 +59,8 @@ void copySettings(const QWebEngineSettings& from, QWebEngineSettings& to) {
 
 class TEwbCore::Page : public QWebEnginePage {
 public:
-    Page(TEwbCore* owner, QObject* parent)
-        : QWebEnginePage(parent)
+    Page(TEwbCore* owner, QWebEngineProfile* profile, QObject* parent)
+        : QWebEnginePage(profile, parent)
         , m_owner(owner) {
         // Not createWindow(): only the request tells whether the user asked for the window.
         connect(this, &QWebEnginePage::newWindowRequested, this,
@@ -120,40 +123,60 @@ private:
 };
 
 TEwbCore::TEwbCore(BrowserRole role, QWidget* parent, ExternalOpener* external,
-                   std::shared_ptr<UnrequestedWindowLimit> windowLimit)
+                   std::shared_ptr<UnrequestedWindowLimit> windowLimit,
+                   std::shared_ptr<EngineProfile> profile)
     : BrowserControl(parent)
     , m_role(role)
     , m_external(external)
-    , m_windowLimit(std::move(windowLimit)) {
+    , m_windowLimit(std::move(windowLimit))
+    , m_profile(std::move(profile)) {
     if (m_role == BrowserRole::Catcher) {
         // Only its navigation requests matter, so it gets no view to render into.
-        m_page = new Page(this, this);
         hide();
     } else {
         m_view = new QWebEngineView(this);
-        // The view owns the page so that it outlives the view's own teardown.
-        m_page = new Page(this, m_view);
-        m_view->setPage(m_page);
+        // Shown with its page: a view shown without one makes a page, and so starts the engine.
+        m_view->hide();
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_view);
-        setFocusProxy(m_view);
         // Its rendering widget comes later, with the first page (see eventFilter).
         m_view->installEventFilter(this);
         m_view->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(m_view, &QWidget::customContextMenuRequested, this, &TEwbCore::showContextMenu);
+        // The page starts the engine, which the window that holds this one need not wait for.
+        QTimer::singleShot(0, this, &TEwbCore::shownPage);
     }
+    if (m_role == BrowserRole::LoadingIcon)
+        setFixedSize(16, 16);
+}
 
+TEwbCore::Page* TEwbCore::shownPage() {
+    if (m_page)
+        return m_page;
+    QWebEngineProfile* profile = m_profile ? m_profile->get() : QWebEngineProfile::defaultProfile();
+    // The view owns the page so that it outlives the view's own teardown.
+    m_page = new Page(this, profile, m_view ? static_cast<QObject*>(m_view) : this);
     QWebEngineSettings* settings = m_page->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     applyPageFonts(*settings);
     if (m_role == BrowserRole::LoadingIcon) {
         settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
         m_page->setBackgroundColor(Qt::transparent);
-        setFixedSize(16, 16);
     }
-
     connectPage(m_page);
+    if (m_ownChannel) {
+        m_page->setWebChannel(m_ownChannel);
+        updateOwnPage(m_page, m_page->url());
+    }
+    if (m_view) {
+        m_view->setPage(m_page);
+        m_view->show();
+        // Not before: focus given to a hidden proxy is lost. Focus this instance kept meanwhile
+        // passes on to the view.
+        setFocusProxy(m_view);
+    }
+    return m_page;
 }
 
 void TEwbCore::connectPage(Page* page) {
@@ -202,10 +225,10 @@ QWebEnginePage* TEwbCore::pageForNewWindow(bool userInitiated) {
 QWebEnginePage* TEwbCore::adoptNewWindow() {
     // Nothing is ever drawn for the catcher.
     if (!m_view)
-        return m_page;
+        return shownPage();
     delete m_pending;
-    auto* page = new Page(this, this);
-    copySettings(*m_page->settings(), *page->settings());
+    auto* page = new Page(this, shownPage()->profile(), this);
+    copySettings(*shownPage()->settings(), *page->settings());
     connectPage(page);
     m_pending = new PendingWindowPage(page, this);
     connect(m_pending, &PendingWindowPage::ready, this, [this] {
@@ -231,7 +254,11 @@ void TEwbCore::showPendingPage() {
         old->deleteLater();
 }
 
-QWebEnginePage* TEwbCore::windowPage() const {
+QWebEnginePage* TEwbCore::windowPage() {
+    return m_pending ? m_pending->page() : shownPage();
+}
+
+const QWebEnginePage* TEwbCore::windowPageIfAny() const {
     return m_pending ? m_pending->page() : m_page;
 }
 
@@ -307,11 +334,13 @@ void TEwbCore::stop() {
 }
 
 QString TEwbCore::locationName() const {
-    return windowPage()->title();
+    const QWebEnginePage* page = windowPageIfAny();
+    return page ? page->title() : QString();
 }
 
 QString TEwbCore::locationURL() const {
-    return windowPage()->url().toString();
+    const QWebEnginePage* page = windowPageIfAny();
+    return page ? page->url().toString() : QString();
 }
 
 void TEwbCore::setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) {
@@ -319,11 +348,17 @@ void TEwbCore::setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) {
     m_ownPage = ownPage;
     // The page keeps a plain pointer to it.
     if (channel)
-        connect(channel, &QObject::destroyed, this, [this] { m_page->setWebChannel(nullptr); });
+        connect(channel, &QObject::destroyed, this, [this] {
+            if (m_page)
+                m_page->setWebChannel(nullptr);
+        });
     // The engine gives a page the channel only if it had it before its navigation started, so
-    // it stays on the page; its objects answer only while the own page is shown.
-    m_page->setWebChannel(channel);
-    updateOwnPage(m_page, m_page->url());
+    // it stays on the page; its objects answer only while the own page is shown. A page not
+    // made yet gets it when it is.
+    if (m_page) {
+        m_page->setWebChannel(channel);
+        updateOwnPage(m_page, m_page->url());
+    }
 }
 
 void TEwbCore::updateOwnPage(QWebEnginePage* page, const QUrl& url) {
@@ -338,22 +373,22 @@ void TEwbCore::updateOwnPage(QWebEnginePage* page, const QUrl& url) {
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, !own);
 }
 
-QWebEnginePage* TEwbCore::page() const {
-    return m_page;
+QWebEnginePage* TEwbCore::page() {
+    return shownPage();
 }
 
 void TEwbCore::showContextMenu(const QPoint& pos) {
     const QWebEngineContextMenuRequest* request = m_view->lastContextMenuRequest();
     if (!request)
         return;
-    QMenu* menu = makePageContextMenu(*m_page, *request, m_view);
+    QMenu* menu = makePageContextMenu(*shownPage(), *request, m_view);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     emit contextMenuAboutToShow(menu);
     menu->popup(m_view->mapToGlobal(pos));
 }
 
 void TEwbCore::updateCommandStates() {
-    const QWebEngineHistory* history = m_page->history();
+    const QWebEngineHistory* history = shownPage()->history();
     emit commandStateChange(CommandBack, history->canGoBack());
     emit commandStateChange(CommandForward, history->canGoForward());
 }

@@ -15,6 +15,7 @@ class QWebEngineView;
 
 namespace koro {
 
+class EngineProfile;
 class PendingWindowPage;
 class UnrequestedWindowLimit;
 
@@ -26,10 +27,12 @@ class TEwbCore : public BrowserControl {
 public:
     // Addresses the engine does not handle itself go to external, after the user agreed; without
     // one they are refused. Windows a page opens without the user's click count against
-    // windowLimit, when given.
+    // windowLimit, when given. Pages use profile, or the engine's default profile without one;
+    // the first is made once the event loop runs, or when first needed.
     explicit TEwbCore(BrowserRole role, QWidget* parent = nullptr,
                       ExternalOpener* external = nullptr,
-                      std::shared_ptr<UnrequestedWindowLimit> windowLimit = nullptr);
+                      std::shared_ptr<UnrequestedWindowLimit> windowLimit = nullptr,
+                      std::shared_ptr<EngineProfile> profile = nullptr);
     ~TEwbCore() override;
 
     void navigate(const QString& url) override;
@@ -42,7 +45,7 @@ public:
     void setOwnPageChannel(QWebChannel* channel, const QUrl& ownPage) override;
 
     BrowserRole role() const { return m_role; }
-    QWebEnginePage* page() const;
+    QWebEnginePage* page();
 
     // What navigate() makes of its argument; an empty QUrl for blank text and broken
     // "scheme://" addresses.
@@ -54,6 +57,8 @@ protected:
 private:
     class Page;
 
+    // The page the view shows, made on first use.
+    Page* shownPage();
     void connectPage(Page* page);
     // The page the engine is to open a window into that this one's page asked for; none when
     // the window is refused.
@@ -63,7 +68,9 @@ private:
     void showPendingPage();
     // The page that is this window, for scripts and for the user: the pending one while it is
     // kept out of the view.
-    QWebEnginePage* windowPage() const;
+    QWebEnginePage* windowPage();
+    // The same, or none while no page was made yet.
+    const QWebEnginePage* windowPageIfAny() const;
     void updateCommandStates();
     void showContextMenu(const QPoint& pos);
     // What differs on the own page, set as page goes to url.
@@ -71,10 +78,11 @@ private:
 
     BrowserRole m_role;
     QWebEngineView* m_view = nullptr; // none for the catcher, which never shows anything
-    Page* m_page = nullptr;           // the page the view shows
+    Page* m_page = nullptr;           // the page the view shows; see shownPage()
     PendingWindowPage* m_pending = nullptr;
     QPointer<ExternalOpener> m_external; // the factory that owns it may go first at exit
     std::shared_ptr<UnrequestedWindowLimit> m_windowLimit; // shared: the factory may go first
+    std::shared_ptr<EngineProfile> m_profile;
     bool m_loading = false;
     QPointer<QWebChannel> m_ownChannel;
     QUrl m_ownPage;

@@ -8,7 +8,7 @@
 namespace koro {
 
 class ExternalOpener;
-class OwnPages;
+class EngineProfile;
 class ShellOpen;
 
 // Makes the real browser instances (TEwbCore).
@@ -26,7 +26,8 @@ public:
 
 private:
     std::unique_ptr<ExternalOpener> m_external;
-    std::unique_ptr<OwnPages> m_ownPages;
+    // Shared: pages may outlive the factory at exit.
+    std::shared_ptr<EngineProfile> m_profile;
     // One count for every page: popups opening popups share it.
     std::shared_ptr<UnrequestedWindowLimit> m_windowLimit =
         std::make_shared<UnrequestedWindowLimit>();

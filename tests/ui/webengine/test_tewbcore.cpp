@@ -190,6 +190,35 @@ TEST(TEwbCoreFactory, MakesInstancesOwnedByTheParent) {
     EXPECT_EQ(indicator->parent(), &parent);
 }
 
+// The page, and with it the engine, comes once the event loop runs, so that the window need not
+// wait for it: what a caller did before must still reach the page.
+TEST_F(TEwbCoreTest, FocusAndNavigationGivenBeforeThePageExistsReachIt) {
+    QWidget window;
+    window.resize(400, 300);
+    auto* field = new QLineEdit(&window); // first in the focus chain
+    auto* browser = new TEwbCore(BrowserRole::PageArea, &window);
+    browser->setGeometry(0, 30, 400, 270);
+    EventLog log(*browser);
+    EXPECT_TRUE(browser->locationURL().isEmpty());
+    browser->setFocus();
+    window.show();
+    window.activateWindow();
+    auto* view = browser->findChild<QWebEngineView*>();
+    ASSERT_TRUE(waitUntil([&] { return view->focusProxy() != nullptr; }));
+    EXPECT_TRUE(view->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == view)
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
+                                        : "no focus");
+    EXPECT_FALSE(field->hasFocus());
+
+    // A second instance is given its address before the event loop ran.
+    auto* early = new TEwbCore(BrowserRole::PageArea, &window);
+    EventLog earlyLog(*early);
+    early->navigate(server.url("/one"));
+    EXPECT_TRUE(waitUntil([&] { return earlyLog.completed(server.url("/one")); }));
+    EXPECT_EQ(early->locationName(), "Page one");
+}
+
 TEST_F(TEwbCoreTest, NavigatesLocalFilesAndBareHosts) {
     QTemporaryDir dir;
     const QString file = dir.filePath("local.html");
