@@ -48,6 +48,7 @@ Download::Download(QNetworkReply* reply, qint64 maxBytes, const QString& toFile,
     , m_reply(reply)
     , m_maxBytes(maxBytes) {
     reply->setParent(this);
+    reply->setReadBufferSize(ReadBufferBytes);
     if (!toFile.isEmpty()) {
         QDir().mkpath(QFileInfo(toFile).absolutePath());
         m_target = toFile;

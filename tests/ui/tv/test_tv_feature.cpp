@@ -1,4 +1,5 @@
 #include "tv/ChannelBridge.h"
+#include "tv/Download.h"
 #include "tv/GuideReminders.h"
 #include "tv/GuideSource.h"
 #include "tv/PlaylistHandover.h"
@@ -6,15 +7,18 @@
 #include "tv/TvFeature.h"
 #include "webengine/fake/FakeBrowserControl.h"
 
+#include "support/FeedServer.h"
 #include "support/Files.h"
 #include "support/Wait.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace koro::tv {
 namespace {
@@ -201,6 +205,39 @@ TEST(GuideReminderStore, OnesWhoseProgrammeEndedMeanwhileAreDroppedQuietly) {
     store.check();
     EXPECT_EQ(due, QStringList{"early"});
     EXPECT_TRUE(store.reminders().isEmpty());
+}
+
+// The network holds only a little unread, so a large body comes in many pieces: all of them
+// must arrive, in order, in memory and in the file, and the cap still counts every byte.
+TEST(TvDownload, BodiesLargerThanWhatTheNetworkHoldsArriveWhole) {
+    QByteArray body;
+    for (int i = 0; body.size() < 5 * Download::ReadBufferBytes; ++i)
+        body += QByteArray::number(i) + ' ';
+    test::FeedServer server({.body = body});
+    QTemporaryDir dir;
+    QNetworkAccessManager network;
+    struct Case {
+        QString file;
+        qint64 cap;
+        bool ok;
+    };
+    const Case cases[] = {{"", body.size(), true},
+                          {dir.filePath("cache/guide.xml"), body.size(), true},
+                          {dir.filePath("cache/guide.xml"), body.size() - 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cap);
+        std::optional<std::pair<bool, QByteArray>> result;
+        QObject::connect(Download::start(network, QUrl(server.url()), c.cap, c.file, nullptr),
+                         &Download::finished, [&](bool ok, const QByteArray& got, const QString&) {
+                             result.emplace(ok, got);
+                         });
+        ASSERT_TRUE(waitUntil([&] { return result.has_value(); }, 20000));
+        EXPECT_EQ(result->first, c.ok);
+        if (c.ok)
+            EXPECT_EQ(c.file.isEmpty() ? result->second : test::readFile(c.file), body);
+    }
+    // The failed third left the second's complete copy in place.
+    EXPECT_EQ(test::readFile(dir.filePath("cache/guide.xml")), body);
 }
 
 TEST(Handover, APlaylistReachesTheListeningCopy) {
