@@ -24,7 +24,7 @@ public:
     static constexpr int SilenceMs = 15000;
     // What the network may hold unread: a fast server would otherwise hand the UI thread tens
     // of megabytes to copy and write in one go.
-    static constexpr qint64 ReadBufferBytes = 512 * 1024;
+    static constexpr qint64 ReadBufferBytes = qint64{512} * 1024;
 
     // toFile empty: the body is kept in memory and handed to finished().
     static Download* start(QNetworkAccessManager& network, const QUrl& url, qint64 maxBytes,
