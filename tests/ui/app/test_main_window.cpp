@@ -5,11 +5,18 @@
 #include "config/ProfileFile.h"
 #include "desktop/TrayNotices.h"
 #include "desktop/WindowModes.h"
+#include "schedule/AdLine.h"
+#include "support/Files.h"
 #include "support/MainWindowFixture.h"
 #include "support/ModalAnswers.h"
 #include "support/PrintSettings.h"
+#include "support/SampleSkins.h"
+#include "ui_NavigationBar.h"
+#include "ui_TForm1.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -326,6 +333,52 @@ TEST(Application, AnExceptionInAHandlerEndsOnlyThatHandler) {
     EXPECT_EQ(after, 1);
     EXPECT_NE(err.find("boom in a handler"), std::string::npos);
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+}
+
+// A long ad once lay over the address box and the go button and took go's clicks.
+TEST_F(MainWindowTest, ALongAdStaysRightOfGoAndLeavesGoItsClicks) {
+    const QString text = QStringLiteral(
+        "这是一条很长很长的广告文字，一共有四十个字符，会不会盖住地址栏和转到按钮呢？看看");
+    ASSERT_EQ(text.size(), 40);
+    writeFile(path("ad.txt"), codepage::fromUnicode(text + "\r\nhttp://ad.example/\r\n"));
+    for (const QString& look : everyLook()) {
+        SCOPED_TRACE(look.toStdString());
+        const SkinWorn worn(look);
+        TForm1& window = start();
+        window.show();
+        AdLine* ad = window.parts().adLine;
+        ad->Timer_ReadadTimer();
+        ad->gogg();
+        QCoreApplication::processEvents();
+
+        const QWidget* go = window.parts().navigation->ui().gohttp;
+        const QRect goPlace(go->mapTo(&window, QPoint(0, 0)), go->size());
+        const QRect adPlace(ad->mapTo(&window, QPoint(0, 0)), ad->size());
+        EXPECT_GT(adPlace.left(), goPlace.right());
+        EXPECT_EQ(adPlace.right(), window.rect().right());
+        EXPECT_EQ(window.childAt(goPlace.center()), go);
+        EXPECT_EQ(ad->text(), text);
+        EXPECT_EQ(ad->toolTip(), text + "\nhttp://ad.example/") << "cut short, the whole text";
+    }
+}
+
+// The built-in look is kept as an empty pifu, which the next start leaves alone.
+TEST_F(MainWindowTest, TheBuiltInSkinLookSurvivesARestart) {
+    const SkinWorn builtIn{QString()};
+    ASSERT_TRUE(QDir(dir.path()).mkdir("skin"));
+    ASSERT_TRUE(QFile::copy(sampleSkinDir() + "/Jade.skn", path("skin/Jade.skn")));
+    TForm1& window = start("[MainForm]\r\npifu=Jade.skn\r\n");
+    EXPECT_FALSE(qApp->styleSheet().isEmpty());
+    QAction* item = window.ui().huanfu->actions().value(0);
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    window.Saveini();
+    EXPECT_TRUE(readFile(path("Config.ini")).contains("pifu=\r\n"));
+
+    start();
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    EXPECT_TRUE(form->settings().pifu.isEmpty());
 }
 
 } // namespace

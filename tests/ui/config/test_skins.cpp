@@ -3,7 +3,7 @@
 #include "config/Skins.h"
 #include "schedule/TForm_SoftSet.h"
 #include "schedule/TfrmPS.h"
-#include "support/MainWindowFixture.h"
+#include "support/Files.h"
 #include "support/SampleSkins.h"
 #include "ui_TForm_SoftSet.h"
 #include "ui_TfrmPS.h"
@@ -124,27 +124,6 @@ TEST_F(Skins, ChoosingAFileAppliesItAndRemembersItsName) {
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
     EXPECT_TRUE(koro::isBuiltInSkin(pifu));
     EXPECT_TRUE(koro::isBuiltInSkin(" \t"));
-}
-
-class SkinMenuOfTheWindow : public koro::test::MainWindowFixture {};
-
-// The built-in look is kept as an empty pifu, which the next start leaves alone.
-TEST_F(SkinMenuOfTheWindow, TheBuiltInLookSurvivesARestart) {
-    const koro::test::SkinWorn builtIn{QString()};
-    ASSERT_TRUE(QDir(dir.path()).mkdir("skin"));
-    ASSERT_TRUE(QFile::copy(koro::test::sampleSkinDir() + "/Jade.skn", path("skin/Jade.skn")));
-    koro::TForm1& window = start("[MainForm]\r\npifu=Jade.skn\r\n");
-    EXPECT_FALSE(qApp->styleSheet().isEmpty());
-    QAction* item = window.ui().huanfu->actions().value(0);
-    ASSERT_NE(item, nullptr);
-    item->trigger();
-    EXPECT_TRUE(qApp->styleSheet().isEmpty());
-    window.Saveini();
-    EXPECT_TRUE(koro::test::readFile(path("Config.ini")).contains("pifu=\r\n"));
-
-    start();
-    EXPECT_TRUE(qApp->styleSheet().isEmpty());
-    EXPECT_TRUE(form->settings().pifu.isEmpty());
 }
 
 // Every sample skin parses: Qt reports a broken style sheet as a warning while polishing.

@@ -5,7 +5,7 @@
 #include "schedule/AdLine.h"
 #include "schedule/TDownThrd.h"
 #include "support/FeedServer.h"
-#include "support/MainWindowFixture.h"
+#include "support/Files.h"
 #include "support/SampleSkins.h"
 #include "support/Wait.h"
 #include "ui_NavigationBar.h"
@@ -244,15 +244,11 @@ int longestRun(const QImage& image, QRgb colour) {
     return longest;
 }
 
-QStringList everyLook() {
-    return QStringList{QString()} + test::sampleSkins();
-}
-
 // In the navigation row's panel, where the skins style it, right of a space that shows the
 // panel's own colour.
 TEST_F(AdLineTest, HoverIsBlueAndUnderlinedUnderEveryLookAndTheLineIsThePanels) {
     const QRgb blue = qRgb(0, 0, 255);
-    for (const QString& look : everyLook()) {
+    for (const QString& look : test::everyLook()) {
         SCOPED_TRACE(look.toStdString());
         const test::SkinWorn worn(look);
         QFrame panel;
@@ -276,35 +272,6 @@ TEST_F(AdLineTest, HoverIsBlueAndUnderlinedUnderEveryLookAndTheLineIsThePanels) 
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(ad, &leave);
         EXPECT_EQ(test::picture(&panel), rest) << "leaving restores the look";
-    }
-}
-
-class LongAd : public test::MainWindowFixture {};
-
-// A long ad once lay over the address box and the go button and took go's clicks.
-TEST_F(LongAd, StaysRightOfGoAndLeavesGoItsClicks) {
-    const QString text = QStringLiteral(
-        "这是一条很长很长的广告文字，一共有四十个字符，会不会盖住地址栏和转到按钮呢？看看");
-    ASSERT_EQ(text.size(), 40);
-    test::writeFile(path("ad.txt"), codepage::fromUnicode(text + "\r\nhttp://ad.example/\r\n"));
-    for (const QString& look : everyLook()) {
-        SCOPED_TRACE(look.toStdString());
-        const test::SkinWorn worn(look);
-        TForm1& window = start();
-        window.show();
-        AdLine* ad = window.parts().adLine;
-        ad->Timer_ReadadTimer();
-        ad->gogg();
-        QCoreApplication::processEvents();
-
-        const QWidget* go = window.parts().navigation->ui().gohttp;
-        const QRect goPlace(go->mapTo(&window, QPoint(0, 0)), go->size());
-        const QRect adPlace(ad->mapTo(&window, QPoint(0, 0)), ad->size());
-        EXPECT_GT(adPlace.left(), goPlace.right());
-        EXPECT_EQ(adPlace.right(), window.rect().right());
-        EXPECT_EQ(window.childAt(goPlace.center()), go);
-        EXPECT_EQ(ad->text(), text);
-        EXPECT_EQ(ad->toolTip(), text + "\nhttp://ad.example/") << "cut short, the whole text";
     }
 }
 

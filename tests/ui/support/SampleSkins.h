@@ -22,6 +22,11 @@ inline QStringList sampleSkins() {
     return QDir(sampleSkinDir()).entryList({QStringLiteral("*.skn")}, QDir::Files, QDir::Name);
 }
 
+// The built-in look (an empty name), then every sample skin.
+inline QStringList everyLook() {
+    return QStringList{QString()} + sampleSkins();
+}
+
 // What a widget shows, pixel by pixel.
 inline QImage picture(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
